@@ -1,0 +1,13 @@
+// Attack detection on Data[Ply]: the attacker's pieces come from its lists and
+// are tested against the target square by arithmetic; sliders walk the line.
+#pragma once
+#include <cstdint>
+
+// Whether a piece of side Enemy (BMove: black; anything else: white) attacks
+// MySq. What stands on MySq is not looked at.
+bool Attacked(int8_t MySq, int8_t Enemy);
+// Whether side Who's king is attacked; false when that king is not on the board.
+bool InCheck(int8_t Who);
+// Whether the squares strictly between two squares of one line are empty;
+// false for FromSq = ToSq.
+bool ClearVector(int8_t FromSq, int8_t ToSq);

@@ -1,0 +1,174 @@
+#include "board/Fen.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "board/Board.h"
+#include "board/FrontEnd.h"
+#include "hash/TT.h"
+#include "hash/Zorbist.h"
+#include "platform/TextFile.h"
+
+namespace {
+constexpr char PieceChar[] = " PNBRQK**pnbrqk";
+
+int8_t CodeOfLetter(char C) {
+  const char *P = std::strchr("PNBRQKpnbrqk", C);
+  if (!P || C == '\0') return Empty;
+  const int I = static_cast<int>(P - "PNBRQKpnbrqk");
+  return static_cast<int8_t>(I < 6 ? I + 1 : I + 3);
+}
+
+// Rights whose king or rook has left its home square cannot be used.
+uint8_t FitCastling(uint8_t Rights, const int8_t *Sq) {
+  if (Sq[4] != WKing) Rights &= 0x0C;
+  if (Sq[7] != WRook) Rights &= ~1u;
+  if (Sq[0] != WRook) Rights &= ~2u;
+  if (Sq[60] != BKing) Rights &= 0x03;
+  if (Sq[63] != BRook) Rights &= ~4u;
+  if (Sq[56] != BRook) Rights &= ~8u;
+  return Rights;
+}
+
+// Whether the lists can hold every piece of the placement soundly.
+const char *CheckCounts(const int8_t *Sq) {
+  int Count[15] = {};
+  for (int S = 0; S < 64; ++S) ++Count[Sq[S]];
+  for (int8_t P : {WPawn, BPawn})
+    if (Count[P] > 8) return "too many pawns";
+  for (int8_t P : {WNight, WBishop, WRook, BNight, BBishop, BRook})
+    if (Count[P] > 2) return "too many pieces";
+  for (int8_t P : {WQueen, BQueen})
+    if (Count[P] > 2 + MaxExtraQueens) return "too many queens";
+  if (Count[WKing] > 1 || Count[BKing] > 1) return "two kings";
+  for (int S = 0; S < 8; ++S)
+    if (Sq[S] == WPawn || Sq[S] == BPawn || Sq[56 + S] == WPawn || Sq[56 + S] == BPawn)
+      return "pawn on an end rank";
+  return nullptr;
+}
+} // namespace
+
+bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
+  std::memset(Out.Squares, 0, sizeof Out.Squares);
+  const char *C = Line;
+  for (int Rank = 7; Rank >= 0; --Rank) {
+    int Fyle = 0;
+    while (Fyle < 8) {
+      const char Ch = *C++;
+      if (Ch == '\0' || Ch == '\n' || Ch == '\r') {
+        Why = "file ends early";
+        return false;
+      }
+      if (Ch == '/' || Ch == ' ') {
+        Why = "short rank";
+        return false;
+      }
+      if (Ch >= '1' && Ch <= '8') {
+        Fyle += Ch - '0';
+        if (Fyle > 8) {
+          Why = "long rank";
+          return false;
+        }
+        continue;
+      }
+      // Any other character stands for one empty square.
+      Out.Squares[Rank * 8 + Fyle] = CodeOfLetter(Ch);
+      ++Fyle;
+    }
+    const char Sep = *C;
+    if (Rank > 0 ? Sep != '/' : (Sep != ' ' && Sep != '\0' && Sep != '\n' && Sep != '\r')) {
+      Why = Sep == '\0' ? "file ends early" : "long rank";
+      return false;
+    }
+    if (Sep != '\0') ++C;
+  }
+  // Only the first 10 characters after the board field are looked at.
+  char Rest[11] = {};
+  for (int I = 0; I < 10 && C[I] != '\0' && C[I] != '\n' && C[I] != '\r'; ++I) Rest[I] = C[I];
+  Out.Side = std::strchr(Rest, 'w') ? WMove : BMove;
+  uint8_t Rights = 0;
+  if (std::strchr(Rest, 'K')) Rights |= 1;
+  if (std::strchr(Rest, 'Q')) Rights |= 2;
+  if (std::strchr(Rest, 'k')) Rights |= 4;
+  if (std::strchr(Rest, 'q')) Rights |= 8;
+  if (const char *Bad = CheckCounts(Out.Squares)) {
+    Why = Bad;
+    return false;
+  }
+  Out.CastleStat = FitCastling(Rights, Out.Squares);
+  Why = nullptr;
+  return true;
+}
+
+void SetupParsedFEN(const ParsedFEN &P) {
+  ZeroBoardData();
+  for (int Rank = 7; Rank >= 0; --Rank)
+    for (int Fyle = 0; Fyle < 8; ++Fyle) {
+      const int8_t Sq = static_cast<int8_t>(Rank * 8 + Fyle);
+      if (P.Squares[Sq] != Empty) PutPiece(P.Squares[Sq], Sq);
+    }
+  WhosMove = P.Side;
+  Data[Ply].CastleStat = P.CastleStat;
+  Data[Ply].EnPasSq = -1;
+  ZeroTTs();
+  InitZorbistBoard();
+}
+
+bool SetupFEN(const char *Line, const char *&Why) {
+  ParsedFEN P;
+  if (!ParseFEN(Line, P, Why)) return false;
+  SetupParsedFEN(P);
+  return true;
+}
+
+void WriteFEN() {
+  char Text[100];
+  int N = 0;
+  const DataType &D = Data[Ply];
+  for (int Rank = 7; Rank >= 0; --Rank) {
+    int Run = 0;
+    for (int Fyle = 0; Fyle < 8; ++Fyle) {
+      const int8_t P = PieceOn(D, Rank * 8 + Fyle);
+      if (P == Empty) {
+        ++Run;
+        continue;
+      }
+      if (Run > 0) Text[N++] = static_cast<char>('0' + Run);
+      Run = 0;
+      Text[N++] = PieceChar[P];
+    }
+    if (Run > 0) Text[N++] = static_cast<char>('0' + Run);
+    if (Rank > 0) Text[N++] = '/';
+  }
+  Text[N] = '\0';
+  std::strcat(Text, WhosMove == WMove ? " w " : " b ");
+  if (D.CastleStat & 1) std::strcat(Text, "K");
+  if (D.CastleStat & 2) std::strcat(Text, "Q");
+  if (D.CastleStat & 4) std::strcat(Text, "k");
+  if (D.CastleStat & 8) std::strcat(Text, "q");
+  TextFile F;
+  bool Ok = F.Create(FenFileName);
+  Ok = Ok && F.Write(Text);
+  Ok = F.Close() && Ok;
+  if (!Ok) ErrorMsg("Write Failed");
+}
+
+void ReadFEN() {
+  TextFile F;
+  if (!F.OpenRead(FenFileName)) {
+    ErrorMsg("No Board File Found");
+    return;
+  }
+  Str255 Line;
+  F.ReadLine(Line);
+  F.Close();
+  ParsedFEN P;
+  const char *Why = nullptr;
+  // A NUL inside the line would hide the rest of it from the parser; refuse.
+  if (std::strlen(Line.c_str()) != Line.Length() || !ParseFEN(Line.c_str(), P, Why)) {
+    ErrorMsg("Bad Board File");
+    return;
+  }
+  SetupParsedFEN(P);
+  InLibrary = false;
+}

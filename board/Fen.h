@@ -1,0 +1,30 @@
+// The position file game.fen: the board, side to move and castling fields of
+// a FEN line. The reader checks the whole line before it touches the position,
+// so a damaged file is refused and the game goes on unchanged.
+#pragma once
+#include <cstdint>
+
+#include "board/Globals.h"
+
+constexpr const char *FenFileName = "game.fen";
+
+// A placement, side and castling rights, checked and ready to set up.
+struct ParsedFEN {
+  int8_t Squares[64];
+  int8_t Side;
+  uint8_t CastleStat; // rights whose king and rook are not at home dropped
+};
+
+// Parses a FEN line (three fields or the full six; the rest is ignored). On
+// failure returns false with a short reason and leaves Out undefined.
+bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why);
+// Sets up Data[Ply] and WhosMove from a parsed position, with fresh keys and
+// an empty table; EnPasSq is -1.
+void SetupParsedFEN(const ParsedFEN &P);
+// ParseFEN then SetupParsedFEN; false (nothing changed) on a bad line.
+bool SetupFEN(const char *Line, const char *&Why);
+
+// Command W: writes Data[Ply] and WhosMove to game.fen.
+void WriteFEN();
+// Command R: reads game.fen, or shows why it cannot.
+void ReadFEN();

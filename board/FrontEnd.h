@@ -1,0 +1,48 @@
+// The one seam between the engine and whoever shows it: the console installs
+// its screen here at start-up, the tests their in-memory screen, and another
+// front end its own output. Until something is installed every call is silent
+// and no key is ever pressed, so the engine never waits on a key nobody types.
+#pragma once
+#include <cstdint>
+
+#include "board/Globals.h"
+
+// What the search reports after each iteration (full widths: the console
+// panel decides how to print them).
+struct SearchInfo {
+  uint64_t Nodes;
+  uint64_t QNodes;
+  uint32_t BetaCuts;
+  uint32_t NullCuts;
+  uint32_t TTHits;
+  uint32_t ExactTTHits;
+  int16_t PVScore;
+  const PVType *PV;
+  double EBF;
+  uint32_t Time;  // whole seconds of this search
+  uint32_t Depth; // completed depth in plies
+};
+
+struct FrontEndType {
+  // A message the user caused; waits for a key, which stays pending.
+  void (*ErrorMsg)(const char *S);
+  // The computer has started to think.
+  void (*ShowThinking)();
+  // The panel after each iteration of the search.
+  void (*ShowInfo)(const SearchInfo &Info);
+  // The opening line the book chose, as stored in the book.
+  void (*ShowBookLine)(const char *Line);
+  // Polled during the search: true when the user asks it to stop now.
+  bool (*PollStop)();
+};
+
+// Installs a front end; a null member keeps the silent default.
+void InstallFrontEnd(const FrontEndType &F);
+// Back to the silent front end.
+void ResetFrontEnd();
+
+void ErrorMsg(const char *S);
+void ShowThinking();
+void ShowInfo(const SearchInfo &Info);
+void ShowBookLine(const char *Line);
+bool PollStop();

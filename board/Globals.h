@@ -1,0 +1,94 @@
+// Shared vocabulary of the whole program: piece codes, sides, limits, the move
+// record, the position record with its packed board and piece lists, the
+// position stack, and the game-state globals of the shell.
+#pragma once
+#include <cstdint>
+
+#include "platform/FixedStr.h"
+
+// ---- piece codes: black = white + 8, so code & 7 is the piece type ----------
+constexpr int8_t NoPiece = -1;
+constexpr int8_t Empty = 0;
+constexpr int8_t WPawn = 1, WNight = 2, WBishop = 3, WRook = 4, WQueen = 5, WKing = 6;
+constexpr int8_t BPawn = 9, BNight = 10, BBishop = 11, BRook = 12, BQueen = 13, BKing = 14;
+
+// ---- sides ----------------------------------------------------------------
+constexpr int8_t WMove = 1;
+constexpr int8_t BMove = -1;
+
+// ---- limits ---------------------------------------------------------------
+constexpr int MaxPly = 100;
+constexpr int MaxMoves = 100;
+constexpr int16_t MaxMaterial = 4000;
+constexpr int16_t MateScore = 10000;
+
+// Indexed by piece code 0..14.
+constexpr uint16_t PieceValue[15] = {0, 100, 320, 330, 500, 900, 10000, 0,
+                                     0, 100, 320, 330, 500, 900, 10000};
+
+// ---- the move record ------------------------------------------------------
+struct MoveRec {
+  int8_t FromSq;
+  int8_t ToSq;
+  int16_t MoveValue; // ordering score
+  bool Castle;
+  bool Capture;
+  bool Promotion;
+};
+constexpr MoveRec NoMove = {-1, -1, -999, false, false, false};
+
+// ---- the position record --------------------------------------------------
+// One 32-bit word per rank; file f occupies bits 4f..4f+3 and holds the code.
+using BoardType = uint32_t[8];
+// [slot][code - knight code]: knight, bishop, rook, queen, king; -1 is free.
+using PieceListType = int8_t[2][5];
+using PawnListType = int8_t[8];
+
+// Queens beyond the two list slots (from promotions) have their own list, so
+// a third queen never overwrites a listed one. Only queens can get there: no
+// other piece is ever promoted to, and the editor and the position file refuse
+// a third knight, bishop or rook.
+// Entries 0 .. count - 1 are in use, so an all-zero record has none.
+constexpr int MaxExtraQueens = 8;
+using ExtraQueenListType = int8_t[MaxExtraQueens];
+
+struct DataType {
+  BoardType Board;
+  PieceListType WPieceList;
+  PieceListType BPieceList;
+  PawnListType WPawnList;
+  PawnListType BPawnList;
+  ExtraQueenListType WExtraQueens;
+  ExtraQueenListType BExtraQueens;
+  uint8_t WExtraCount; // queens in WExtraQueens
+  uint8_t BExtraCount;
+  uint64_t HashKey;  // Zobrist key of the placement
+  int8_t EnPasSq;    // square passed over by a double step, else -1
+  uint8_t CastleStat; // 1 W O-O, 2 W O-O-O, 4 B O-O, 8 B O-O-O
+};
+
+// Index of a non-pawn code within a piece-list slot.
+constexpr int PIdx(int8_t Code) { return (Code & 7) - 2; }
+constexpr bool IsWhiteCode(int8_t Code) { return Code >= 1 && Code <= 6; }
+constexpr bool IsBlackCode(int8_t Code) { return Code >= 9 && Code <= 14; }
+
+// ---- the position stack ---------------------------------------------------
+extern DataType Data[MaxPly + 1]; // one record per ply; Data[0] is the game
+extern uint8_t Ply;               // index of the current record
+
+// ---- the principal variation ----------------------------------------------
+using PVType = Str4[MaxPly + 1][MaxPly + 1];
+
+// ---- game-state globals ---------------------------------------------------
+extern Str255 CmdStr;     // the current command line, upper-cased
+extern Str255 OpeningStr; // moves played while the book is in use
+// Half-moves made, game plus search in progress. Wider than a byte so that a
+// long game can never wrap it back to 0, which would disable the takeback.
+extern uint16_t MoveNum;
+extern uint16_t MoveTime;  // seconds per computer move
+extern uint8_t FixedDepth; // 255: no fixed depth
+extern int8_t WhosMove;    // WMove or BMove
+extern bool HumansMove;    // the next move is typed by the human
+extern bool EndGame;       // fixed at the start of each search
+extern bool Debug;         // cleared by command D; nothing reads it
+extern bool InLibrary;     // the opening book is still consulted

@@ -1,0 +1,37 @@
+#include "board/NewGame.h"
+
+#include <cstring>
+
+#include "board/Globals.h"
+#include "book/Opening.h"
+#include "hash/TT.h"
+#include "hash/Zorbist.h"
+#include "moves/TakeBack.h"
+
+void SetupStartPosition() {
+  std::memset(Data, 0, sizeof Data);
+  InitZorbistBoard();
+  ZeroTTs();
+  Ply = 0;
+  DataType &D = Data[0];
+  D.Board[1] = 0x11111111;
+  D.Board[6] = 0x99999999;
+  D.Board[0] = 0x42365324;
+  D.Board[7] = 0xCABEDBAC;
+  for (int8_t I = 0; I < 8; ++I) {
+    D.WPawnList[I] = static_cast<int8_t>(8 + I);
+    D.BPawnList[I] = static_cast<int8_t>(48 + I);
+  }
+  // Slot 0 / slot 1 for knight, bishop, rook, queen, king.
+  constexpr int8_t White[2][5] = {{1, 2, 0, 3, 4}, {6, 5, 7, -1, -1}};
+  constexpr int8_t Black[2][5] = {{57, 58, 56, 59, 60}, {62, 61, 63, -1, -1}};
+  std::memcpy(D.WPieceList, White, sizeof White);
+  std::memcpy(D.BPieceList, Black, sizeof Black);
+  InitOpeningLib();
+  D.CastleStat = 15;
+  D.EnPasSq = -1;
+  WhosMove = WMove;
+  MoveNum = 0;
+  D.HashKey = CalcBrdKey();
+  InitTakeBackStack();
+}

@@ -1,0 +1,51 @@
+#include "board/Squares.h"
+
+#include <cstdlib>
+
+#include "board/Board.h"
+
+const char SqToStr[64][3] = {
+    "A1", "B1", "C1", "D1", "E1", "F1", "G1", "H1", "A2", "B2", "C2", "D2", "E2",
+    "F2", "G2", "H2", "A3", "B3", "C3", "D3", "E3", "F3", "G3", "H3", "A4", "B4",
+    "C4", "D4", "E4", "F4", "G4", "H4", "A5", "B5", "C5", "D5", "E5", "F5", "G5",
+    "H5", "A6", "B6", "C6", "D6", "E6", "F6", "G6", "H6", "A7", "B7", "C7", "D7",
+    "E7", "F7", "G7", "H7", "A8", "B8", "C8", "D8", "E8", "F8", "G8", "H8"};
+
+int8_t WhatPiece(int8_t Sq) { return PieceOn(Data[Ply], Sq); }
+
+bool SameFile(int8_t FromSq, int8_t ToSq) { return std::abs(ToSq - FromSq) % 8 == 0; }
+
+bool SameDiagonal(int8_t FromSq, int8_t ToSq) {
+  if (FromSq == -1 || ToSq == -1) return false;
+  return std::abs(FromSq / 8 - ToSq / 8) == std::abs(FromSq % 8 - ToSq % 8);
+}
+
+int8_t StrToFromSq(const ShortStr &Move) {
+  return static_cast<int8_t>((Move[1] - '1') * 8 + (Move[0] - 'A'));
+}
+
+int8_t StrToToSq(const ShortStr &Move) {
+  return static_cast<int8_t>((Move[3] - '1') * 8 + (Move[2] - 'A'));
+}
+
+ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq) {
+  ShortStr S;
+  S.Append(SqToStr[FromSq], 2);
+  S.Append(SqToStr[ToSq], 2);
+  return S;
+}
+
+MoveRec MoveStrToMoveRec(const ShortStr &MStr) {
+  if (MStr == "MATE") return NoMove;
+  MoveRec M = NoMove;
+  M.FromSq = StrToFromSq(MStr);
+  M.ToSq = StrToToSq(MStr);
+  const DataType &D = Data[Ply];
+  const int8_t P = PieceOn(D, M.FromSq);
+  const bool Pawn = P == WPawn || P == BPawn;
+  M.Capture = PieceOn(D, M.ToSq) != Empty || (Pawn && M.ToSq == D.EnPasSq);
+  M.Castle = (P == WKing || P == BKing) && std::abs(M.FromSq - M.ToSq) == 2;
+  M.Promotion = (WhosMove == WMove && P == WPawn && M.ToSq > 55) ||
+                (WhosMove == BMove && P == BPawn && M.ToSq < 8);
+  return M;
+}

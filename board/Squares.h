@@ -1,0 +1,27 @@
+// Square geometry and move text. Squares are 0..63 (a1 = 0, h1 = 7, a8 = 56),
+// -1 is no square; a move text is the from-square name then the to-square
+// name in upper case ("E2E4"), castling as the king's move.
+#pragma once
+#include <cstdint>
+
+#include "board/Globals.h"
+
+// "A1".."H8".
+extern const char SqToStr[64][3];
+
+constexpr int8_t Flip(int8_t Sq) { return Sq == -1 ? -1 : static_cast<int8_t>(Sq ^ 56); }
+int8_t WhatPiece(int8_t Sq);
+constexpr uint8_t WhatFile(int8_t Sq) { return static_cast<uint8_t>(Sq % 8); }
+constexpr uint8_t WhatRank(int8_t Sq) { return static_cast<uint8_t>(Sq / 8); }
+constexpr bool SameRank(int8_t FromSq, int8_t ToSq) { return FromSq / 8 == ToSq / 8; }
+bool SameFile(int8_t FromSq, int8_t ToSq);
+bool SameDiagonal(int8_t FromSq, int8_t ToSq);
+
+// The squares of a move text; the text must have the shape letter A..H, digit
+// 1..8, letter, digit (the callers test that first).
+int8_t StrToFromSq(const ShortStr &Move);
+int8_t StrToToSq(const ShortStr &Move);
+ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq);
+// The move record of a move text in the current position, flags judged on
+// Data[Ply] for WhosMove; "MATE" gives NoMove. No legality test.
+MoveRec MoveStrToMoveRec(const ShortStr &MStr);

@@ -1,0 +1,16 @@
+// The opening book: book.txt in the working directory, one opening line per
+// text line as concatenated move texts from the start position. While the game
+// follows a line the computer answers from it instead of searching.
+#pragma once
+#include <cstdint>
+
+#include "platform/FixedStr.h"
+
+constexpr int32_t MaxOpenings = 73479; // lines a lookup may read
+extern const char *LibFileName;        // "book.txt"
+extern int32_t LibStartLine, LibFinishLine;
+
+// Book in use again, no moves played, the line window reset.
+void InitOpeningLib();
+// The next book move after PlayedMoves, or "A1A1" when there is none.
+ShortStr GetLibraryMove(const Str255 &PlayedMoves);

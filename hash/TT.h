@@ -1,0 +1,30 @@
+// The transposition table: one flat array of packed 13-byte entries, addressed
+// by the position's key (complemented when Black is to move) modulo a prime,
+// one entry per slot, depth-preferred replacement. It lives for the whole run
+// and is emptied at every search start, new game, load, set-up and takeback.
+#pragma once
+#include <cstdint>
+
+#include "platform/FixedStr.h"
+
+enum NodeType : uint8_t { None = 0, Exact = 1, FailLow = 2, FailHigh = 3 };
+
+constexpr uint32_t NumTTEntries = 50331653; // a prime
+
+// The entry as callers see it.
+struct FullTTType {
+  uint64_t Key;   // in: the position's key; out: the side-adjusted key
+  int16_t Score;
+  NodeType Node;
+  uint8_t Depth;  // 0..15
+  ShortStr Move;  // empty or a 4-character move text
+  int8_t Piece;   // code of the moving piece, 0 without a move
+};
+
+void ZeroTTs();
+void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
+             int8_t Piece);
+void GetFromTT(FullTTType &Entry);
+// Whether the entry's move still fits Data[Ply] for WhosMove: the stored piece
+// stands on its from-square and the target is empty or an enemy non-king.
+bool ValidMove(const FullTTType &M);

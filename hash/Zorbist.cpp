@@ -1,0 +1,40 @@
+#include "hash/Zorbist.h"
+
+#include <cstring>
+
+#include "board/Globals.h"
+#include "platform/Random.h"
+
+uint64_t ZorbistBrd[256][256];
+
+void InitZorbistBoard() {
+  std::memset(ZorbistBrd, 0, sizeof ZorbistBrd);
+  Randomize();
+  for (int8_t Sq = 0; Sq < 64; ++Sq)
+    for (int8_t P = 1; P <= 14; ++P) {
+      if (P == 7 || P == 8) continue;
+      // The first draw is the high half; each half lies in 0..4294967294.
+      uint64_t H = Random(4294967295u);
+      uint64_t L = Random(4294967295u);
+      ZorbistBrd[P + 128][Sq + 128] = (H << 32) | L;
+    }
+  Data[Ply].HashKey = CalcBrdKey();
+}
+
+uint64_t CalcBrdKey() {
+  const DataType &D = Data[Ply];
+  uint64_t Key = 0;
+  for (int Slot = 0; Slot < 2; ++Slot) {
+    for (int8_t P = WNight; P <= WKing; ++P)
+      if (D.WPieceList[Slot][PIdx(P)] != -1) Key ^= ZorbistKey(P, D.WPieceList[Slot][PIdx(P)]);
+    for (int8_t P = BNight; P <= BKing; ++P)
+      if (D.BPieceList[Slot][PIdx(P)] != -1) Key ^= ZorbistKey(P, D.BPieceList[Slot][PIdx(P)]);
+  }
+  for (int I = 0; I < 8; ++I) {
+    if (D.WPawnList[I] != -1) Key ^= ZorbistKey(WPawn, D.WPawnList[I]);
+    if (D.BPawnList[I] != -1) Key ^= ZorbistKey(BPawn, D.BPawnList[I]);
+  }
+  for (int I = 0; I < D.WExtraCount; ++I) Key ^= ZorbistKey(WQueen, D.WExtraQueens[I]);
+  for (int I = 0; I < D.BExtraCount; ++I) Key ^= ZorbistKey(BQueen, D.BExtraQueens[I]);
+  return Key;
+}

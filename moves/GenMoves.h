@@ -1,0 +1,32 @@
+// Move lists, one row per ply, with ordering scores; best-first selection; the
+// history table; full and capture-only move generation.
+#pragma once
+#include <cstdint>
+
+#include "board/Globals.h"
+
+// A row holds every pseudo-legal move of any position the lists can describe:
+// ten queens (two listed, eight extra), two rooks, bishops and knights, and a
+// king with both castlings cannot exceed 10*27 + 2*14 + 2*13 + 2*8 + 10 = 350.
+constexpr int MoveListCapacity = 352;
+constexpr int16_t Sentinal = -32000;
+
+// Entries 1 .. count of row Ply (entry 0 unused).
+extern MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1];
+extern uint16_t MoveListIndex;
+extern Str4 HashMove;
+// History counters by piece code (board nibble 0..15) and square.
+extern uint16_t HistTab[16][64];
+
+bool OnBoard(int8_t Rank, int8_t Fyle);
+int16_t MoveValue(int8_t FromSq, int8_t ToSq, int8_t Piece);
+void AddToMoveList(int16_t From_Sq, int16_t To_Sq, int16_t Value);
+// The best remaining entry of row Ply among the first Count, marked taken; NoMove when none.
+MoveRec GetAMove(uint16_t Count);
+void AddToHistory(const MoveRec &TheMove, int8_t Depth);
+void ClearHistory();
+
+// All pseudo-legal moves of WhosMove in Data[Ply] into row Ply; the count.
+uint16_t GenMoveList(const Str4 &TTMove);
+// The captures (no king, no en passant) of WhosMove in Data[Ply]; the count.
+uint16_t GenCaptureList();

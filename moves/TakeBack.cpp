@@ -1,0 +1,58 @@
+#include "moves/TakeBack.h"
+
+#include <cstring>
+
+#include "board/Attacks.h"
+#include "board/Squares.h"
+#include "hash/TT.h"
+#include "moves/GenMoves.h"
+#include "moves/Move.h"
+#include "search/Counters.h"
+
+TakeBackEntry TakeBackStack[TakeBackSize];
+int8_t TBIndex = -1;
+
+void InitTakeBackStack() {
+  std::memset(static_cast<void *>(TakeBackStack), 0, sizeof TakeBackStack);
+  TBIndex = -1;
+  AddToTakeBackStack();
+}
+
+void AddToTakeBackStack() {
+  if (TBIndex < TakeBackSize) ++TBIndex;
+  if (TBIndex == TakeBackSize) {
+    // Full: entry 1 is dropped, the oldest position stays at the bottom.
+    for (int I = 1; I <= TakeBackSize - 2; ++I) TakeBackStack[I] = TakeBackStack[I + 1];
+    TBIndex = TakeBackSize - 1;
+  }
+  TakeBackStack[TBIndex] = {Data[Ply], MoveNum, WhosMove};
+}
+
+void TakeBackMove() {
+  if (MoveNum > 0) {
+    if (TBIndex > 0) --TBIndex;
+    const TakeBackEntry &E = TakeBackStack[TBIndex];
+    Data[Ply] = E.D;
+    MoveNum = E.M;
+    WhosMove = E.W;
+    if (InLibrary) OpeningStr.DropLast(4);
+  }
+  ClearPV();
+  ClearHistory();
+  ZeroTTs();
+}
+
+bool IsLegalMove(const ShortStr &TheMove) {
+  bool Result = false;
+  const uint16_t N = GenMoveList(Str4());
+  for (uint16_t I = 0; I < N; ++I) {
+    const MoveRec M = GetAMove(N);
+    if (!(SquaresToStr(M.FromSq, M.ToSq) == TheMove)) continue;
+    ++Ply;
+    Data[Ply] = Data[Ply - 1];
+    MakeMove(M, false);
+    if (!InCheck(-WhosMove)) Result = true;
+    UnmakeMove();
+  }
+  return Result;
+}

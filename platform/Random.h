@@ -1,0 +1,12 @@
+// Pseudo-random integers. The game reseeds from the clock before each use; the
+// tests and the bench fix the seed instead, which makes every later Randomize
+// a no-op so that the whole run draws one reproducible sequence.
+#pragma once
+#include <cstdint>
+
+// Seeds the generator from the clock (unless a fixed seed is in force).
+void Randomize();
+// Fixes the seed for the rest of the run: deterministic draws from here on.
+void SetFixedSeed(uint64_t Seed);
+// A uniformly distributed integer in 0 .. Bound - 1 (0 when Bound is 0).
+uint32_t Random(uint32_t Bound);

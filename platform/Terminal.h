@@ -1,0 +1,90 @@
+// The text screen: an 80 x 25 grid of cells addressed by 1-based column and
+// row, a current window, colours from the 16-colour text palette, and the
+// keyboard. The window, cursor and colour logic lives here once; below it sits
+// a small device: the real terminal (ANSI sequences, termios raw mode) or an
+// in-memory screen with a scripted keyboard for the tests.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/FixedStr.h"
+
+constexpr int ScreenCols = 80;
+constexpr int ScreenRows = 25;
+
+// Palette numbers used by the game.
+constexpr int Black = 0, Green = 2, Brown = 6, LightGray = 7, Yellow = 14, White = 15;
+
+// What a device must do; the terminal operations are built on it.
+struct TermDevice {
+  virtual ~TermDevice() = default;
+  // Shows one character at absolute column X, row Y (1-based) in palette
+  // colours Fg (0..15) and Bg (0..7).
+  virtual void PutCell(int X, int Y, char Ch, int Fg, int Bg) = 0;
+  // Places the visible cursor (absolute, 1-based).
+  virtual void MoveCursor(int X, int Y) = 0;
+  virtual void Flush() = 0;
+  // True when a key (or the end of input) can be read without waiting.
+  virtual bool KeyWaiting() = 0;
+  // Waits for and consumes one key: 0..255, or -1 once the input has ended.
+  virtual int GetKey() = 0;
+};
+
+// ---- set-up ---------------------------------------------------------------
+
+// Installs the real terminal: raw mode, hidden line discipline, restore on
+// every exit (normal, signals). Returns false with a message in Why when the
+// terminal is too small (Why names the size needed and the size found).
+bool InitTerminal(FixedStr<255> &Why);
+// Puts the terminal back as it was (cursor shown, colours reset, echo and line
+// mode back). Safe to call more than once.
+void RestoreTerminal();
+// Uses an arbitrary device (the tests' memory screen); resets window, cursor
+// and colours to their start values.
+void UseDevice(TermDevice *Dev);
+
+// ---- terminal operations --------------------------------------------------
+
+void ClrScr();                                 // blank the window, cursor to its top-left
+void ClrEol();                                 // blank from the cursor to the window's right edge
+void GotoXY(int X, int Y);                     // relative to the window
+bool Window(int X1, int Y1, int X2, int Y2);   // absolute; refused (false) if it does not fit
+void TextColor(int Color);                     // 0..15
+void TextBackground(int Color);                // only the low three bits count
+void HighVideo();                              // set the intensity bit of the text colour
+void LowVideo();                               // clear it
+bool KeyPressed();                             // a key is waiting; not consumed
+int ReadKey();                                 // wait for and consume one key; -1 at end of input
+void WaitForKey();                             // wait until a key is pressed, leaving it pending
+void Write(const char *S);
+void Write(char C);
+template <std::size_t N> void Write(const FixedStr<N> &S) { Write(S.c_str()); }
+void WriteInt(int64_t V, int Width = 0);       // right-aligned in Width (wider numbers in full)
+void WriteUInt(uint64_t V, int Width = 0);
+void WriteFixed(double V, int Width, int Decimals);
+void WriteLn();                                // to column 1 of the next window row
+// Reads one line with echo at the cursor and a backspace editor. At most Cap
+// characters are kept (and echoed); the rest of the line is dropped. Returns
+// false when the input ended before any character of the line was read.
+bool ReadLine(char *Buf, std::size_t Cap, std::size_t &Len);
+template <std::size_t N> bool ReadLn(FixedStr<N> &S) {
+  std::size_t L = 0;
+  bool Ok = ReadLine(S.Buf, N, L);
+  S.Len = static_cast<uint8_t>(L);
+  S.Buf[L] = '\0';
+  return Ok;
+}
+void FlushScreen();
+
+// True once the keyboard input has ended (end of file on a pipe, hang-up).
+bool InputClosed();
+
+// Where the cursor is, relative to the window (for tests and the line editor).
+int WhereX();
+int WhereY();
+
+// ---- broken invariants ----------------------------------------------------
+
+// Restores the terminal, prints the message with its module and source line to
+// standard error and ends the program with a non-zero status.
+[[noreturn]] void Fatal(const char *Module, int Line, const char *Msg);

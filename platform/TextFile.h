@@ -1,0 +1,31 @@
+// Plain text files in the working directory. Every failure is a return value;
+// nothing here ends the program or allocates.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+
+#include "platform/FixedStr.h"
+
+struct TextFile {
+  std::FILE *F = nullptr;
+
+  bool OpenRead(const char *Name);   // false if missing, unreadable or a directory
+  bool Create(const char *Name);     // create or truncate; false if it cannot be written
+  bool IsOpen() const { return F != nullptr; }
+  bool Eof();                        // true at the end of the file (or if not open)
+  int ReadChar();                    // the next byte, or -1 at the end
+  // Reads the rest of the current line; the line end (LF, CR LF or CR) is
+  // consumed and not stored, and characters beyond the capacity are dropped.
+  template <std::size_t N> void ReadLine(FixedStr<N> &S) {
+    std::size_t L = 0;
+    ReadLineRaw(S.Buf, N, L);
+    S.Len = static_cast<unsigned char>(L);
+    S.Buf[L] = '\0';
+  }
+  void ReadLineRaw(char *Buf, std::size_t Cap, std::size_t &Len);
+  bool Write(const char *S);         // false on a write error
+  bool Write(char C);
+  bool Rewind();
+  bool Close();                      // false if buffered data could not be written
+  ~TextFile() { Close(); }
+};
