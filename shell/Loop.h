@@ -1,0 +1,19 @@
+// The main program's loop and its commands.
+#pragma once
+#include "board/Globals.h"
+#include "platform/FixedStr.h"
+
+extern MoveRec MyMove; // the computer's last move
+extern bool Quit;      // set by command Q (and by the end of the input)
+
+// Start-up after the terminal is ready: clear, new game, draw, then the loop
+// until Q.
+void RunGame();
+// One pass of the loop.
+void GamePass();
+void ReadLnCmd(ShortStr &S);
+Str255 UpperCase(const Str255 &S);
+bool IsMoveCmd(const Str4 &S);
+MoveRec CalcMove();
+void SetTime(const Str4 &S);
+void SetDepth(const Str4 &S);

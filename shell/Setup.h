@@ -1,0 +1,5 @@
+// The board setup editor (command S).
+#pragma once
+
+void SetupBoard();
+void WriteSetupMenu();
