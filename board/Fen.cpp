@@ -41,9 +41,9 @@ const char *CheckCounts(const int8_t *Sq) {
   for (int8_t P : {WQueen, BQueen})
     if (Count[P] > 2 + MaxExtraQueens) return "too many queens";
   if (Count[WKing] > 1 || Count[BKing] > 1) return "two kings";
+  // As in the editor: a pawn on its own first rank is refused.
   for (int S = 0; S < 8; ++S)
-    if (Sq[S] == WPawn || Sq[S] == BPawn || Sq[56 + S] == WPawn || Sq[56 + S] == BPawn)
-      return "pawn on an end rank";
+    if (Sq[S] == WPawn || Sq[56 + S] == BPawn) return "pawn on its first rank";
   return nullptr;
 }
 } // namespace

@@ -1,1 +1,39 @@
-// filled in by its module's work
+#include "diag/Perft.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "board/Attacks.h"
+#include "board/Squares.h"
+#include "moves/GenMoves.h"
+#include "moves/Move.h"
+
+namespace {
+// Number, move (with x for a capture), count; two items a line, the first alone.
+void PrintItem(int J, const MoveRec &M, uint64_t Sub) {
+  std::printf("%2d %s%s%s%10" PRIu64 "    ", J, SqToStr[M.FromSq], M.Capture ? "x" : "",
+              SqToStr[M.ToSq], Sub);
+  if (J % 2 == 1) std::printf("\n");
+}
+} // namespace
+
+uint64_t Perft(uint8_t Depth, uint8_t X) {
+  if (Depth == 0) return 1;
+  const uint16_t N = GenMoveList(Str4());
+  uint64_t Total = 0;
+  int J = 0;
+  for (uint16_t I = 0; I < N; ++I) {
+    const MoveRec M = GetAMove(N);
+    ++Ply;
+    Data[Ply] = Data[Ply - 1];
+    MakeMove(M, false);
+    if (!InCheck(static_cast<int8_t>(-WhosMove))) {
+      const uint64_t Sub = Perft(static_cast<uint8_t>(Depth - 1), X);
+      Total += Sub;
+      ++J;
+      if (Depth == X) PrintItem(J, M, Sub);
+    }
+    UnmakeMove();
+  }
+  return Total;
+}

@@ -1,1 +1,40 @@
-// filled in by its module's work
+#include "eval/Material.h"
+
+#include "board/Globals.h"
+
+namespace {
+int16_t SideMaterial(const PieceListType &L, const PawnListType &Pawns, uint8_t ExtraQueens) {
+  int M = 0;
+  for (int I = 0; I < 8; ++I)
+    if (Pawns[I] != -1) M += PieceValue[WPawn];
+  for (int Slot = 0; Slot < 2; ++Slot)
+    for (int8_t P = WNight; P <= WQueen; ++P)
+      if (L[Slot][PIdx(P)] != -1) M += PieceValue[P];
+  M += ExtraQueens * PieceValue[WQueen];
+  return static_cast<int16_t>(M);
+}
+
+// The queen slot 0 is the only one looked at: a lone queen left in slot 1
+// still lets that side count as being in its endgame.
+bool SideInEndGame(int16_t Material, const PieceListType &L) {
+  return Material < 3000 && L[0][PIdx(WQueen)] == -1;
+}
+} // namespace
+
+int16_t WhiteMaterial() {
+  const DataType &D = Data[Ply];
+  return SideMaterial(D.WPieceList, D.WPawnList, D.WExtraCount);
+}
+
+int16_t BlackMaterial() {
+  const DataType &D = Data[Ply];
+  return SideMaterial(D.BPieceList, D.BPawnList, D.BExtraCount);
+}
+
+int16_t CalcMaterial() { return static_cast<int16_t>(WhiteMaterial() - BlackMaterial()); }
+
+bool IsEndGame() {
+  const DataType &D = Data[Ply];
+  return SideInEndGame(WhiteMaterial(), D.WPieceList) ||
+         SideInEndGame(BlackMaterial(), D.BPieceList);
+}

@@ -23,6 +23,9 @@ public:
   // Queues keys to be typed; "\r" is Enter. After the script runs out the
   // keyboard reports the end of input.
   void Type(const char *Keys);
+  // The same for a script that may hold NUL bytes.
+  void Type(const char *Keys, std::size_t N);
+  // Blanks every cell (7 on 0) and homes the cursor; the key script stays.
   void Clear();
 
   const Cell &At(int X, int Y) const { return Cells[Y - 1][X - 1]; }

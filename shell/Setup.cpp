@@ -1,1 +1,145 @@
-// filled in by its module's work
+#include "shell/Setup.h"
+
+#include <cstring>
+
+#include "board/Board.h"
+#include "board/FrontEnd.h"
+#include "board/Globals.h"
+#include "hash/TT.h"
+#include "hash/Zorbist.h"
+#include "platform/FixedStr.h"
+#include "platform/Terminal.h"
+#include "shell/Loop.h"
+#include "shell/Screen.h"
+
+namespace {
+constexpr const char *HelpLines[5] = {
+    " c:    clear board       ", " wnf3: white knight on f3", " g1:   clear square g1   ",
+    " wm:   white to move     ", " q:    quit              "};
+
+bool IsFileLetter(char C) { return C >= 'A' && C <= 'H'; }
+bool IsRankDigit(char C) { return C >= '1' && C <= '8'; }
+int8_t SquareOf(char File, char Rank) {
+  return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A'));
+}
+
+// The code of a colour and piece letter, or NoPiece.
+int8_t PieceOf(char Colour, char Letter) {
+  const char *L = std::strchr("PNBRQK", Letter);
+  if (Letter == '\0' || !L) return NoPiece;
+  const int8_t White = static_cast<int8_t>(L - "PNBRQK" + WPawn);
+  if (Colour == 'W') return White;
+  if (Colour == 'B') return static_cast<int8_t>(White + 8);
+  return NoPiece;
+}
+
+// C keeps the castling rights, the en-passant square and the key as they were.
+void ClearBoard() {
+  const uint8_t CastleStat = Data[Ply].CastleStat;
+  ZeroBoardData();
+  Data[Ply].CastleStat = CastleStat;
+}
+
+void PlacePiece(int8_t Piece, int8_t Sq) {
+  if ((Piece == WPawn && Sq < 8) || (Piece == BPawn && Sq > 55)) {
+    ErrorMsg("Illegal position");
+    return;
+  }
+  // Replacing a piece by its own kind needs no room; anything else must fit
+  // the lists, which have no slot for a third knight or a second king.
+  if (PieceOn(Data[Ply], Sq) != Piece && !RoomForPiece(Piece)) {
+    ErrorMsg("Too Many Pieces");
+    return;
+  }
+  RemovePiece(Sq);
+  PutPiece(Piece, Sq);
+}
+
+// Acts on one upper-cased entry; false when it names nothing the editor knows.
+bool ActOnEntry(const Str4 &InStr) {
+  bool DelPiece = false;
+  int8_t Piece = NoPiece;
+  int8_t Sq = -1;
+  if (InStr == "C") {
+    ClearBoard();
+  } else if (InStr == "Q") {
+  } else if (InStr == "WM") {
+    WhosMove = WMove;
+  } else if (InStr == "BM") {
+    WhosMove = BMove;
+  } else if (InStr.Length() == 2 && IsFileLetter(InStr[0]) && IsRankDigit(InStr[1])) {
+    DelPiece = true;
+    Sq = SquareOf(InStr[0], InStr[1]);
+  } else if (InStr.Length() == 4 && IsFileLetter(InStr[2]) && IsRankDigit(InStr[3])) {
+    Piece = PieceOf(InStr[0], InStr[1]);
+    if (Piece == NoPiece) return false;
+    Sq = SquareOf(InStr[2], InStr[3]);
+  } else {
+    return false;
+  }
+  if (DelPiece) RemovePiece(Sq);
+  if (Piece != NoPiece) PlacePiece(Piece, Sq);
+  return true;
+}
+
+// Each right goes when its king or rook has left home, so the generator never
+// castles with a rook that is not there.
+void FitCastleStat() {
+  const DataType &D = Data[Ply];
+  uint8_t Rights = D.CastleStat;
+  if (PieceOn(D, 4) != WKing) Rights &= ~3u;
+  if (PieceOn(D, 7) != WRook) Rights &= ~1u;
+  if (PieceOn(D, 0) != WRook) Rights &= ~2u;
+  if (PieceOn(D, 60) != BKing) Rights &= ~12u;
+  if (PieceOn(D, 63) != BRook) Rights &= ~4u;
+  if (PieceOn(D, 56) != BRook) Rights &= ~8u;
+  Data[Ply].CastleStat = Rights;
+}
+
+// An en-passant square survives only while it still marks a double step just
+// made by the side not to move; otherwise a capture could take whatever now
+// stands in front of it, a king included.
+void FitEnPasSq() {
+  DataType &D = Data[Ply];
+  const int8_t Ep = D.EnPasSq;
+  if (Ep < 0) return;
+  const bool WhiteStep = Ep >= 16 && Ep < 24 && WhosMove == BMove && PieceOn(D, Ep + 8) == WPawn;
+  const bool BlackStep = Ep >= 40 && Ep < 48 && WhosMove == WMove && PieceOn(D, Ep - 8) == BPawn;
+  if (!((WhiteStep || BlackStep) && PieceOn(D, Ep) == Empty)) D.EnPasSq = -1;
+}
+} // namespace
+
+void WriteSetupMenu() {
+  GotoXY(1, 15);
+  for (const char *Line : HelpLines) {
+    Write(Line);
+    WriteLn();
+  }
+}
+
+void SetupBoard() {
+  Str4 InStr;
+  ClrScr();
+  do {
+    DisplayTheBoard();
+    WriteSetupMenu();
+    GotoXY(31, 12);
+    Write("Command:                    ");
+    GotoXY(40, 12);
+    // The end of the input leaves the editor as Q would, so the game can end.
+    const bool Got = ReadLn(InStr);
+    if (!Got || (InStr.Empty() && InputClosed())) InStr = "Q";
+    InStr = UpperCase(InStr);
+    if (!ActOnEntry(InStr)) ErrorMsg("Illegal Command");
+  } while (!(InStr == "Q"));
+
+  FitCastleStat();
+  FitEnPasSq();
+  MoveNum = 0;
+  HumansMove = true;
+  ClrScr();
+  InitZorbistBoard();
+  Data[Ply].HashKey = CalcBrdKey();
+  ZeroTTs();
+  InLibrary = false;
+}

@@ -54,3 +54,58 @@ const char *BoardFen() {
   if (C & 8) std::strcat(Text, "q");
   return Text;
 }
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "board/FrontEnd.h"
+
+TempDir::TempDir() {
+  std::strcpy(Dir, "/tmp/torvane3-test-XXXXXX");
+  if (!getcwd(Old, sizeof Old)) Old[0] = '\0';
+  if (!mkdtemp(Dir) || chdir(Dir) != 0) std::abort();
+}
+
+TempDir::~TempDir() {
+  if (Old[0] && chdir(Old) != 0) return;
+  char Cmd[256];
+  std::snprintf(Cmd, sizeof Cmd, "chmod -R u+rwx '%s'; rm -rf '%s'", Dir, Dir);
+  if (std::system(Cmd) != 0) return;
+}
+
+void WriteFile(const char *Name, const char *Bytes, unsigned long Len) {
+  std::FILE *F = std::fopen(Name, "wb");
+  ASSERT_NE(F, nullptr) << Name;
+  std::fwrite(Bytes, 1, Len, F);
+  std::fclose(F);
+}
+
+void WriteFile(const char *Name, const char *Text) { WriteFile(Name, Text, std::strlen(Text)); }
+
+const char *ReadFile(const char *Name) {
+  static char Buf[65536];
+  Buf[0] = '\0';
+  std::FILE *F = std::fopen(Name, "rb");
+  if (!F) return Buf;
+  size_t N = std::fread(Buf, 1, sizeof Buf - 1, F);
+  Buf[N] = '\0';
+  std::fclose(F);
+  return Buf;
+}
+
+int RecordingFrontEnd::Count = 0;
+char RecordingFrontEnd::Last[256] = {};
+
+RecordingFrontEnd::RecordingFrontEnd() {
+  Count = 0;
+  Last[0] = '\0';
+  FrontEndType F = {};
+  F.ErrorMsg = [](const char *S) {
+    ++Count;
+    std::snprintf(Last, sizeof Last, "%s", S);
+  };
+  InstallFrontEnd(F);
+}
+
+RecordingFrontEnd::~RecordingFrontEnd() { ResetFrontEnd(); }

@@ -1,0 +1,10 @@
+// Perft: the leaf count of the tree of legal moves, built with the search's
+// own machinery (full generation, best-first selection, make on a copy, the
+// check test), so that a generator fault shows up as a wrong count.
+#pragma once
+#include <cstdint>
+
+// Leaves Depth plies below Data[Ply]. At the level where Depth equals X each
+// legal move is listed on standard output with its own count, in the order
+// GetAMove hands them out; recursive calls keep X. Perft(N, 0) lists nothing.
+uint64_t Perft(uint8_t Depth, uint8_t X);

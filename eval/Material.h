@@ -1,0 +1,12 @@
+// Material of each side, counted from the piece and pawn lists of Data[Ply]
+// (kings excluded, queens beyond the two list slots included), and the
+// endgame test that fixes EndGame once per search.
+#pragma once
+#include <cstdint>
+
+int16_t WhiteMaterial();
+int16_t BlackMaterial();
+// WhiteMaterial - BlackMaterial, whoever is to move.
+int16_t CalcMaterial();
+// Either side has less than 3000 and no queen in its first queen slot.
+bool IsEndGame();

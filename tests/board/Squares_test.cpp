@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+#include "board/Squares.h"
+
+namespace {
+
+TEST(Squares, NamesAndTextConversions) {
+  EXPECT_STREQ(SqToStr[0], "A1");
+  EXPECT_STREQ(SqToStr[7], "H1");
+  EXPECT_STREQ(SqToStr[56], "A8");
+  EXPECT_STREQ(SqToStr[63], "H8");
+  EXPECT_STREQ(SquaresToStr(12, 28).c_str(), "E2E4");
+  EXPECT_EQ(StrToFromSq("E2E4"), 12);
+  EXPECT_EQ(StrToToSq("E2E4"), 28);
+  EXPECT_EQ(StrToFromSq("H8A1"), 63);
+  EXPECT_EQ(StrToToSq("H8A1"), 0);
+  for (int8_t Sq = 0; Sq < 64; ++Sq) {
+    const ShortStr T = SquaresToStr(Sq, static_cast<int8_t>(63 - Sq));
+    EXPECT_EQ(StrToFromSq(T), Sq);
+    EXPECT_EQ(StrToToSq(T), 63 - Sq);
+  }
+}
+
+TEST(Squares, Geometry) {
+  EXPECT_EQ(Flip(-1), -1);
+  EXPECT_EQ(Flip(0), 56);
+  EXPECT_EQ(Flip(12), 52);
+  struct {
+    int8_t A, B;
+    bool Diag;
+  } const Diagonals[] = {{0, 63, true}, {7, 56, true}, {0, 7, false}, {-1, 9, false},
+                         {9, -1, false}, {27, 27, true}, {7, 8, false}, {15, 22, true}};
+  for (const auto &C : Diagonals)
+    EXPECT_EQ(SameDiagonal(C.A, C.B), C.Diag) << int(C.A) << "," << int(C.B);
+  EXPECT_TRUE(SameFile(4, 60));
+  EXPECT_FALSE(SameFile(4, 61));
+  EXPECT_TRUE(SameRank(8, 15));
+  EXPECT_FALSE(SameRank(7, 8));
+  EXPECT_EQ(WhatFile(29), 5);
+  EXPECT_EQ(WhatRank(29), 3);
+}
+
+TEST(Squares, MoveTextToMoveRecordSetsTheFlags) {
+  struct Case {
+    const char *Fen;
+    const char *Move;
+    bool Capture, Castle, Promotion;
+  } const Cases[] = {
+      {"4k3/8/8/8/8/8/8/4K2R w K -", "E1G1", false, true, false},
+      {"4k3/8/8/8/8/8/8/R3K3 w Q -", "E1C1", false, true, false},
+      {"4k3/8/8/8/8/8/8/4K3 w - -", "E1F1", false, false, false},
+      {"8/4P3/8/8/8/8/8/k3K3 w - -", "E7E8", false, false, true},
+      {"8/4P3/8/8/8/8/8/k3K3 b - -", "E7E8", false, false, false},
+      {"3r4/4P3/8/8/8/8/8/k3K3 w - -", "E7D8", true, false, true},
+      {"4k3/8/8/8/8/8/4p3/K7 b - -", "E2E1", false, false, true},
+      {"4k3/8/8/8/8/2n5/8/K7 b - -", "C3A2", false, false, false},
+      {"4k3/8/8/8/8/8/1p6/K7 w - -", "A1B2", true, false, false},
+  };
+  for (const Case &C : Cases) {
+    SetFen(C.Fen);
+    const MoveRec M = MoveStrToMoveRec(C.Move);
+    EXPECT_EQ(M.FromSq, StrToFromSq(C.Move)) << C.Fen << " " << C.Move;
+    EXPECT_EQ(M.ToSq, StrToToSq(C.Move));
+    EXPECT_EQ(M.Capture, C.Capture) << C.Fen << " " << C.Move;
+    EXPECT_EQ(M.Castle, C.Castle) << C.Fen << " " << C.Move;
+    EXPECT_EQ(M.Promotion, C.Promotion) << C.Fen << " " << C.Move;
+  }
+}
+
+TEST(Squares, EnPassantTargetCountsAsCaptureForPawnsOnly) {
+  SetFen("4k3/8/8/3pP3/8/8/8/4K3 w - -");
+  Data[0].EnPasSq = 43; // d6, passed over by d7-d5
+  EXPECT_TRUE(MoveStrToMoveRec("E5D6").Capture);
+  SetFen("4k3/8/8/3p4/2N5/8/8/4K3 w - -");
+  Data[0].EnPasSq = 43; // a knight reaching d6 captures nothing
+  EXPECT_FALSE(MoveStrToMoveRec("C4D6").Capture);
+}
+
+TEST(Squares, MateIsNoMove) {
+  ResetGame();
+  const MoveRec M = MoveStrToMoveRec("MATE");
+  EXPECT_EQ(M.FromSq, -1);
+  EXPECT_EQ(M.ToSq, -1);
+  EXPECT_EQ(M.MoveValue, -999);
+  EXPECT_FALSE(M.Capture || M.Castle || M.Promotion);
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+#include "hash/TT.h"
+
+namespace {
+
+FullTTType Probe(uint64_t Key) {
+  FullTTType E{};
+  E.Key = Key;
+  GetFromTT(E);
+  return E;
+}
+
+TEST(TT, EmptyTableMissesAndAnEmptyMoveReadsBackAsA1A1) {
+  ResetGame();
+  FullTTType E = Probe(0x123456789ull);
+  EXPECT_EQ(E.Node, None);
+  EXPECT_EQ(E.Depth, 0);
+  EXPECT_EQ(E.Score, 0);
+  EXPECT_TRUE(E.Move.Empty());
+  EXPECT_EQ(E.Piece, 0);
+  AddToTT(0x123456789ull, -77, FailLow, 4, ShortStr(), 0);
+  E = Probe(0x123456789ull);
+  EXPECT_EQ(E.Node, FailLow);
+  EXPECT_EQ(E.Depth, 4);
+  EXPECT_EQ(E.Score, -77);
+  EXPECT_STREQ(E.Move.c_str(), "A1A1");
+  EXPECT_EQ(E.Piece, 0);
+  // Key 0 matches the never-written slot 0: a hit with nothing in it.
+  E = Probe(0);
+  EXPECT_EQ(E.Node, None);
+  EXPECT_STREQ(E.Move.c_str(), "A1A1");
+}
+
+TEST(TT, SideToMoveComplementsTheKey) {
+  ResetGame();
+  AddToTT(0xABCDEFull, 50, Exact, 3, "G1F3", WNight);
+  FullTTType E = Probe(0xABCDEFull);
+  EXPECT_EQ(E.Node, Exact);
+  EXPECT_EQ(E.Key, 0xABCDEFull);
+  WhosMove = BMove;
+  E = Probe(0xABCDEFull);
+  EXPECT_EQ(E.Node, None) << "the same board with Black to move is another position";
+  EXPECT_EQ(E.Key, ~0xABCDEFull);
+}
+
+TEST(TT, MovePacksIntoOneWord) {
+  ResetGame();
+  AddToTT(777, 12, Exact, 6, "G1F3", WNight);
+  const FullTTType E = Probe(777);
+  EXPECT_STREQ(E.Move.c_str(), "G1F3");
+  EXPECT_EQ(E.Piece, WNight);
+  EXPECT_EQ(E.Score, 12);
+  EXPECT_EQ(E.Depth, 6);
+}
+
+TEST(TT, DepthPreferredReplacement) {
+  ResetGame();
+  const uint64_t A = 1000, B = A + NumTTEntries; // the same slot
+  AddToTT(A, 1, Exact, 5, ShortStr(), 0);
+  AddToTT(B, 2, FailHigh, 3, ShortStr(), 0);
+  EXPECT_EQ(Probe(A).Score, 1) << "a shallower store leaves the slot alone";
+  EXPECT_EQ(Probe(B).Node, None);
+  AddToTT(B, 3, FailHigh, 5, ShortStr(), 0);
+  EXPECT_EQ(Probe(B).Score, 3) << "equal depth replaces, whatever position was there";
+  EXPECT_EQ(Probe(A).Node, None);
+}
+
+TEST(TT, DeepResultsAreClampedWithoutTouchingTheNodeType) {
+  ResetGame();
+  AddToTT(4242, 9, FailLow, 40, ShortStr(), 0);
+  FullTTType E = Probe(4242);
+  EXPECT_EQ(E.Node, FailLow);
+  EXPECT_EQ(E.Depth, 15);
+  AddToTT(4242, 10, Exact, 14, ShortStr(), 0);
+  EXPECT_EQ(Probe(4242).Score, 9) << "15 stays deeper than 14";
+}
+
+TEST(TT, ClearEmptiesEverything) {
+  ResetGame();
+  AddToTT(31337, 5, Exact, 2, "E2E4", WPawn);
+  ZeroTTs();
+  EXPECT_EQ(Probe(31337).Node, None);
+}
+
+TEST(TT, ValidMoveChecksPieceAndTarget) {
+  SetFen("4k3/8/8/3p4/4N3/8/8/R3K3 w - -");
+  struct {
+    const char *Move;
+    int8_t Piece;
+    int8_t Side;
+    bool Valid;
+  } const Cases[] = {
+      {"E4D6", WNight, WMove, true},   // empty target
+      {"E4D5", WNight, WMove, true},   // takes a pawn; the knight's geometry is not looked at
+      {"A1A8", WRook, WMove, true},    // impossible geometry is not looked at
+      {"E4E1", WNight, WMove, false},  // own king on the target
+      {"A1E8", WRook, WMove, false},   // enemy king on the target
+      {"E4F6", WBishop, WMove, false}, // the stored piece is not on the from-square
+      {"D5E4", BPawn, BMove, true},    // Black takes a knight
+      {"E8E1", BKing, BMove, false},   // White's king
+      {"", 0, WMove, false},
+  };
+  for (const auto &C : Cases) {
+    WhosMove = C.Side;
+    FullTTType E{};
+    E.Move = C.Move;
+    E.Piece = C.Piece;
+    EXPECT_EQ(ValidMove(E), C.Valid) << C.Move;
+  }
+}
+
+} // namespace
