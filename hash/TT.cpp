@@ -21,9 +21,18 @@ struct __attribute__((packed)) InternTTType {
 static_assert(sizeof(InternTTType) == 13, "a table entry is 13 bytes");
 
 InternTTType TransTable[NumTTEntries + 1];
-// Set by every store: clearing a table that nothing has written since the last
-// clear is skipped, which no search can tell apart from a real clear.
-bool Dirty = true;
+
+// The slots written since the last clear, so that a clear after a short search
+// zeroes only those instead of all 624 MiB; past the list's capacity the whole
+// table is cleared. Either way every slot ends up all zero.
+constexpr uint32_t TouchedCapacity = 1u << 22;
+uint32_t Touched[TouchedCapacity];
+uint32_t NumTouched = 0;
+bool Overflowed = false;
+
+bool IsEmptyEntry(const InternTTType &E) {
+  return E.Key == 0 && E.Score == 0 && E.Node_Depth == 0 && E.Move_Piece == 0;
+}
 
 uint64_t AdjustKey(uint64_t Key) { return WhosMove == BMove ? ~Key : Key; }
 
@@ -33,15 +42,20 @@ int8_t TextSquare(char File, char Rank) {
 } // namespace
 
 void ZeroTTs() {
-  if (!Dirty) return;
-  std::memset(static_cast<void *>(TransTable), 0, sizeof TransTable);
-  Dirty = false;
+  if (Overflowed) {
+    std::memset(static_cast<void *>(TransTable), 0, sizeof TransTable);
+  } else {
+    for (uint32_t I = 0; I < NumTouched; ++I) TransTable[Touched[I]] = InternTTType{};
+  }
+  NumTouched = 0;
+  Overflowed = false;
 }
 
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
              int8_t Piece) {
   const uint64_t Adjusted = AdjustKey(Key);
-  InternTTType &E = TransTable[Adjusted % NumTTEntries];
+  const uint32_t Slot = static_cast<uint32_t>(Adjusted % NumTTEntries);
+  InternTTType &E = TransTable[Slot];
   // The depth has four bits; deeper results are stored as 15 so that the
   // node type in the high nibble stays intact.
   if (Depth > 15) Depth = 15;
@@ -52,11 +66,16 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
     const int To = TextSquare(Move[2], Move[3]);
     Word = static_cast<uint16_t>(From + To * 64 + (Piece & 0x0F) * 4096);
   }
+  if (IsEmptyEntry(E)) {
+    if (NumTouched < TouchedCapacity)
+      Touched[NumTouched++] = Slot;
+    else
+      Overflowed = true;
+  }
   E.Key = Adjusted;
   E.Score = Score;
   E.Node_Depth = static_cast<uint8_t>(Node * 16 + Depth);
   E.Move_Piece = Word;
-  Dirty = true;
 }
 
 void GetFromTT(FullTTType &Entry) {

@@ -112,3 +112,21 @@ TEST(TT, ValidMoveChecksPieceAndTarget) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TT, ClearAfterManyStoresEmptiesEverySlot) {
+  ResetGame();
+  // More distinct slots than the clear keeps track of one by one.
+  constexpr uint64_t Stores = (1u << 22) + 1000;
+  for (uint64_t K = 1; K <= Stores; ++K) AddToTT(K * 7919, 1, Exact, 1, ShortStr(), 0);
+  ZeroTTs();
+  for (uint64_t K : {uint64_t(1), uint64_t(5000), Stores - 1, Stores})
+    EXPECT_EQ(Probe(K * 7919).Node, None) << K;
+  // And after a short search only its own slots were written.
+  AddToTT(99, 4, FailHigh, 2, ShortStr(), 0);
+  ZeroTTs();
+  EXPECT_EQ(Probe(99).Node, None);
+}
+
+} // namespace
