@@ -90,15 +90,12 @@ void PutBlanks(int N) {
   for (int I = 0; I < N; ++I) PutChar(' ');
 }
 
-// Returned by FetchKey when it may not wait and no key is there.
-constexpr int NoKey = -2;
-
-// The next key from the device, -1 once the input has ended. A '\n' straight
-// after '\r' is the second half of one line end, so it is dropped here, once,
-// for every kind of read.
+// The next key from the device, -1 once the input has ended, NoKeyYet if it
+// may not wait and none is there. A '\n' straight after '\r' is the second
+// half of one line end, so it is dropped here, once, for every kind of read.
 int FetchKey(bool MayWait) {
   for (;;) {
-    if (!MayWait && !Dev->KeyWaiting()) return NoKey;
+    if (!MayWait && !Dev->KeyWaiting()) return NoKeyYet;
     const int K = Dev->GetKey();
     if (K < 0) {
       InputEnded = true;
@@ -177,12 +174,17 @@ void LowVideo() { Fg &= ~8; }
 bool KeyPressed() {
   if (HasPending || InputEnded) return true;
   const int K = FetchKey(false);
-  if (K == NoKey) return false;
+  if (K == NoKeyYet) return false;
   if (K >= 0) {
     Pending = K;
     HasPending = true;
   }
   return true;
+}
+
+int PeekKey() {
+  if (!KeyPressed()) return NoKeyYet;
+  return HasPending ? Pending : -1;
 }
 
 int ReadKey() {

@@ -39,33 +39,47 @@ bool InitTerminal(FixedStr<255> &Why);
 // Puts the terminal back as it was (cursor shown, colours reset, echo and line
 // mode back). Safe to call more than once.
 void RestoreTerminal();
-// Uses an arbitrary device (the tests' memory screen); resets window, cursor
-// and colours to their start values.
+// Uses an arbitrary device (the tests' memory screen; null: a silent one whose
+// input has ended); resets window, cursor, colours and the keyboard state to
+// their start values and blanks the device's screen.
 void UseDevice(TermDevice *Dev);
 
 // ---- terminal operations --------------------------------------------------
 
-void ClrScr();                                 // blank the window, cursor to its top-left
-void ClrEol();                                 // blank from the cursor to the window's right edge
-void GotoXY(int X, int Y);                     // relative to the window
-bool Window(int X1, int Y1, int X2, int Y2);   // absolute; refused (false) if it does not fit
-void TextColor(int Color);                     // 0..15
-void TextBackground(int Color);                // only the low three bits count
-void HighVideo();                              // set the intensity bit of the text colour
-void LowVideo();                               // clear it
-bool KeyPressed();                             // a key is waiting; not consumed
-int ReadKey();                                 // wait for and consume one key; -1 at end of input
-void WaitForKey();                             // wait until a key is pressed, leaving it pending
+void ClrScr();                               // blank the window, cursor to its top-left
+void ClrEol();                               // blank from the cursor to the window's right edge
+void GotoXY(int X, int Y);                   // relative to the window
+bool Window(int X1, int Y1, int X2, int Y2); // absolute; refused (false) if it does not fit
+void TextColor(int Color);                   // 0..15
+void TextBackground(int Color);              // only the low three bits count
+void HighVideo();                            // set the intensity bit of the text colour
+void LowVideo();                             // clear it
+bool KeyPressed();                           // a key is waiting; not consumed
+int ReadKey();                               // wait for and consume one key; -1 at end of input
+void WaitForKey();                           // wait until a key is pressed, leaving it pending
+// The waiting key without consuming it: 0..255, -1 at end of input, NoKeyYet
+// when none is there. Never waits. Lets a poll act on one key (the search's
+// "p") and leave any other, such as the next line of a piped script, unread.
+constexpr int NoKeyYet = -2;
+int PeekKey();
+// Text at the cursor. A character written past the window's right edge goes to
+// column 1 of the next row; past the last row the window scrolls up one row.
+// Bytes outside printable ASCII (line ends too: use WriteLn) show as '?'.
 void Write(const char *S);
 void Write(char C);
 template <std::size_t N> void Write(const FixedStr<N> &S) { Write(S.c_str()); }
-void WriteInt(int64_t V, int Width = 0);       // right-aligned in Width (wider numbers in full)
+void WriteInt(int64_t V, int Width = 0); // right-aligned in Width (wider numbers in full)
 void WriteUInt(uint64_t V, int Width = 0);
+// V with Decimals (0..9) decimals, rounded half away from zero, right-aligned;
+// a value whose scaled digits overflow 64 bits (or not a number) shows as a
+// field of '*'.
 void WriteFixed(double V, int Width, int Decimals);
-void WriteLn();                                // to column 1 of the next window row
+void WriteLn(); // to column 1 of the next window row
 // Reads one line with echo at the cursor and a backspace editor. At most Cap
 // characters are kept (and echoed); the rest of the line is dropped. Returns
 // false when the input ended before any character of the line was read.
+// Buf needs room for Cap characters and is not terminated; the line end is
+// not echoed, so the cursor stays after the echoed text.
 bool ReadLine(char *Buf, std::size_t Cap, std::size_t &Len);
 template <std::size_t N> bool ReadLn(FixedStr<N> &S) {
   std::size_t L = 0;
@@ -80,6 +94,7 @@ void FlushScreen();
 bool InputClosed();
 
 // Where the cursor is, relative to the window (for tests and the line editor).
+// Right after the last column of a row was written WhereX is one past it.
 int WhereX();
 int WhereY();
 

@@ -26,6 +26,12 @@ int Digits(uint64_t V) {
   return N;
 }
 
+// The counts are 64-bit, so their sum could wrap: divide them one by one.
+uint64_t NodesPerSecond(uint64_t Nodes, uint64_t QNodes, uint32_t Time) {
+  if (Time == 0) return 0;
+  return Nodes / Time + QNodes / Time + (Nodes % Time + QNodes % Time) / Time;
+}
+
 // Rounded half to even by the default rounding mode.
 int64_t QuiescenceShare(uint64_t Nodes, uint64_t QNodes) {
   const double Sum = static_cast<double>(Nodes) + static_cast<double>(QNodes);
@@ -41,7 +47,7 @@ void PanelRow(int Row, const char *Label) {
 
 void WriteScoreRow(int16_t PVScore) {
   const int A = std::abs(static_cast<int>(PVScore));
-  PanelRow(10, "");
+  GotoXY(1, 10);
   if (A == 9999) {
     Write("***** Check Mate *****");
   } else if (A > 9980) {
@@ -69,15 +75,14 @@ void WriteInfoToScreen(const SearchInfo &Info) {
   WriteUInt(Info.Nodes, 16);
   PanelRow(2, "QNodes:");
   WriteUInt(Info.QNodes, 15);
-  if (Info.Nodes > 0) {
-    // Only a 20-digit count needs the share's leading blank to stay in the panel.
-    const int Used = 7 + (Digits(Info.QNodes) > 15 ? Digits(Info.QNodes) : 15);
-    const int Width = PanelRight - PanelLeft + 1 - Used - 1;
-    WriteInt(QuiescenceShare(Info.Nodes, Info.QNodes), Width < 4 ? Width : 4);
+  // Only a twenty-digit count leaves no room for the share inside the panel.
+  const int QNodesEnd = 7 + (Digits(Info.QNodes) > 15 ? Digits(Info.QNodes) : 15);
+  if (Info.Nodes > 0 && QNodesEnd + 5 <= PanelRight - PanelLeft + 1) {
+    WriteInt(QuiescenceShare(Info.Nodes, Info.QNodes), 4);
     Write("%");
   }
   PanelRow(3, "NPS:");
-  WriteUInt(Info.Time == 0 ? 0 : (Info.Nodes + Info.QNodes) / Info.Time, 18);
+  WriteUInt(NodesPerSecond(Info.Nodes, Info.QNodes, Info.Time), 18);
   PanelRow(4, "EBF:");
   WriteFixed(ShownEBF(Info.EBF), 18, 1);
   PanelRow(5, "Beta Cuts:");
@@ -94,7 +99,7 @@ void WriteInfoToScreen(const SearchInfo &Info) {
   WriteUInt(Info.Depth, 16);
   WriteScoreRow(Info.PVScore);
 
-  WritePV(*Info.PV, Info.Depth);
+  if (Info.PV) WritePV(*Info.PV, Info.Depth);
   if (IsEndGame()) {
     GotoXY(1, 1);
     Write("EG");

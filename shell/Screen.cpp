@@ -11,7 +11,7 @@
 namespace {
 
 // Indexed by piece code; codes 7 and 8 never stand on the board.
-constexpr char PieceChar[15] = " PNBRQK  pnbrqk";
+constexpr char PieceChar[] = " PNBRQK  pnbrqk";
 
 constexpr const char *MenuLines[9] = {"n: New Game",      "b: TakeBack",      "p: Play    ",
                                       "s: Setup   ",      "w: Write game",    "r: Read game",

@@ -13,9 +13,9 @@
 #include "shell/Screen.h"
 
 namespace {
-constexpr const char *HelpLines[5] = {
-    " c:    clear board       ", " wnf3: white knight on f3", " g1:   clear square g1   ",
-    " wm:   white to move     ", " q:    quit              "};
+constexpr const char *HelpLines[5] = {" c:    clear board       ", " wnf3: white knight on f3",
+                                      " g1:   clear square g1   ", " wm:   white to move     ",
+                                      " q:    quit              "};
 
 bool IsFileLetter(char C) { return C >= 'A' && C <= 'H'; }
 bool IsRankDigit(char C) { return C >= '1' && C <= '8'; }
@@ -63,6 +63,7 @@ bool ActOnEntry(const Str4 &InStr) {
   if (InStr == "C") {
     ClearBoard();
   } else if (InStr == "Q") {
+    // leaving is the caller's part
   } else if (InStr == "WM") {
     WhosMove = WMove;
   } else if (InStr == "BM") {
