@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "TestUtil.h"
+#include "diag/Debugging.h"
+#include "moves/GenMoves.h"
+#include "platform/MemScreen.h"
+
+namespace {
+
+const std::string Hyphens = "-----------------------------------\n";
+
+std::string Trimmed(const char *Row) {
+  std::string S = Row;
+  S.erase(S.find_last_not_of(' ') + 1);
+  return S;
+}
+
+bool Exists(const char *Name) {
+  struct stat St;
+  return stat(Name, &St) == 0 && S_ISREG(St.st_mode);
+}
+
+// What a dump reads must stay as it was, whether or not the dump succeeds.
+struct Tables {
+  Tables() {
+    std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
+    std::memcpy(static_cast<void *>(Row), MoveList[0], sizeof Row);
+    std::memcpy(Hist, HistTab, sizeof Hist);
+  }
+  bool Same() const {
+    return std::memcmp(&D, &Data[0], sizeof D) == 0 &&
+           std::memcmp(Row, MoveList[0], sizeof Row) == 0 &&
+           std::memcmp(Hist, HistTab, sizeof Hist) == 0 && Ply == 0;
+  }
+  DataType D;
+  MoveRec Row[MoveListCapacity + 1];
+  uint16_t Hist[16][64];
+};
+
+TEST(Debugging, MoveListFile) {
+  const MoveRec Push = {12, 28, 5, false, false, false};       // E2E4
+  const MoveRec Capture = {28, 35, 898, false, true, false};   // E4xD5
+  const MoveRec Retreat = {6, 21, -12, false, false, false};   // G1F3
+  const MoveRec Promotion = {55, 63, 900, false, false, true}; // H7H8
+  const struct {
+    const char *Name;
+    uint8_t AtPly;
+    uint8_t Index;
+    bool TakeBest; // let GetAMove take the best entry first
+    std::string Expected;
+  } Cases[] = {
+      {"no entries", 0, 0, false, "Ply=0\n" + Hyphens},
+      {"three entries", 0, 3, false, "Ply=0\n1 E2E4  5\n2 E4xD5  898\n3 G1F3  -12\n" + Hyphens},
+      {"a taken entry", 0, 3, true, "Ply=0\n1 E2E4  5\n2 E4xD5  -32000\n3 G1F3  -12\n" + Hyphens},
+      {"fewer than filled", 0, 2, false, "Ply=0\n1 E2E4  5\n2 E4xD5  898\n" + Hyphens},
+      {"the row of the current ply", 2, 1, false, "Ply=2\n1 H7H8  900\n" + Hyphens},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TempDir Dir;
+    ResetGame();
+    MoveList[0][1] = Push, MoveList[0][2] = Capture, MoveList[0][3] = Retreat;
+    MoveList[2][1] = Promotion;
+    WriteFile("MoveList.txt", std::string(500, 'z').c_str()); // a longer old dump
+    Ply = C.AtPly;
+    if (C.TakeBest) GetAMove(3);
+    EXPECT_TRUE(WriteMoveList(C.Index));
+    Ply = 0;
+    EXPECT_EQ(ReadFile("MoveList.txt"), C.Expected);
+  }
+}
+
+TEST(Debugging, HistoryFile) {
+  const struct {
+    const char *Name;
+    int Set[6][3]; // code, square, counter; code -1 ends the list
+    std::string Expected;
+  } Cases[] = {
+      {"all zero", {{-1, 0, 0}}, ""},
+      {"codes 1 to 14 in order, squares as numbers",
+       {{BKing, 62, 12345},
+        {WNight, 21, 150},
+        {WPawn, 28, 9},
+        {WPawn, 0, 1},
+        {7, 5, 3},
+        {-1, 0, 0}},
+       "Wpawn->0   1\nWpawn->28   9\nWknight->21 150\n->5   3\nBking->6212345\n"},
+      {"codes 0 and 15 are not written", {{0, 10, 4}, {15, 3, 2}, {-1, 0, 0}}, ""},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TempDir Dir;
+    ResetGame();
+    ClearHistory();
+    for (const auto &S : C.Set) {
+      if (S[0] < 0) break;
+      HistTab[S[0]][S[1]] = static_cast<uint16_t>(S[2]);
+    }
+    WriteFile("History.txt", "Wpawn->1   1\nold dump\n");
+    EXPECT_TRUE(WriteHistoryTable());
+    EXPECT_TRUE(Exists("History.txt"));
+    EXPECT_EQ(ReadFile("History.txt"), C.Expected);
+  }
+}
+
+// A dump that cannot be written says so by its result and changes nothing.
+TEST(Debugging, UnwritableDumpFiles) {
+  const struct {
+    const char *Name;
+    void (*Make)(const char *File);
+  } Cases[] = {
+      {"a directory in the way", [](const char *F) { ASSERT_EQ(mkdir(F, 0755), 0); }},
+      {"a full device", [](const char *F) { ASSERT_EQ(symlink("/dev/full", F), 0); }},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TempDir Dir;
+    ResetGame();
+    MoveList[0][1] = {12, 28, 5, false, false, false};
+    HistTab[WPawn][28] = 9;
+    C.Make("MoveList.txt");
+    C.Make("History.txt");
+    const Tables Before;
+    EXPECT_FALSE(WriteMoveList(1));
+    EXPECT_FALSE(WriteHistoryTable());
+    EXPECT_TRUE(Before.Same());
+  }
+}
+
+// The memory screen as it stood when the program first waited for a key.
+class SnapshotScreen final : public TermDevice {
+public:
+  void PutCell(int X, int Y, char Ch, int Fg, int Bg) override { Mem.PutCell(X, Y, Ch, Fg, Bg); }
+  void MoveCursor(int X, int Y) override { Mem.MoveCursor(X, Y); }
+  void Flush() override {}
+  bool KeyWaiting() override { return Mem.KeyWaiting(); }
+  int GetKey() override {
+    if (Shown.empty())
+      for (int Y = 1; Y <= ScreenRows; ++Y) Shown.push_back(Mem.Row(Y));
+    return Mem.GetKey();
+  }
+  // Row Y of the snapshot from column X, trailing blanks dropped.
+  std::string Row(int Y, int X = 1) const {
+    return Shown.empty() ? "" : Trimmed(Shown[Y - 1].c_str() + X - 1);
+  }
+  MemScreen Mem;
+  std::vector<std::string> Shown;
+};
+
+struct Device {
+  Device() : Screen(std::make_unique<SnapshotScreen>()) { UseDevice(Screen.get()); }
+  ~Device() { UseDevice(nullptr); }
+  std::unique_ptr<SnapshotScreen> Screen;
+};
+
+const char *StartRows[] = {
+    "  12  10  11  13  14  11  10  12",
+    "   9   9   9   9   9   9   9   9",
+    "   0   0   0   0   0   0   0   0",
+    "   0   0   0   0   0   0   0   0",
+    "   0   0   0   0   0   0   0   0",
+    "   0   0   0   0   0   0   0   0",
+    "   1   1   1   1   1   1   1   1",
+    "   4   2   3   5   6   3   2   4",
+    "",
+    "White Pawns:    8   9  10  11  12  13  14  15",
+    "Black Pawns:   48  49  50  51  52  53  54  55",
+    "Rooks:    0   7  56  63",
+    "Knights:    1   6  57  62",
+    "Bishops:    2   5  58  61",
+    "Queens:    3  -1  59  -1",
+    "Kings:    4  -1  60  -1",
+};
+
+TEST(Debugging, BoardAndPieceListsAtTheCursor) {
+  const char *SparseRows[] = {
+      "   0   0   0   0  14   0   0   0",
+      "   0   0   0   0   0   0   0   0",
+      "   0   0   0   0   0   0   0   0",
+      "   0   0   0   0   0   0   0   0",
+      "   0   0   0   0   2   0   0   0",
+      "   0   0   0   0   0   0   0   0",
+      "   0   0   0   0   0   0   0   9",
+      "   0   0   0   0   6   0   0   0",
+      "",
+      "White Pawns:   -1  -1  -1  -1  -1  -1  -1  -1",
+      "Black Pawns:   15  -1  -1  -1  -1  -1  -1  -1",
+      "Rooks:   -1  -1  -1  -1",
+      "Knights:   28  -1  -1  -1",
+      "Bishops:   -1  -1  -1  -1",
+      "Queens:   -1  -1  -1  -1",
+      "Kings:    4  -1  60  -1",
+  };
+  const struct {
+    const char *Fen;
+    const char **Rows;
+  } Cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", StartRows},
+      {"4k3/8/8/8/4N3/8/7p/4K3 w -", SparseRows},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    Device Dev;
+    SetFen(C.Fen);
+    GotoXY(1, 3); // the listings start where the cursor is
+    DisplayBoard();
+    DisplayPieceLists();
+    for (int I = 0; I < 16; ++I) EXPECT_EQ(Trimmed(Dev.Screen->Mem.Row(I + 3)), C.Rows[I]) << I;
+    EXPECT_EQ(Trimmed(Dev.Screen->Mem.Row(19)), "");
+  }
+}
+
+TEST(Debugging, QueensBeyondTheSlotsAreListed) {
+  Device Dev;
+  SetFen("QQ2k3/8/8/Q7/8/8/8/4K3 w -");
+  DisplayPieceLists();
+  const std::string Queens = Trimmed(Dev.Screen->Mem.Row(7));
+  const std::string Extra = Trimmed(Dev.Screen->Mem.Row(9));
+  ASSERT_EQ(Extra.rfind("Extra Wq: ", 0), 0u) << Extra;
+  std::set<int> Squares;
+  for (int V : {std::stoi(Queens.substr(8, 4)), std::stoi(Queens.substr(12, 4)),
+                std::stoi(Extra.substr(10))})
+    Squares.insert(V);
+  EXPECT_EQ(Squares, (std::set<int>{56, 57, 32}));
+}
+
+TEST(Debugging, EvalBreakdown) {
+  const struct {
+    const char *Name;
+    const char *Fen;
+    bool EndGameFlag;
+    struct {
+      int Row, Col;
+      const char *Text;
+    } Expect[6];
+  } Cases[] = {
+      {"start position",
+       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",
+       false,
+       {{5, 50, "Wp on 12=-20    Bp on 52=-20"},
+        {9, 50, "Wn on 1=-40     Bn on 57=-40"},
+        {13, 50, "Wk on 4=0     Bk on 60=0"},
+        {17, 50, "Wq on -1=0     Bq on -1=0"},
+        {18, 50, "EndGame: FALSE"},
+        {19, 50, "Material: 0  Positional: 0"}}},
+      // The king table follows the flag of the last search, the line the position.
+      {"start position, endgame flag set",
+       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",
+       true,
+       {{13, 50, "Wk on 4=-10     Bk on 60=-10"},
+        {18, 50, "EndGame: FALSE"},
+        {19, 50, "Material: 0  Positional: 0"}}},
+      // Knight e4 +20; each king counts twice: 2 * 0 - 2 * 30.
+      {"knight against a castled king",
+       "6k1/8/8/8/4N3/8/8/4K3 w -",
+       false,
+       {{9, 50, "Wn on 28=20     Bn on -1=0"},
+        {13, 50, "Wk on 4=0     Bk on 62=30"},
+        {14, 50, "Wn on -1=0     Bn on -1=0"},
+        {18, 50, "EndGame: TRUE"},
+        {19, 50, "Material: 320  Positional: -40"}}},
+      // Queens a8 -20, b8 -10 and the third on a5 -5.
+      {"three queens",
+       "QQ2k3/8/8/Q7/8/8/8/4K3 w -",
+       false,
+       {{19, 50, "Material: 2700  Positional: -35"}}},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Device Dev;
+    SetFen(C.Fen);
+    EndGame = C.EndGameFlag;
+    Dev.Screen->Mem.Type("\rN");
+    const Tables Before;
+    DisplayEval();
+    for (const auto &E : C.Expect) {
+      if (!E.Text) break;
+      EXPECT_EQ(Dev.Screen->Row(E.Row, E.Col), E.Text) << "row " << E.Row;
+    }
+    EXPECT_EQ(Dev.Screen->Mem.KeysLeft(), 1u) << "returns after the Enter key, no later";
+    for (int Y = 1; Y <= ScreenRows; ++Y) EXPECT_EQ(Trimmed(Dev.Screen->Mem.Row(Y)), "") << Y;
+    EXPECT_TRUE(Before.Same());
+  }
+}
+
+TEST(Debugging, EvalBreakdownShowsTheListsOnTheLeft) {
+  Device Dev;
+  ResetGame();
+  Dev.Screen->Mem.Type("\r");
+  DisplayEval();
+  for (int I = 0; I < 16; ++I)
+    EXPECT_EQ(Trimmed(Dev.Screen->Row(I + 1).substr(0, 49).c_str()), StartRows[I]) << I;
+  // All eight pawn rows, then the pieces of slot 0, the kings and slot 1.
+  EXPECT_EQ(Dev.Screen->Row(1, 50), "Wp on 8=5    Bp on 48=5");
+  EXPECT_EQ(Dev.Screen->Row(8, 50), "Wp on 15=5    Bp on 55=5");
+  EXPECT_EQ(Dev.Screen->Row(12, 50), "Wq on 3=-5     Bq on 59=-5");
+  EXPECT_EQ(Dev.Screen->Row(16, 50), "Wr on 7=0     Br on 63=0");
+}
+
+} // namespace
