@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "TestUtil.h"
+#include "search/BenchPositions.h"
+#include "search/Counters.h"
+#include "search/Search.h"
+
+namespace {
+// The node count of the bench positions at a small fixed depth: the same
+// figure that `bench 6` prints as its signature. It changes only together
+// with an intended change of the search, the evaluation or the move order.
+constexpr uint64_t PinnedSignature = 238717;
+
+TEST(Signature, BenchNodeCountIsPinned) {
+  uint64_t Signature = 0;
+  for (const BenchPosition &P : BenchPositions) {
+    SetFen(P.Fen);
+    PrepareBenchSearch(SignatureDepth);
+    ComputerMove();
+    std::printf("%-12s %8" PRIu64 " %8" PRIu64 "\n", P.Name, Nodes, QNodes);
+    Signature += Nodes + QNodes;
+  }
+  EXPECT_EQ(Signature, PinnedSignature);
+}
+
+// Two runs of the same search in one process count the same nodes: nothing
+// carried over from one search (history, table, line) changes the next.
+TEST(Signature, RepeatedSearchCountsTheSame) {
+  const BenchPosition &P = BenchPositions[4];
+  SetFen(P.Fen);
+  PrepareBenchSearch(SignatureDepth + 1);
+  uint64_t Counts[2];
+  for (uint64_t &Count : Counts) {
+    ComputerMove();
+    Count = Nodes + QNodes;
+  }
+  EXPECT_EQ(Counts[0], Counts[1]);
+}
+} // namespace

@@ -1,0 +1,88 @@
+// Developer program: bench [depth] [--quiet]. Searches each bench position to
+// a fixed depth with a fixed seed and prints, per position, the depth, the
+// nodes, the quiescence nodes, the time and the speed, then the totals and the
+// node-count signature (Nodes + QNodes over all positions), which changes
+// only when the search itself changes. It never touches the terminal.
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "board/Fen.h"
+#include "board/Globals.h"
+#include "board/Squares.h"
+#include "search/BenchPositions.h"
+#include "search/Counters.h"
+#include "search/Search.h"
+
+namespace {
+bool ParseDepth(const char *S, uint8_t &Depth) {
+  if (*S == '\0' || std::strlen(S) > 3) return false;
+  int V = 0;
+  for (const char *C = S; *C; ++C) {
+    if (*C < '0' || *C > '9') return false;
+    V = V * 10 + (*C - '0');
+  }
+  // The driver's first iteration is depth 4; the table stores depths up to 15.
+  if (V < 4 || V > 30) return false;
+  Depth = static_cast<uint8_t>(V);
+  return true;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: bench [depth 4..30 | --depth N] [--quiet]\n");
+  return 2;
+}
+
+double Rate(uint64_t Count, double Seconds) {
+  return Seconds > 0 ? static_cast<double>(Count) / Seconds : 0.0;
+}
+} // namespace
+
+int main(int Argc, char **Argv) {
+  uint8_t Depth = BenchDepth;
+  bool Quiet = false;
+  for (int I = 1; I < Argc; ++I) {
+    if (std::strcmp(Argv[I], "--quiet") == 0) {
+      Quiet = true;
+    } else if (std::strcmp(Argv[I], "--depth") == 0 && I + 1 < Argc) {
+      if (!ParseDepth(Argv[++I], Depth)) return Usage();
+    } else if (!ParseDepth(Argv[I], Depth)) {
+      return Usage();
+    }
+  }
+
+  if (!Quiet)
+    std::printf("%-12s %5s %6s %12s %12s %9s %12s\n", "position", "depth", "move", "nodes",
+                "qnodes", "ms", "nodes/s");
+  uint64_t TotalNodes = 0, TotalQNodes = 0;
+  double TotalSeconds = 0;
+  for (const BenchPosition &P : BenchPositions) {
+    const char *Why = nullptr;
+    if (!SetupFEN(P.Fen, Why)) {
+      std::fprintf(stderr, "bench: bad position %s (%s): %s\n", P.Name, Why ? Why : "", P.Fen);
+      return 1;
+    }
+    PrepareBenchSearch(Depth);
+    const auto T0 = std::chrono::steady_clock::now();
+    const MoveRec M = ComputerMove();
+    const auto T1 = std::chrono::steady_clock::now();
+    const double Seconds = std::chrono::duration<double>(T1 - T0).count();
+    const uint64_t All = Nodes + QNodes;
+    TotalNodes += Nodes;
+    TotalQNodes += QNodes;
+    TotalSeconds += Seconds;
+    if (!Quiet) {
+      const ShortStr Move = M.FromSq < 0 ? ShortStr("none") : SquaresToStr(M.FromSq, M.ToSq);
+      std::printf("%-12s %5d %6s %12" PRIu64 " %12" PRIu64 " %9.0f %12.0f\n", P.Name, CurrentDepth,
+                  Move.c_str(), Nodes, QNodes, Seconds * 1000, Rate(All, Seconds));
+    }
+  }
+  const uint64_t Signature = TotalNodes + TotalQNodes;
+  if (!Quiet) {
+    std::printf("%-12s %5d %6s %12" PRIu64 " %12" PRIu64 " %9.0f %12.0f\n", "total", Depth, "",
+                TotalNodes, TotalQNodes, TotalSeconds * 1000, Rate(Signature, TotalSeconds));
+  }
+  std::printf("Signature: %" PRIu64 "\n", Signature);
+  return 0;
+}
