@@ -1,57 +1,116 @@
 #include "platform/TextFile.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool TextFile::OpenRead(const char *Name) {
   Close();
+  const int F = open(Name, O_RDONLY | O_CLOEXEC);
+  if (F < 0) return false;
   struct stat St;
-  if (stat(Name, &St) != 0 || !S_ISREG(St.st_mode)) return false;
-  F = std::fopen(Name, "rb");
-  return F != nullptr;
+  if (fstat(F, &St) != 0 || !S_ISREG(St.st_mode)) {
+    close(F);
+    return false;
+  }
+  Fd = F;
+  Writing = Failed = false;
+  Pos = End = 0;
+  return true;
 }
 
 bool TextFile::Create(const char *Name) {
   Close();
-  F = std::fopen(Name, "wb");
-  return F != nullptr;
+  const int F = open(Name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (F < 0) return false;
+  Fd = F;
+  Writing = true;
+  Failed = false;
+  Pos = End = 0;
+  return true;
 }
 
-bool TextFile::Eof() {
-  if (!F) return true;
-  int C = std::fgetc(F);
-  if (C == EOF) return true;
-  std::ungetc(C, F);
-  return false;
-}
-
-int TextFile::ReadChar() {
-  if (!F) return -1;
-  int C = std::fgetc(F);
-  return C == EOF ? -1 : C;
-}
-
-void TextFile::ReadLineRaw(char *Buf, std::size_t Cap, std::size_t &Len) {
-  Len = 0;
-  if (!F) return;
+bool TextFile::Fill() {
+  if (Fd < 0 || Writing) return false;
   for (;;) {
-    int C = std::fgetc(F);
-    if (C == EOF || C == '\n') return;
-    if (C == '\r') {
-      int D = std::fgetc(F);
-      if (D != '\n' && D != EOF) std::ungetc(D, F);
-      return;
-    }
-    if (Len < Cap) Buf[Len++] = static_cast<char>(C);
+    const ssize_t N = read(Fd, Buf, sizeof Buf);
+    if (N < 0 && errno == EINTR) continue;
+    Pos = 0;
+    End = N > 0 ? static_cast<std::size_t>(N) : 0;
+    return End > 0;
   }
 }
 
-bool TextFile::Write(const char *S) { return F && std::fputs(S, F) >= 0; }
-bool TextFile::Write(char C) { return F && std::fputc(C, F) != EOF; }
-bool TextFile::Rewind() { return F && std::fseek(F, 0, SEEK_SET) == 0; }
+int TextFile::Peek() {
+  if (Pos == End && !Fill()) return -1;
+  return static_cast<unsigned char>(Buf[Pos]);
+}
+
+bool TextFile::Eof() { return Peek() < 0; }
+
+int TextFile::ReadChar() {
+  const int C = Peek();
+  if (C >= 0) ++Pos;
+  return C;
+}
+
+void TextFile::ReadLineRaw(char *Line, std::size_t Cap, std::size_t &Len) {
+  Len = 0;
+  for (;;) {
+    const int C = ReadChar();
+    if (C < 0 || C == '\n') return;
+    if (C == '\r') {
+      if (Peek() == '\n') ++Pos;
+      return;
+    }
+    if (Len < Cap) Line[Len++] = static_cast<char>(C);
+  }
+}
+
+bool TextFile::FlushOut() {
+  std::size_t Done = 0;
+  while (Done < Pos) {
+    const ssize_t N = write(Fd, Buf + Done, Pos - Done);
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) {
+      Failed = true;
+      break;
+    }
+    Done += static_cast<std::size_t>(N);
+  }
+  Pos = 0;
+  return !Failed;
+}
+
+bool TextFile::Write(const char *S) {
+  if (Fd < 0 || !Writing) return false;
+  for (; *S; ++S)
+    if (!Write(*S)) return false;
+  return !Failed;
+}
+
+bool TextFile::Write(char C) {
+  if (Fd < 0 || !Writing) return false;
+  if (Pos == sizeof Buf && !FlushOut()) return false;
+  Buf[Pos++] = C;
+  return true;
+}
+
+bool TextFile::Rewind() {
+  if (Fd < 0 || Writing) return false;
+  Pos = End = 0;
+  return lseek(Fd, 0, SEEK_SET) == 0;
+}
 
 bool TextFile::Close() {
-  if (!F) return true;
-  bool Ok = std::fclose(F) == 0;
-  F = nullptr;
-  return Ok;
+  if (Fd < 0) return true;
+  bool Ok = true;
+  if (Writing) Ok = FlushOut();
+  if (close(Fd) != 0) Ok = false;
+  Fd = -1;
+  Writing = false;
+  Pos = End = 0;
+  return Ok && !Failed;
 }

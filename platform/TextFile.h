@@ -1,19 +1,22 @@
-// Plain text files in the working directory. Every failure is a return value;
-// nothing here ends the program or allocates.
+// Plain text files in the working directory, over the system's file calls
+// with a buffer of their own: no heap, and every failure is a return value.
 #pragma once
 #include <cstddef>
-#include <cstdio>
 
 #include "platform/FixedStr.h"
 
-struct TextFile {
-  std::FILE *F = nullptr;
+class TextFile {
+public:
+  TextFile() = default;
+  TextFile(const TextFile &) = delete;
+  TextFile &operator=(const TextFile &) = delete;
+  ~TextFile() { Close(); }
 
-  bool OpenRead(const char *Name);   // false if missing, unreadable or a directory
-  bool Create(const char *Name);     // create or truncate; false if it cannot be written
-  bool IsOpen() const { return F != nullptr; }
-  bool Eof();                        // true at the end of the file (or if not open)
-  int ReadChar();                    // the next byte, or -1 at the end
+  bool OpenRead(const char *Name); // false if missing, unreadable or not a regular file
+  bool Create(const char *Name);   // create or truncate; false if it cannot be written
+  bool IsOpen() const { return Fd >= 0; }
+  bool Eof();                      // true at the end of the file (or if not open)
+  int ReadChar();                  // the next byte, or -1 at the end
   // Reads the rest of the current line; the line end (LF, CR LF or CR) is
   // consumed and not stored, and characters beyond the capacity are dropped.
   template <std::size_t N> void ReadLine(FixedStr<N> &S) {
@@ -23,9 +26,19 @@ struct TextFile {
     S.Buf[L] = '\0';
   }
   void ReadLineRaw(char *Buf, std::size_t Cap, std::size_t &Len);
-  bool Write(const char *S);         // false on a write error
+  bool Write(const char *S); // false on a write error
   bool Write(char C);
   bool Rewind();
-  bool Close();                      // false if buffered data could not be written
-  ~TextFile() { Close(); }
+  bool Close(); // false if buffered data could not be written
+
+private:
+  bool Fill();
+  bool FlushOut();
+  int Peek();
+
+  int Fd = -1;
+  bool Writing = false;
+  bool Failed = false;
+  std::size_t Pos = 0, End = 0;
+  char Buf[4096];
 };

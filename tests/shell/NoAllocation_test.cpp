@@ -1,0 +1,88 @@
+// Nothing is allocated while the game runs: a scripted game through the whole
+// program (book, search, takeback, position file, editor, evaluation screen)
+// counts every call of operator new and of malloc and its kin.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "TestUtil.h"
+#include "board/FrontEnd.h"
+#include "board/Globals.h"
+#include "platform/MemScreen.h"
+#include "platform/Random.h"
+#include "shell/Loop.h"
+#include "shell/Screen.h"
+
+namespace {
+std::atomic<long> Allocations{0};
+}
+
+void *operator new(std::size_t N) {
+  ++Allocations;
+  if (void *P = std::malloc(N ? N : 1)) return P;
+  throw std::bad_alloc();
+}
+void *operator new[](std::size_t N) { return operator new(N); }
+void operator delete(void *P) noexcept { std::free(P); }
+void operator delete[](void *P) noexcept { std::free(P); }
+void operator delete(void *P, std::size_t) noexcept { std::free(P); }
+void operator delete[](void *P, std::size_t) noexcept { std::free(P); }
+
+#if !defined(__SANITIZE_ADDRESS__)
+// The C library's own allocator, reached past these counting wrappers.
+extern "C" void *__libc_malloc(std::size_t);
+extern "C" void *__libc_calloc(std::size_t, std::size_t);
+extern "C" void *__libc_realloc(void *, std::size_t);
+extern "C" void __libc_free(void *);
+extern "C" void *malloc(std::size_t N) {
+  ++Allocations;
+  return __libc_malloc(N);
+}
+extern "C" void *calloc(std::size_t N, std::size_t S) {
+  ++Allocations;
+  return __libc_calloc(N, S);
+}
+extern "C" void *realloc(void *P, std::size_t N) {
+  ++Allocations;
+  return __libc_realloc(P, N);
+}
+extern "C" void free(void *P) { __libc_free(P); }
+#endif
+
+namespace {
+
+TEST(NoAllocation, AScriptedGameAllocatesNothing) {
+  TempDir Dir;
+  ASSERT_EQ(std::system("cp " TORVANE_TEST_DATA "/../../book.txt ."), 0);
+  WriteFile("game.fen", "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+  static MemScreen Screen;
+  ResetGame();
+  UseDevice(&Screen);
+  InstallConsoleFrontEnd();
+  Screen.Type("e2e4\r"   // the book answers
+              "x4\r"     // a fixed depth keeps the searches short
+              "g1f3\r"   // the book or the search answers
+              "b\rb\r"   // take back
+              "w\rr\r"   // write and read game.fen: the search answers for Black next
+              "p\r"      // the computer moves for White
+              "zz\r\r"   // a bad command and its message
+              "e\r\r"    // the evaluation screen
+              "s\rc\rwke1\rbke8\rwqd1\rq\r" // the editor
+              "d1d8\r"   // the search answers
+              "n\rp\r"   // a new game: the computer's first move from the table
+              "q\r");
+  const long Before = Allocations.load();
+  RunGame();
+  const long During = Allocations.load() - Before;
+  UseDevice(nullptr);
+  ResetFrontEnd();
+  EXPECT_EQ(Screen.KeysLeft(), 0u) << "the whole script was played";
+  EXPECT_STREQ(std::string(Screen.Row(2, 49)).substr(0, 6).c_str(), "Nodes:") << "a search ran";
+  EXPECT_STREQ(std::string(Screen.Row(14, 49)).substr(0, 6).c_str(), "Move: ");
+  EXPECT_EQ(During, 0) << "allocations while the game ran";
+}
+
+} // namespace
