@@ -9,9 +9,7 @@
 
 namespace PSTDetail {
 // 65 entries: [0] is square -1, [1 + s] is square s.
-template <typename T> struct Table {
-  T V[65];
-};
+template <typename T> struct Table { T V[65]; };
 
 // The tables are written as diagrams, rank 8 on top, so that the source reads
 // like a board; this turns a diagram into the indexed layout.
@@ -112,12 +110,19 @@ inline constexpr const int16_t *PST_King_EG = PSTDetail::KingEG.V + 1;
 // unused codes read 0.
 inline int16_t PST(int8_t P, int8_t Sq) {
   switch (P & 7) {
-  case WPawn: return PST_Pawn[Sq];
-  case WNight: return PST_Knight[Sq];
-  case WBishop: return PST_Bishop[Sq];
-  case WRook: return PST_Rook[Sq];
-  case WQueen: return PST_Queen[Sq];
-  case WKing: return EndGame ? PST_King_EG[Sq] : PST_King_MG[Sq];
-  default: return 0;
+  case WPawn:
+    return PST_Pawn[Sq];
+  case WNight:
+    return PST_Knight[Sq];
+  case WBishop:
+    return PST_Bishop[Sq];
+  case WRook:
+    return PST_Rook[Sq];
+  case WQueen:
+    return PST_Queen[Sq];
+  case WKing:
+    return EndGame ? PST_King_EG[Sq] : PST_King_MG[Sq];
+  default:
+    return 0;
   }
 }

@@ -6,9 +6,10 @@
 #include "board/Globals.h"
 
 // A row holds every pseudo-legal move of any position the lists can describe:
-// ten queens (two listed, eight extra), two rooks, bishops and knights, and a
-// king with both castlings cannot exceed 10*27 + 2*14 + 2*13 + 2*8 + 10 = 350.
-constexpr int MoveListCapacity = 352;
+// ten queens (two listed, eight extra), two rooks, bishops and knights, a
+// king with both castlings and eight pawns (a position file may hold all of
+// them at once) cannot exceed 10*27 + 2*14 + 2*13 + 2*8 + 10 + 8*4 = 382.
+constexpr int MoveListCapacity = 384;
 constexpr int16_t Sentinal = -32000;
 
 // Entries 1 .. count of row Ply (entry 0 unused).

@@ -9,11 +9,16 @@ namespace {
 // The right that a rook on this corner stands for, as the mask that clears it.
 uint8_t CornerMask(int8_t Sq) {
   switch (Sq) {
-  case 0: return 0x0D;
-  case 7: return 0x0E;
-  case 56: return 0x07;
-  case 63: return 0x0B;
-  default: return 0x0F;
+  case 0:
+    return 0x0D;
+  case 7:
+    return 0x0E;
+  case 56:
+    return 0x07;
+  case 63:
+    return 0x0B;
+  default:
+    return 0x0F;
   }
 }
 

@@ -7,6 +7,8 @@
 #include "board/Board.h"
 #include "board/Fen.h"
 #include "board/NewGame.h"
+#include "moves/GenMoves.h"
+#include "search/Counters.h"
 #include "platform/Random.h"
 
 void ResetGame() {
@@ -17,6 +19,8 @@ void ResetGame() {
   EndGame = false;
   Debug = false;
   CmdStr.Clear();
+  ClearHistory();
+  ClearPV();
   SetupStartPosition();
 }
 
