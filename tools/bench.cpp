@@ -1,8 +1,10 @@
-// Developer program: bench [depth] [--quiet]. Searches each bench position to
+// Developer program: bench [depth] [--quiet] [--dump]. Searches each bench position to
 // a fixed depth with a fixed seed and prints, per position, the depth, the
 // nodes, the quiescence nodes, the time and the speed, then the totals and the
 // node-count signature (Nodes + QNodes over all positions), which changes
-// only when the search itself changes. It never touches the terminal.
+// only when the search itself changes. With --dump, the history table and the
+// root's move list as the last search left them go to History.txt and
+// MoveList.txt. It never touches the terminal.
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -11,6 +13,8 @@
 #include "board/Fen.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
+#include "diag/Debugging.h"
+#include "moves/GenMoves.h"
 #include "search/BenchPositions.h"
 #include "search/Counters.h"
 #include "search/Search.h"
@@ -30,7 +34,7 @@ bool ParseDepth(const char *S, uint8_t &Depth) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: bench [depth 4..30 | --depth N] [--quiet]\n");
+  std::fprintf(stderr, "usage: bench [depth 4..30 | --depth N] [--quiet] [--dump]\n");
   return 2;
 }
 
@@ -41,10 +45,13 @@ double Rate(uint64_t Count, double Seconds) {
 
 int main(int Argc, char **Argv) {
   uint8_t Depth = BenchDepth;
-  bool Quiet = false;
+  bool Quiet = false, Dump = false;
+  uint16_t RootMoves = 0;
   for (int I = 1; I < Argc; ++I) {
     if (std::strcmp(Argv[I], "--quiet") == 0) {
       Quiet = true;
+    } else if (std::strcmp(Argv[I], "--dump") == 0) {
+      Dump = true;
     } else if (std::strcmp(Argv[I], "--depth") == 0 && I + 1 < Argc) {
       if (!ParseDepth(Argv[++I], Depth)) return Usage();
     } else if (!ParseDepth(Argv[I], Depth)) {
@@ -64,6 +71,8 @@ int main(int Argc, char **Argv) {
       return 1;
     }
     PrepareBenchSearch(Depth);
+    // The root's list is generated again by the search; its count is the same.
+    RootMoves = GenMoveList(Str4());
     const auto T0 = std::chrono::steady_clock::now();
     const MoveRec M = ComputerMove();
     const auto T1 = std::chrono::steady_clock::now();
@@ -84,5 +93,10 @@ int main(int Argc, char **Argv) {
                 TotalNodes, TotalQNodes, TotalSeconds * 1000, Rate(Signature, TotalSeconds));
   }
   std::printf("Signature: %" PRIu64 "\n", Signature);
+  if (Dump && !(WriteHistoryTable() &&
+                WriteMoveList(static_cast<uint8_t>(RootMoves > 255 ? 255 : RootMoves)))) {
+    std::fprintf(stderr, "bench: cannot write History.txt or MoveList.txt\n");
+    return 1;
+  }
   return 0;
 }

@@ -1,6 +1,7 @@
-// Developer program: perft "<FEN>" <depth>. Lists every legal root move with
-// its leaf count, then the total, then the elapsed time and leaves per second.
-// It writes to standard output only and never touches the terminal.
+// Developer program: perft "<FEN>" <depth> [--dump]. Lists every legal root
+// move with its leaf count, then the total, then the elapsed time and leaves
+// per second. With --dump it first writes the root's generated move list to
+// MoveList.txt. It writes to standard output only and never touches the terminal.
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -9,7 +10,9 @@
 
 #include "board/Fen.h"
 #include "board/Globals.h"
+#include "diag/Debugging.h"
 #include "diag/Perft.h"
+#include "moves/GenMoves.h"
 
 namespace {
 bool ParseDepth(const char *S, uint8_t &Depth) {
@@ -27,8 +30,9 @@ bool ParseDepth(const char *S, uint8_t &Depth) {
 } // namespace
 
 int main(int Argc, char **Argv) {
-  if (Argc != 3) {
-    std::fprintf(stderr, "usage: perft \"<FEN>\" <depth>\n");
+  const bool Dump = Argc == 4 && std::strcmp(Argv[3], "--dump") == 0;
+  if (Argc != 3 && !Dump) {
+    std::fprintf(stderr, "usage: perft \"<FEN>\" <depth> [--dump]\n");
     return 2;
   }
   uint8_t Depth = 0;
@@ -41,6 +45,13 @@ int main(int Argc, char **Argv) {
     std::fprintf(stderr, "perft: cannot load the position (%s): %s\n", Why ? Why : "bad FEN",
                  Argv[1]);
     return 1;
+  }
+  if (Dump) {
+    const uint16_t N = GenMoveList(Str4());
+    if (!WriteMoveList(static_cast<uint8_t>(N > 255 ? 255 : N))) {
+      std::fprintf(stderr, "perft: cannot write MoveList.txt\n");
+      return 1;
+    }
   }
   // The listing ends a line after every odd item; an even number of items
   // leaves the last line open. Counting the root moves first keeps that out
