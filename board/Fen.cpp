@@ -121,8 +121,7 @@ bool SetupFEN(const char *Line, const char *&Why) {
   return true;
 }
 
-void WriteFEN() {
-  char Text[100];
+void FenText(char (&Text)[FenTextSize]) {
   int N = 0;
   const DataType &D = Data[Ply];
   for (int Rank = 7; Rank >= 0; --Rank) {
@@ -146,6 +145,11 @@ void WriteFEN() {
   if (D.CastleStat & 2) std::strcat(Text, "Q");
   if (D.CastleStat & 4) std::strcat(Text, "k");
   if (D.CastleStat & 8) std::strcat(Text, "q");
+}
+
+void WriteFEN() {
+  char Text[FenTextSize];
+  FenText(Text);
   TextFile F;
   bool Ok = F.Create(FenFileName);
   Ok = Ok && F.Write(Text);

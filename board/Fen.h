@@ -24,6 +24,11 @@ void SetupParsedFEN(const ParsedFEN &P);
 // ParseFEN then SetupParsedFEN; false (nothing changed) on a bad line.
 bool SetupFEN(const char *Line, const char *&Why);
 
+// The three fields of Data[Ply] and WhosMove as W writes them (at most 90
+// characters with the terminating NUL).
+constexpr int FenTextSize = 96;
+void FenText(char (&Text)[FenTextSize]);
+
 // Command W: writes Data[Ply] and WhosMove to game.fen.
 void WriteFEN();
 // Command R: reads game.fen, or shows why it cannot.

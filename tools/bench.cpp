@@ -12,6 +12,7 @@
 
 #include "board/Fen.h"
 #include "board/Globals.h"
+#include "tools/DepthArg.h"
 #include "board/Squares.h"
 #include "diag/Debugging.h"
 #include "moves/GenMoves.h"
@@ -21,16 +22,8 @@
 
 namespace {
 bool ParseDepth(const char *S, uint8_t &Depth) {
-  if (*S == '\0' || std::strlen(S) > 3) return false;
-  int V = 0;
-  for (const char *C = S; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + (*C - '0');
-  }
   // The driver's first iteration is depth 4; the table stores depths up to 15.
-  if (V < 4 || V > 30) return false;
-  Depth = static_cast<uint8_t>(V);
-  return true;
+  return ParseDepthArg(S, 4, 30, Depth);
 }
 
 int Usage() {

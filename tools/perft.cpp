@@ -10,22 +10,15 @@
 
 #include "board/Fen.h"
 #include "board/Globals.h"
+#include "tools/DepthArg.h"
 #include "diag/Debugging.h"
 #include "diag/Perft.h"
 #include "moves/GenMoves.h"
 
 namespace {
 bool ParseDepth(const char *S, uint8_t &Depth) {
-  if (*S == '\0' || std::strlen(S) > 3) return false;
-  int V = 0;
-  for (const char *C = S; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + (*C - '0');
-  }
   // Every ply of the tree needs its own record on the position stack.
-  if (V > MaxPly) return false;
-  Depth = static_cast<uint8_t>(V);
-  return true;
+  return ParseDepthArg(S, 0, MaxPly, Depth);
 }
 } // namespace
 
