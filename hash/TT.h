@@ -13,12 +13,12 @@ constexpr uint32_t NumTTEntries = 50331653; // a prime
 
 // The entry as callers see it.
 struct FullTTType {
-  uint64_t Key;   // in: the position's key; out: the side-adjusted key
+  uint64_t Key; // in: the position's key; out: the side-adjusted key
   int16_t Score;
   NodeType Node;
-  uint8_t Depth;  // 0..15
-  ShortStr Move;  // empty or a 4-character move text
-  int8_t Piece;   // code of the moving piece, 0 without a move
+  uint8_t Depth; // 0..15
+  ShortStr Move; // empty or a 4-character move text
+  int8_t Piece;  // code of the moving piece, 0 without a move
 };
 
 void ZeroTTs();

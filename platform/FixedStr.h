@@ -14,7 +14,10 @@ template <std::size_t N> struct FixedStr {
   FixedStr(const char *S) { Assign(S); }
   template <std::size_t M> FixedStr(const FixedStr<M> &S) { Assign(S.Buf, S.Len); }
 
-  FixedStr &operator=(const char *S) { Assign(S); return *this; }
+  FixedStr &operator=(const char *S) {
+    Assign(S);
+    return *this;
+  }
   template <std::size_t M> FixedStr &operator=(const FixedStr<M> &S) {
     Assign(S.Buf, S.Len);
     return *this;
@@ -42,7 +45,10 @@ template <std::size_t N> struct FixedStr {
     Len = static_cast<uint8_t>(K >= Len ? 0 : Len - K);
     Buf[Len] = '\0';
   }
-  void Clear() { Len = 0; Buf[0] = '\0'; }
+  void Clear() {
+    Len = 0;
+    Buf[0] = '\0';
+  }
 
   std::size_t Length() const { return Len; }
   bool Empty() const { return Len == 0; }

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <initializer_list>
 
 #include "platform/Terminal.h"

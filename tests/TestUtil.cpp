@@ -8,8 +8,8 @@
 #include "board/Fen.h"
 #include "board/NewGame.h"
 #include "moves/GenMoves.h"
-#include "search/Counters.h"
 #include "platform/Random.h"
+#include "search/Counters.h"
 
 void ResetGame() {
   SetFixedSeed(12345);

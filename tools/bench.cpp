@@ -12,13 +12,13 @@
 
 #include "board/Fen.h"
 #include "board/Globals.h"
-#include "tools/DepthArg.h"
 #include "board/Squares.h"
 #include "diag/Debugging.h"
 #include "moves/GenMoves.h"
 #include "search/BenchPositions.h"
 #include "search/Counters.h"
 #include "search/Search.h"
+#include "tools/DepthArg.h"
 
 namespace {
 bool ParseDepth(const char *S, uint8_t &Depth) {

@@ -10,10 +10,10 @@
 
 #include "board/Fen.h"
 #include "board/Globals.h"
-#include "tools/DepthArg.h"
 #include "diag/Debugging.h"
 #include "diag/Perft.h"
 #include "moves/GenMoves.h"
+#include "tools/DepthArg.h"
 
 namespace {
 bool ParseDepth(const char *S, uint8_t &Depth) {

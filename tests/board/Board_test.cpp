@@ -26,7 +26,7 @@ TEST(StartPosition, BoardWordsListsAndGameState) {
   struct {
     int8_t Code;
     int8_t S0, S1;
-  } const Lists[] = {{WNight, 1, 6},   {WBishop, 2, 5},  {WRook, 0, 7},   {WQueen, 3, -1},
+  } const Lists[] = {{WNight, 1, 6},   {WBishop, 2, 5},  {WRook, 0, 7},     {WQueen, 3, -1},
                      {WKing, 4, -1},   {BNight, 57, 62}, {BBishop, 58, 61}, {BRook, 56, 63},
                      {BQueen, 59, -1}, {BKing, 60, -1}};
   for (const auto &L : Lists) {
@@ -52,7 +52,7 @@ TEST(Placement, PutAndRemoveKeepBoardListsAndKeyInStep) {
   struct {
     int8_t Code;
     int8_t Sq;
-  } const Cases[] = {{WPawn, 12}, {BPawn, 52}, {WNight, 21}, {BBishop, 35},
+  } const Cases[] = {{WPawn, 12}, {BPawn, 52},  {WNight, 21}, {BBishop, 35},
                      {WRook, 0},  {BQueen, 59}, {WQueen, 63}};
   for (const auto &C : Cases) {
     PutPiece(C.Code, C.Sq);
@@ -154,8 +154,7 @@ TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ResetGame();
   EXPECT_EXIT(AddToPieceList(BPawn, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
-  EXPECT_EXIT(AddToPieceList(WNight, 30), ::testing::ExitedWithCode(2),
-              "Error in AddToPieceList");
+  EXPECT_EXIT(AddToPieceList(WNight, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(RemoveFromPieceList(WPawn, 8), ::testing::ExitedWithCode(2),
               "Error in RemoveFromPieceList");
   EXPECT_EXIT(AddToPawnList(1), ::testing::ExitedWithCode(2), "error: in AddToPawnList");
@@ -163,8 +162,7 @@ TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
               "Error in AddToPawnList, i value > 7, white code");
   EXPECT_EXIT(PutPiece(BPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, black code");
-  EXPECT_EXIT(RemoveFromPawnList(1), ::testing::ExitedWithCode(2),
-              "error: in removefrompawnlist");
+  EXPECT_EXIT(RemoveFromPawnList(1), ::testing::ExitedWithCode(2), "error: in removefrompawnlist");
   EXPECT_EXIT(
       {
         Data[0].Board[2] = 1; // a pawn on a3 that no list entry holds

@@ -100,17 +100,17 @@ TEST(Fen, HostileFilesAreRefusedAndChangeNothing) {
   const std::string Cases[] = {
       "",
       "\n",
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP",                        // ends early
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN",                // last rank short
-      "rnbqkbnr/ppppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",       // nine squares
-      "rnbqkbnr/pppppppp/45/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",       // 4 + 5 squares
-      "rnbqkbnr/pppppppp/7/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",        // seven squares
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR/8 w KQkq",      // a ninth rank
-      "rnbqkbnr/pppppppp/8/8/3N4/8/PPPPPPPP/RNBQKBNR w KQkq",      // three knights
-      "rnbqkbnr/pppppppp/8/8/3P4/8/PPPPPPPP/RNBQKBNR w KQkq",      // nine pawns
-      "rnbqkbnr/pppppppp/8/8/3k4/8/PPPPPPPP/RNBQKBNR w KQkq",      // two black kings
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNP w KQkq",        // white pawn on rank 1
-      "rnbqkbnp/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",        // black pawn on rank 8
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP",                   // ends early
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN",           // last rank short
+      "rnbqkbnr/ppppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",  // nine squares
+      "rnbqkbnr/pppppppp/45/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",  // 4 + 5 squares
+      "rnbqkbnr/pppppppp/7/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",   // seven squares
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR/8 w KQkq", // a ninth rank
+      "rnbqkbnr/pppppppp/8/8/3N4/8/PPPPPPPP/RNBQKBNR w KQkq", // three knights
+      "rnbqkbnr/pppppppp/8/8/3P4/8/PPPPPPPP/RNBQKBNR w KQkq", // nine pawns
+      "rnbqkbnr/pppppppp/8/8/3k4/8/PPPPPPPP/RNBQKBNR w KQkq", // two black kings
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNP w KQkq",   // white pawn on rank 1
+      "rnbqkbnp/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",   // black pawn on rank 8
       std::string("rnbqkbnr/pppp\0ppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", 50), // a NUL inside
       Long,
       "8/8/8/8/8/8/8/" + Long,

@@ -29,7 +29,7 @@ TEST(Squares, Geometry) {
   struct {
     int8_t A, B;
     bool Diag;
-  } const Diagonals[] = {{0, 63, true}, {7, 56, true}, {0, 7, false}, {-1, 9, false},
+  } const Diagonals[] = {{0, 63, true},  {7, 56, true},  {0, 7, false}, {-1, 9, false},
                          {9, -1, false}, {27, 27, true}, {7, 8, false}, {15, 22, true}};
   for (const auto &C : Diagonals)
     EXPECT_EQ(SameDiagonal(C.A, C.B), C.Diag) << int(C.A) << "," << int(C.B);

@@ -62,17 +62,17 @@ TEST(NoAllocation, AScriptedGameAllocatesNothing) {
   ResetGame();
   UseDevice(&Screen);
   InstallConsoleFrontEnd();
-  Screen.Type("e2e4\r"   // the book answers
-              "x4\r"     // a fixed depth keeps the searches short
-              "g1f3\r"   // the book or the search answers
-              "b\rb\r"   // take back
-              "w\rr\r"   // write and read game.fen: the search answers for Black next
-              "p\r"      // the computer moves for White
-              "zz\r\r"   // a bad command and its message
-              "e\r\r"    // the evaluation screen
+  Screen.Type("e2e4\r" // the book answers
+              "x4\r"   // a fixed depth keeps the searches short
+              "g1f3\r" // the book or the search answers
+              "b\rb\r" // take back
+              "w\rr\r" // write and read game.fen: the search answers for Black next
+              "p\r"    // the computer moves for White
+              "zz\r\r" // a bad command and its message
+              "e\r\r"  // the evaluation screen
               "s\rc\rwke1\rbke8\rwqd1\rq\r" // the editor
-              "d1d8\r"   // the search answers
-              "n\rp\r"   // a new game: the computer's first move from the table
+              "d1d8\r"                      // the search answers
+              "n\rp\r"                      // a new game: the computer's first move from the table
               "q\r");
   const long Before = Allocations.load();
   RunGame();
