@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "board/Board.h"
 #include "board/Squares.h"
@@ -39,11 +42,26 @@ constexpr VecTable MakeVecTable() {
 }
 constexpr VecTable Vecs = MakeVecTable();
 
+// The same kinds per target square and list entry: column S + 1 for the
+// attacker on S, so that column 0 stands for a free entry (-1) and lets no
+// piece attack. One load per entry then tells whether it can attack at all.
+struct KindTable {
+  uint8_t K[64][65];
+};
+constexpr KindTable MakeKindTable() {
+  KindTable T{};
+  for (int Sq = 0; Sq < 64; ++Sq)
+    for (int S = 0; S < 64; ++S)
+      T.K[Sq][S + 1] = Vecs.V[(S / 8 - Sq / 8 + 7) * 15 + S % 8 - Sq % 8 + 7].Kinds;
+  return T;
+}
+constexpr KindTable Kinds = MakeKindTable();
+
 // The attacker's square S as an offset into Vecs relative to the target.
 struct Target {
-  int Sq, Fyle, Base;
+  int Sq, Base;
 };
-inline Target MakeTarget(int Sq) { return {Sq, Sq & 7, 112 - (Sq + (Sq >> 3) * 7)}; }
+inline Target MakeTarget(int Sq) { return {Sq, 112 - (Sq + (Sq >> 3) * 7)}; }
 inline const Vec &VecOf(int S, const Target &T) { return Vecs.V[S + (S >> 3) * 7 + T.Base]; }
 
 // The squares strictly between S and T, walked from S by Step, are all empty.
@@ -59,42 +77,67 @@ inline bool SlideAttacks(const DataType &D, int S, const Target &T, uint8_t Kind
 }
 
 // A pawn attacking the target stands one rank behind it, seen in the pawn's
-// direction of travel, on a neighbouring file. The eight list entries are
-// compared with both candidate squares at once, a byte per entry.
-inline bool HasByte(uint64_t Word, int8_t Sq) {
-  const uint64_t V = Word ^ (0x0101010101010101ull * static_cast<uint8_t>(Sq));
-  return ((V - 0x0101010101010101ull) & ~V & 0x8080808080808080ull) != 0;
+// direction of travel, on a neighbouring file. Per side and target the two
+// candidate squares are kept repeated in the two halves of 16 bytes, left
+// then right, so that the eight list entries are compared with both at once;
+// a candidate off the board is -2, which no entry ever holds.
+struct PawnProbeTable {
+  alignas(16) uint64_t P[2][64][2]; // [White][target][left, right]
+};
+constexpr uint64_t Repeated(int Sq) { return 0x0101010101010101ull * static_cast<uint8_t>(Sq); }
+constexpr PawnProbeTable MakePawnProbes() {
+  PawnProbeTable T{};
+  for (int White = 0; White < 2; ++White)
+    for (int Sq = 0; Sq < 64; ++Sq) {
+      const int Behind = White ? Sq - 8 : Sq + 8;
+      const bool Rank = Behind >= 0 && Behind <= 63;
+      T.P[White][Sq][0] = Repeated(Rank && Sq % 8 > 0 ? Behind - 1 : -2);
+      T.P[White][Sq][1] = Repeated(Rank && Sq % 8 < 7 ? Behind + 1 : -2);
+    }
+  return T;
+}
+constexpr PawnProbeTable PawnProbes = MakePawnProbes();
+
+#if defined(__SSE2__)
+inline bool PawnAttacks(const int8_t *Pawns, int Sq, bool White) {
+  const __m128i List = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(Pawns));
+  const __m128i Probe = _mm_load_si128(reinterpret_cast<const __m128i *>(PawnProbes.P[White][Sq]));
+  return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_unpacklo_epi64(List, List), Probe)) != 0;
+}
+#else
+// Whether a byte of Word is zero; exact, as only bytes above a zero byte can
+// be marked by a borrow.
+inline bool HasZeroByte(uint64_t Word) {
+  return ((Word - 0x0101010101010101ull) & ~Word & 0x8080808080808080ull) != 0;
 }
 
-inline bool PawnAttacks(const int8_t *Pawns, const Target &T, bool White) {
-  const int Behind = White ? T.Sq - 8 : T.Sq + 8;
-  if (Behind < 0 || Behind > 63) return false;
+inline bool PawnAttacks(const int8_t *Pawns, int Sq, bool White) {
   uint64_t Word;
   std::memcpy(&Word, Pawns, sizeof Word);
-  return (T.Fyle > 0 && HasByte(Word, static_cast<int8_t>(Behind - 1))) ||
-         (T.Fyle < 7 && HasByte(Word, static_cast<int8_t>(Behind + 1)));
+  const uint64_t *Probe = PawnProbes.P[White][Sq];
+  return HasZeroByte(Word ^ Probe[0]) || HasZeroByte(Word ^ Probe[1]);
 }
-} // namespace
+#endif
 
-bool Attacked(int8_t MySq, int8_t Enemy) {
-  const DataType &D = Data[Ply];
-  const bool White = Enemy != BMove;
+// The bishop, rook and queen entries of both slots, with the kinds of line
+// each may attack along.
+struct Slider {
+  int8_t Code;
+  uint8_t Kinds;
+};
+constexpr Slider Sliders[3] = {{WBishop, DiagVec}, {WRook, LineVec}, {WQueen, DiagVec | LineVec}};
+
+// The sliders whose line runs through the target, and the extra queens:
+// kept out of line, as most tests end before them.
+[[gnu::noinline]] bool LinesAttack(const DataType &D, int MySq, bool White, bool Lines) {
   const Target T = MakeTarget(MySq);
-  if (PawnAttacks(White ? D.WPawnList : D.BPawnList, T, White)) return true;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
-  for (int Slot = 0; Slot < 2; ++Slot) {
-    const int8_t *E = L[Slot];
-    int S = E[PIdx(WNight)];
-    if (S != -1 && (VecOf(S, T).Kinds & KnightVec)) return true;
-    S = E[PIdx(WBishop)];
-    if (S != -1 && SlideAttacks(D, S, T, DiagVec)) return true;
-    S = E[PIdx(WRook)];
-    if (S != -1 && SlideAttacks(D, S, T, LineVec)) return true;
-    S = E[PIdx(WQueen)];
-    if (S != -1 && SlideAttacks(D, S, T, DiagVec | LineVec)) return true;
-  }
-  const int K = L[0][PIdx(WKing)];
-  if (K != -1 && (VecOf(K, T).Kinds & KingVec)) return true;
+  if (Lines)
+    for (const Slider &S : Sliders)
+      for (int Slot = 0; Slot < 2; ++Slot) {
+        const int Sq = L[Slot][PIdx(S.Code)];
+        if (Sq != -1 && SlideAttacks(D, Sq, T, S.Kinds)) return true;
+      }
   // Queens from promotions beyond the two list slots attack like any other.
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
   const int8_t *Queens = White ? D.WExtraQueens : D.BExtraQueens;
@@ -103,15 +146,34 @@ bool Attacked(int8_t MySq, int8_t Enemy) {
   return false;
 }
 
+// Knights and the king attack whenever the geometry allows; a slider needs
+// the squares between to be empty as well, so those are walked only for an
+// entry whose line runs through the target.
+inline bool AttackedBy(const DataType &D, int MySq, bool White) {
+  if (PawnAttacks(White ? D.WPawnList : D.BPawnList, MySq, White)) return true;
+  const PieceListType &L = White ? D.WPieceList : D.BPieceList;
+  const uint8_t *K = Kinds.K[MySq];
+  const auto KindsOf = [&](int Slot, int8_t Code) { return K[L[Slot][PIdx(Code)] + 1]; };
+  if ((KindsOf(0, WNight) | KindsOf(1, WNight)) & KnightVec) return true;
+  if (KindsOf(0, WKing) & KingVec) return true;
+  uint8_t Lines = 0;
+  for (const Slider &S : Sliders) Lines |= (KindsOf(0, S.Code) | KindsOf(1, S.Code)) & S.Kinds;
+  const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
+  return (Lines | Extra) != 0 && LinesAttack(D, MySq, White, Lines != 0);
+}
+} // namespace
+
+bool Attacked(int8_t MySq, int8_t Enemy) { return AttackedBy(Data[Ply], MySq, Enemy != BMove); }
+
 bool InCheck(int8_t Who) {
   const DataType &D = Data[Ply];
   // A position set up without this king has nothing to attack.
   if (Who == WMove) {
     const int8_t K = D.WPieceList[0][PIdx(WKing)];
-    return K != -1 && Attacked(K, BMove);
+    return K != -1 && AttackedBy(D, K, false);
   }
   const int8_t K = D.BPieceList[0][PIdx(BKing)];
-  return K != -1 && Attacked(K, WMove);
+  return K != -1 && AttackedBy(D, K, true);
 }
 
 bool ClearVector(int8_t FromSq, int8_t ToSq) {

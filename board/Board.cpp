@@ -1,92 +1,25 @@
 #include "board/Board.h"
 
-#include "hash/Zorbist.h"
-#include "platform/Terminal.h"
+void PutPiece(int8_t P, int8_t Sq) { PutAt(Data[Ply], P, Sq); }
 
-namespace {
-constexpr uint32_t Mask[8] = {0xFFFFFFF0, 0xFFFFFF0F, 0xFFFFF0FF, 0xFFFF0FFF,
-                              0xFFF0FFFF, 0xFF0FFFFF, 0xF0FFFFFF, 0x0FFFFFFF};
-
-bool IsPieceListCode(int8_t P) { return (P >= 2 && P <= 6) || (P >= 10 && P <= 14); }
-} // namespace
-
-void PutPiece(int8_t P, int8_t Sq) {
-  DataType &D = Data[Ply];
-  const int Rank = Sq / 8, File = Sq % 8;
-  D.Board[Rank] &= Mask[File];
-  if (P == Empty) return;
-  D.Board[Rank] += static_cast<uint32_t>(P) << (4 * File);
-  D.HashKey ^= ZorbistKey(P, Sq);
-  if (P == WPawn || P == BPawn)
-    AddToPawnList(Sq);
-  else
-    AddToPieceList(P, Sq);
-}
-
-void RemovePiece(int8_t Sq) {
-  DataType &D = Data[Ply];
-  const int8_t P = PieceOn(D, Sq);
-  if (P == Empty) return;
-  if (P == WPawn || P == BPawn)
-    RemoveFromPawnList(Sq);
-  else
-    RemoveFromPieceList(P, Sq);
-  D.HashKey ^= ZorbistKey(P, Sq);
-  PutPiece(Empty, Sq);
-}
+void RemovePiece(int8_t Sq) { RemoveAt(Data[Ply], Sq); }
 
 void AddToPieceList(int8_t P, int8_t Sq) {
   // The pawn and the unused codes 7..9 have no piece-list entry at all.
   if (!IsPieceListCode(P)) Fatal("Board", __LINE__, "Error in AddToPieceList");
-  DataType &D = Data[Ply];
-  PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
-  const int K = PIdx(P);
-  if (L[0][K] == -1) {
-    L[0][K] = Sq;
-  } else if (L[1][K] == -1) {
-    L[1][K] = Sq;
-  } else if ((P & 7) == WQueen) {
-    uint8_t &Count = P < 9 ? D.WExtraCount : D.BExtraCount;
-    int8_t *Extra = P < 9 ? D.WExtraQueens : D.BExtraQueens;
-    if (Count >= MaxExtraQueens) Fatal("Board", __LINE__, "Error in AddToPieceList");
-    Extra[Count++] = Sq;
-  } else {
-    // A third knight, bishop or rook, or a second king: the callers refuse
-    // such positions before they get here.
-    Fatal("Board", __LINE__, "Error in AddToPieceList");
-  }
+  AddPieceEntry(Data[Ply], P, Sq);
 }
 
 void RemoveFromPieceList(int8_t P, int8_t Sq) {
   if (!IsPieceListCode(P)) Fatal("Board", __LINE__, "Error in RemoveFromPieceList");
-  DataType &D = Data[Ply];
-  PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
-  const int K = PIdx(P);
-  for (int Slot = 0; Slot < 2; ++Slot)
-    if (L[Slot][K] == Sq) L[Slot][K] = -1;
-  if ((P & 7) != WQueen) return;
-  uint8_t &Count = P < 9 ? D.WExtraCount : D.BExtraCount;
-  int8_t *Extra = P < 9 ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Count; ++I)
-    if (Extra[I] == Sq) Extra[I--] = Extra[--Count];
-  // Extra queens are only kept while both slots are taken.
-  for (int Slot = 0; Slot < 2 && Count > 0; ++Slot)
-    if (L[Slot][K] == -1) L[Slot][K] = Extra[--Count];
+  RemovePieceEntry(Data[Ply], P, Sq);
 }
 
 void AddToPawnList(int8_t Sq) {
   DataType &D = Data[Ply];
   const int8_t P = PieceOn(D, Sq);
   if (P != WPawn && P != BPawn) Fatal("Board", __LINE__, "error: in AddToPawnList");
-  int8_t *List = P == WPawn ? D.WPawnList : D.BPawnList;
-  for (int I = 0; I < 8; ++I)
-    if (List[I] == -1) {
-      List[I] = Sq;
-      return;
-    }
-  Fatal("Board", __LINE__,
-        P == WPawn ? "Error in AddToPawnList, i value > 7, white code"
-                   : "Error in AddToPawnList, i value > 7, black code");
+  AddPawnEntry(P == WPawn ? D.WPawnList : D.BPawnList, Sq, P == WPawn);
 }
 
 void RemoveFromPawnList(int8_t Sq) {
@@ -94,13 +27,7 @@ void RemoveFromPawnList(int8_t Sq) {
   const int8_t P = PieceOn(D, Sq);
   if (P == Empty) return;
   if (P != WPawn && P != BPawn) Fatal("Board", __LINE__, "error: in removefrompawnlist");
-  int8_t *List = P == WPawn ? D.WPawnList : D.BPawnList;
-  for (int I = 0; I < 8; ++I)
-    if (List[I] == Sq) {
-      List[I] = -1;
-      return;
-    }
-  Fatal("Board", __LINE__, "error: in removefrompawnlist");
+  RemovePawnEntry(P == WPawn ? D.WPawnList : D.BPawnList, Sq);
 }
 
 void ZeroBoardData() {

@@ -28,7 +28,8 @@ uint64_t Perft(uint8_t Depth, uint8_t X) {
     Data[Ply] = Data[Ply - 1];
     MakeMove(M, false);
     if (!InCheck(static_cast<int8_t>(-WhosMove))) {
-      const uint64_t Sub = Perft(static_cast<uint8_t>(Depth - 1), X);
+      // One ply above the leaves every legal move is one leaf: no call needed.
+      const uint64_t Sub = Depth == 1 ? 1 : Perft(static_cast<uint8_t>(Depth - 1), X);
       Total += Sub;
       ++J;
       if (Depth == X) PrintItem(J, M, Sub);

@@ -1,8 +1,11 @@
 #include "moves/GenMoves.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -17,6 +20,16 @@ MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1];
 uint16_t MoveListIndex = 0;
 Str4 HashMove;
 uint16_t HistTab[16][64];
+
+namespace {
+// The scores of the rows once more, entry I of row P in MoveScore[P][I - 1],
+// eight to a 16-byte block, so that GetAMove reads eight with one load. Add
+// writes them with the entries, ClearRow clears them with the row and
+// GetAMove marks them with the entry it takes; so an entry written into
+// MoveList by any other way is not seen by GetAMove. The row has room past
+// the capacity for a last block of eight.
+alignas(16) int16_t MoveScore[MaxPly + 1][MoveListCapacity + 8];
+} // namespace
 
 namespace {
 // ---- direction tables -----------------------------------------------------
@@ -99,32 +112,81 @@ constexpr int16_t PromotionScore = 1000;
 constexpr int16_t CastleScore = 150;
 constexpr int16_t EnPassantBonus = 99;
 
+// One generator call: the record it reads, the row it fills, how many
+// entries it holds, and the table move. The generators pass it down instead
+// of reading Ply, MoveListIndex and HashFrom again for every entry.
+struct GenState {
+  const DataType &D;
+  const int8_t *Squares; // D's board, a code per byte, square order
+  MoveRec *Row;
+  int16_t *Scores;
+  int N;
+  int8_t HFrom, HTo;
+};
+
+// The packed board unpacked into a byte per square, so that each square the
+// generators look at costs one load instead of a shift and a mask. A rank
+// word holds file f in bits 4f..4f+3: byte k holds files 2k (low nibble) and
+// 2k + 1 (high nibble), so the low and high nibbles of the 32 board bytes,
+// interleaved, are the squares in order.
+struct Unpacked {
+  alignas(16) int8_t Sq[64];
+  explicit Unpacked(const DataType &D) {
+#if defined(__SSE2__)
+    static_assert(sizeof D.Board == 32, "the board is two 16-byte blocks");
+    const __m128i Low = _mm_set1_epi8(0x0F);
+    for (int Half = 0; Half < 2; ++Half) {
+      const __m128i B = _mm_loadu_si128(reinterpret_cast<const __m128i *>(D.Board) + Half);
+      const __m128i Even = _mm_and_si128(B, Low);
+      const __m128i Odd = _mm_and_si128(_mm_srli_epi16(B, 4), Low);
+      auto *Out = reinterpret_cast<__m128i *>(Sq + 32 * Half);
+      _mm_store_si128(Out, _mm_unpacklo_epi8(Even, Odd));
+      _mm_store_si128(Out + 1, _mm_unpackhi_epi8(Even, Odd));
+    }
+#else
+    for (int I = 0; I < 64; ++I) Sq[I] = PieceOn(D, I);
+#endif
+  }
+};
+
 template <bool White> inline bool IsEnemy(int8_t Code) {
   return White ? Code >= 9 : Code >= 1 && Code <= 6;
 }
 
-template <bool White> inline void Add(int From, int To, int Value, int8_t HFrom, int8_t HTo) {
-  if (MoveListIndex >= MoveListCapacity) Fatal("GenMoves", __LINE__, "move list row full");
-  const DataType &D = Data[Ply];
-  const int8_t Piece = PieceOn(D, From);
-  const int8_t Target = PieceOn(D, To);
-  if (From == HFrom && To == HTo) Value = TTMoveScore;
+// An entry as the word it is stored as: FromSq, ToSq, MoveValue (two bytes),
+// Castle, Capture, Promotion and a zero pad byte, in memory order.
+static_assert(sizeof(MoveRec) == 8 && offsetof(MoveRec, ToSq) == 1 &&
+                  offsetof(MoveRec, MoveValue) == 2 && offsetof(MoveRec, Castle) == 4 &&
+                  offsetof(MoveRec, Capture) == 5 && offsetof(MoveRec, Promotion) == 6,
+              "an entry is written as one 64-bit word");
+inline void Store(MoveRec &M, int From, int To, int16_t Value, bool Castle, bool Capture,
+                  bool Promotion) {
+  const uint64_t Word = static_cast<uint8_t>(From) |
+                        static_cast<uint64_t>(static_cast<uint8_t>(To)) << 8 |
+                        static_cast<uint64_t>(static_cast<uint16_t>(Value)) << 16 |
+                        static_cast<uint64_t>(Castle) << 32 | static_cast<uint64_t>(Capture) << 40 |
+                        static_cast<uint64_t>(Promotion) << 48;
+  std::memcpy(static_cast<void *>(&M), &Word, sizeof Word);
+}
+
+// Piece stands on From and Target on To; the generators know both already.
+template <bool White>
+inline void Add(GenState &G, int From, int To, int8_t Piece, int8_t Target, int Value) {
+  if (G.N >= MoveListCapacity) Fatal("GenMoves", __LINE__, "move list row full");
+  if (From == G.HFrom && To == G.HTo) Value = TTMoveScore;
   const bool Pawn = Piece == WPawn || Piece == BPawn;
-  const bool IsCap = IsEnemy<White>(Target) || (To == D.EnPasSq && Pawn);
+  const bool IsCap = IsEnemy<White>(Target) || (To == G.D.EnPasSq && Pawn);
   if (IsCap) {
-    if (To == D.EnPasSq)
+    if (To == G.D.EnPasSq)
       Value += EnPassantBonus;
     else
       Value += PieceValue[Target & 7] - (Piece & 7);
   }
   const bool Promotion = (Piece == WPawn && To > 55) || (Piece == BPawn && To < 8);
-  MoveRec &M = MoveList[Ply][++MoveListIndex];
-  M.FromSq = static_cast<int8_t>(From);
-  M.ToSq = static_cast<int8_t>(To);
-  M.MoveValue = static_cast<int16_t>(Promotion ? PromotionScore : Value);
-  M.Castle = (Piece == WKing || Piece == BKing) && std::abs(From - To) == 2;
-  M.Capture = IsCap;
-  M.Promotion = Promotion;
+  const bool Castle = (Piece == WKing || Piece == BKing) && std::abs(From - To) == 2;
+  const int16_t Score = static_cast<int16_t>(Promotion ? PromotionScore : Value);
+  G.Scores[G.N] = Score;
+  Store(G.Row[++G.N], From, To, Score, Castle, IsCap, Promotion);
 }
 
 // MoveValue with the table chosen at compile time: Type is the piece type
@@ -138,14 +200,43 @@ template <int Type> inline int TableTerm(int Seen) {
   if constexpr (Type == WKing) return EndGame ? PST_King_EG[Seen] : PST_King_MG[Seen];
 }
 
-template <bool White, int Type> inline void AddScored(int From, int To) {
-  const int Seen = White ? To : To ^ 56;
-  const int Value = HistTab[PieceOn(Data[Ply], From)][To] + TableTerm<Type>(Seen);
-  Add<White>(From, To, static_cast<int16_t>(Value), HashFrom, HashTo);
+// The code of piece type Type for the side.
+template <bool White> constexpr int8_t Own(int Type) {
+  return static_cast<int8_t>(White ? Type : Type + 8);
 }
 
+// A move of a piece of type Mover scored with the table of type Type (they
+// differ for the queen, which uses the bishop's and the rook's tables).
+template <bool White, int Type, int Mover = Type>
+inline void AddScored(GenState &G, int From, int To, int8_t Target) {
+  constexpr int8_t Piece = Own<White>(Mover);
+  const int Seen = White ? To : To ^ 56;
+  const int Value = HistTab[Piece][To] + TableTerm<Type>(Seen);
+  Add<White>(G, From, To, Piece, Target, static_cast<int16_t>(Value));
+}
+
+#if defined(__SSE2__)
+// Zeroes Bytes bytes from P on with 16-byte stores (and one of 8 at the end),
+// written out: as a loop or a memset the compiler makes it a string
+// instruction (rep stos), which costs more here than the whole clear this way.
+template <std::size_t Bytes, std::size_t... I>
+inline void Zero(void *P, std::index_sequence<I...>) {
+  static_assert(Bytes % 8 == 0 && sizeof...(I) == Bytes / 16, "whole 8-byte words");
+  __m128i *Out = static_cast<__m128i *>(P);
+  (_mm_storeu_si128(Out + I, _mm_setzero_si128()), ...);
+  if constexpr (Bytes % 16 != 0) _mm_storel_epi64(Out + Bytes / 16, _mm_setzero_si128());
+}
+template <std::size_t Bytes> inline void Zero(void *P) {
+  Zero<Bytes>(P, std::make_index_sequence<Bytes / 16>{});
+}
+#else
+template <std::size_t Bytes> inline void Zero(void *P) { std::memset(P, 0, Bytes); }
+#endif
+
+// The first MaxMoves entries of row Ply, and their scores.
 void ClearRow() {
-  std::memset(static_cast<void *>(&MoveList[Ply][1]), 0, MaxMoves * sizeof(MoveRec));
+  Zero<MaxMoves * sizeof(MoveRec)>(&MoveList[Ply][1]);
+  Zero<MaxMoves * sizeof(int16_t)>(MoveScore[Ply]);
   MoveListIndex = 0;
 }
 
@@ -154,81 +245,79 @@ template <bool White> inline bool IsOwn(int8_t Code) {
   return White ? Code >= 1 && Code <= 6 : Code >= 9;
 }
 
-// The pawn generator's target test for direction Row (0 single step, 1 double
-// step, 2 and 3 the diagonals).
-template <bool White> inline bool IllegalPawnMove(int Row, int FromSq, int ToSq, int8_t P) {
-  const DataType &D = Data[Ply];
-  if (Row == 0) return P != Empty;
-  if (Row == 1)
-    return (FromSq >= 16 && FromSq <= 47) || P != Empty ||
-           PieceOn(D, White ? ToSq - 8 : ToSq + 8) != Empty;
-  // Never the king: a pawn does not take it.
-  return !(ToSq == D.EnPasSq || (White ? P >= 9 && P <= 13 : P >= 1 && P <= 5));
+// The diagonal step of a pawn towards file Fyle + Side, if that is on the board.
+template <bool White> inline void PawnTake(GenState &G, int From, int One, int Fyle, int Side) {
+  if (Fyle + Side < 0 || Fyle + Side > 7) return;
+  const int To = One + Side;
+  const int8_t P = G.Squares[To];
+  if (To == G.D.EnPasSq || (White ? P >= 9 && P <= 13 : P >= 1 && P <= 5))
+    AddScored<White, WPawn>(G, From, To, P);
 }
 
-// Written from White's side; Black's steps are the same times -1.
-constexpr Step PawnOffset[4] = {{1, 0}, {2, 0}, {1, -1}, {1, 1}};
-constexpr int PawnBoardOffset[4] = {8, 16, 7, 9};
-
-template <bool White> inline void GenPawnRow(int Row, int FromSq) {
+// The single step, the double step (from any square off the middle four
+// ranks, over an empty square) and the two diagonals, which take a piece
+// other than the king or the en-passant square. Black's steps are White's
+// mirrored in rank and file, so its diagonals come in the other file order.
+template <bool White> inline void GenPawn(GenState &G, int From) {
   constexpr int Dir = White ? 1 : -1;
-  const int Rank = FromSq / 8 + PawnOffset[Row].Rank * Dir;
-  const int Fyle = FromSq % 8 + PawnOffset[Row].Fyle * Dir;
-  if (!OnBoard(static_cast<int8_t>(Rank), static_cast<int8_t>(Fyle))) return;
-  const int ToSq = FromSq + PawnBoardOffset[Row] * Dir;
-  if (!IllegalPawnMove<White>(Row, FromSq, ToSq, PieceOn(Data[Ply], ToSq)))
-    AddScored<White, WPawn>(FromSq, ToSq);
+  const int Rank = From / 8 + Dir, Fyle = From % 8;
+  if (Rank < 0 || Rank > 7) return;
+  const int One = From + 8 * Dir;
+  const int8_t P1 = G.Squares[One];
+  if (P1 == Empty) AddScored<White, WPawn>(G, From, One, P1);
+  if (Rank + Dir >= 0 && Rank + Dir <= 7) {
+    const int8_t P2 = G.Squares[One + 8 * Dir];
+    if (!(From >= 16 && From <= 47) && P2 == Empty && P1 == Empty)
+      AddScored<White, WPawn>(G, From, One + 8 * Dir, P2);
+  }
+  PawnTake<White>(G, From, One, Fyle, -Dir);
+  PawnTake<White>(G, From, One, Fyle, Dir);
 }
 
-template <bool White> void GenPawnMoves() {
-  const DataType &D = Data[Ply];
-  const int8_t *Pawns = White ? D.WPawnList : D.BPawnList;
-  for (int I = 0; I < 8; ++I) {
-    const int FromSq = Pawns[I];
-    if (FromSq == -1) continue;
-    for (int Row = 0; Row < 4; ++Row) GenPawnRow<White>(Row, FromSq);
-  }
+template <bool White> void GenPawnMoves(GenState &G) {
+  const int8_t *Pawns = White ? G.D.WPawnList : G.D.BPawnList;
+  for (int I = 0; I < 8; ++I)
+    if (Pawns[I] != -1) GenPawn<White>(G, Pawns[I]);
 }
 
 // A knight may take the enemy king; a king never steps onto a king.
-template <bool White, int Type> void GenStepMoves(int FromSq, const StepTable &Table) {
-  const DataType &D = Data[Ply];
+template <bool White, int Type> void GenStepMoves(GenState &G, int FromSq, const StepTable &Table) {
   const Targets &T = Table.T[FromSq];
   for (int I = 0; I < T.N; ++I) {
-    const int8_t P = PieceOn(D, T.Sq[I]);
+    const int8_t P = G.Squares[T.Sq[I]];
     if (IsOwn<White>(P)) continue;
     if (Type == WKing && (P == WKing || P == BKing)) continue;
-    AddScored<White, Type>(FromSq, T.Sq[I]);
+    AddScored<White, Type>(G, FromSq, T.Sq[I], P);
   }
 }
 
 // Nearest square outward; a capture (the enemy king included) ends the ray.
-template <bool White, int Type> void GenSlideMoves(int FromSq, int FirstRow) {
-  const DataType &D = Data[Ply];
+template <bool White, int Type, int Mover>
+void GenSlideMoves(GenState &G, int FromSq, int FirstRow) {
   for (int Row = FirstRow; Row < FirstRow + 4; ++Row) {
     const Targets &T = Rays.R[FromSq][Row];
     for (int I = 0; I < T.N; ++I) {
-      const int8_t P = PieceOn(D, T.Sq[I]);
+      const int8_t P = G.Squares[T.Sq[I]];
       if (IsOwn<White>(P)) break;
-      AddScored<White, Type>(FromSq, T.Sq[I]);
+      AddScored<White, Type, Mover>(G, FromSq, T.Sq[I], P);
       if (P != Empty) break;
     }
   }
 }
 
-template <bool White> void GenKnightMoves(int FromSq) {
-  GenStepMoves<White, WNight>(FromSq, KnightTargets);
+template <bool White> void GenKnightMoves(GenState &G, int FromSq) {
+  GenStepMoves<White, WNight>(G, FromSq, KnightTargets);
 }
-template <bool White> void GenRookMoves(int FromSq) {
-  GenSlideMoves<White, WRook>(FromSq, RookRows);
+template <bool White, int Mover = WRook> void GenRookMoves(GenState &G, int FromSq) {
+  GenSlideMoves<White, WRook, Mover>(G, FromSq, RookRows);
 }
-template <bool White> void GenBishopMoves(int FromSq) {
-  GenSlideMoves<White, WBishop>(FromSq, BishopRows);
+template <bool White, int Mover = WBishop> void GenBishopMoves(GenState &G, int FromSq) {
+  GenSlideMoves<White, WBishop, Mover>(G, FromSq, BishopRows);
 }
 // Scored with the bishop's table on the diagonals and the rook's on the lines.
-template <bool White> void GenQueenMoves(int FromSq) {
-  GenBishopMoves<White>(FromSq);
-  GenRookMoves<White>(FromSq);
+template <bool White> void GenQueenMoves(GenState &G, int FromSq) {
+  GenBishopMoves<White, WQueen>(G, FromSq);
+  GenRookMoves<White, WQueen>(G, FromSq);
 }
 
 struct CastleRow {
@@ -245,37 +334,37 @@ constexpr CastleRow WhiteCastle[2] = {{4, 1, {5, 6, -1}, {4, 5, 6}, 6},
 constexpr CastleRow BlackCastle[2] = {{60, 4, {61, 62, -1}, {60, 61, 62}, 62},
                                       {60, 8, {57, 58, 59}, {60, 58, 59}, 58}};
 
-template <bool White> void GenKingMoves(int FromSq) {
-  GenStepMoves<White, WKing>(FromSq, KingTargets);
-  const DataType &D = Data[Ply];
+template <bool White> void GenKingMoves(GenState &G, int FromSq) {
+  GenStepMoves<White, WKing>(G, FromSq, KingTargets);
+  const DataType &D = G.D;
   for (const CastleRow &C : White ? WhiteCastle : BlackCastle) {
     if (FromSq != C.Origin || !(D.CastleStat & C.Bit)) continue;
     bool Ok = true;
     for (int8_t Sq : C.Empty)
-      if (Sq != -1 && PieceOn(D, Sq) != Empty) Ok = false;
+      if (Sq != -1 && G.Squares[Sq] != Empty) Ok = false;
     for (int I = 0; Ok && I < 3; ++I)
       if (Attacked(C.Safe[I], White ? BMove : WMove)) Ok = false;
-    if (Ok) Add<White>(FromSq, C.Dest, CastleScore, HashFrom, HashTo);
+    if (Ok) Add<White>(G, FromSq, C.Dest, Own<White>(WKing), G.Squares[C.Dest], CastleScore);
   }
 }
 
-template <bool White> void GenAll() {
-  const DataType &D = Data[Ply];
+template <bool White> void GenAll(GenState &G) {
+  const DataType &D = G.D;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
-  GenPawnMoves<White>();
+  GenPawnMoves<White>(G);
   for (int Slot = 0; Slot < 2; ++Slot)
-    if (L[Slot][PIdx(WNight)] != -1) GenKnightMoves<White>(L[Slot][PIdx(WNight)]);
+    if (L[Slot][PIdx(WNight)] != -1) GenKnightMoves<White>(G, L[Slot][PIdx(WNight)]);
   for (int Slot = 0; Slot < 2; ++Slot)
-    if (L[Slot][PIdx(WRook)] != -1) GenRookMoves<White>(L[Slot][PIdx(WRook)]);
+    if (L[Slot][PIdx(WRook)] != -1) GenRookMoves<White>(G, L[Slot][PIdx(WRook)]);
   for (int Slot = 0; Slot < 2; ++Slot)
-    if (L[Slot][PIdx(WBishop)] != -1) GenBishopMoves<White>(L[Slot][PIdx(WBishop)]);
+    if (L[Slot][PIdx(WBishop)] != -1) GenBishopMoves<White>(G, L[Slot][PIdx(WBishop)]);
   for (int Slot = 0; Slot < 2; ++Slot)
-    if (L[Slot][PIdx(WQueen)] != -1) GenQueenMoves<White>(L[Slot][PIdx(WQueen)]);
+    if (L[Slot][PIdx(WQueen)] != -1) GenQueenMoves<White>(G, L[Slot][PIdx(WQueen)]);
   // Queens promoted beyond the two slots move after the listed ones.
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
   const int8_t *Queens = White ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Extra; ++I) GenQueenMoves<White>(Queens[I]);
-  if (L[0][PIdx(WKing)] != -1) GenKingMoves<White>(L[0][PIdx(WKing)]);
+  for (int I = 0; I < Extra; ++I) GenQueenMoves<White>(G, Queens[I]);
+  if (L[0][PIdx(WKing)] != -1) GenKingMoves<White>(G, L[0][PIdx(WKing)]);
 }
 
 // ---- capture generation ---------------------------------------------------
@@ -284,45 +373,47 @@ template <bool White> inline bool IsVictim(int8_t Code) {
   return White ? Code >= 9 && Code <= 13 : Code >= 1 && Code <= 5;
 }
 
-template <bool White, int Type> void GenStepCaps(int FromSq, const StepTable &Table) {
-  const DataType &D = Data[Ply];
+template <bool White, int Type> void GenStepCaps(GenState &G, int FromSq, const StepTable &Table) {
   const Targets &T = Table.T[FromSq];
-  for (int I = 0; I < T.N; ++I)
-    if (IsVictim<White>(PieceOn(D, T.Sq[I]))) AddScored<White, Type>(FromSq, T.Sq[I]);
+  for (int I = 0; I < T.N; ++I) {
+    const int8_t P = G.Squares[T.Sq[I]];
+    if (IsVictim<White>(P)) AddScored<White, Type>(G, FromSq, T.Sq[I], P);
+  }
 }
 
 // An own piece, the enemy king or the edge ends a ray without a move.
-template <bool White, int Type> void GenSlideCaps(int FromSq, int FirstRow) {
-  const DataType &D = Data[Ply];
+template <bool White, int Type> void GenSlideCaps(GenState &G, int FromSq, int FirstRow) {
   for (int Row = FirstRow; Row < FirstRow + 4; ++Row) {
     const Targets &T = Rays.R[FromSq][Row];
     for (int I = 0; I < T.N; ++I) {
-      const int8_t P = PieceOn(D, T.Sq[I]);
+      const int8_t P = G.Squares[T.Sq[I]];
       if (P == Empty) continue;
-      if (IsVictim<White>(P)) AddScored<White, Type>(FromSq, T.Sq[I]);
+      if (IsVictim<White>(P)) AddScored<White, Type>(G, FromSq, T.Sq[I], P);
       break;
     }
   }
 }
 
-template <bool White> void GenKnightCap(int FromSq) {
-  GenStepCaps<White, WNight>(FromSq, KnightTargets);
+template <bool White> void GenKnightCap(GenState &G, int FromSq) {
+  GenStepCaps<White, WNight>(G, FromSq, KnightTargets);
 }
-template <bool White> void GenKingCaps(int FromSq) {
-  GenStepCaps<White, WKing>(FromSq, KingTargets);
+template <bool White> void GenKingCaps(GenState &G, int FromSq) {
+  GenStepCaps<White, WKing>(G, FromSq, KingTargets);
 }
-template <bool White> void GenBishopCaps(int FromSq) {
-  GenSlideCaps<White, WBishop>(FromSq, BishopRows);
+template <bool White> void GenBishopCaps(GenState &G, int FromSq) {
+  GenSlideCaps<White, WBishop>(G, FromSq, BishopRows);
 }
-template <bool White> void GenRookCaps(int FromSq) { GenSlideCaps<White, WRook>(FromSq, RookRows); }
+template <bool White> void GenRookCaps(GenState &G, int FromSq) {
+  GenSlideCaps<White, WRook>(G, FromSq, RookRows);
+}
 // Both rays of a queen use the queen's own table here.
-template <bool White> void GenQueenCaps(int FromSq) {
-  GenSlideCaps<White, WQueen>(FromSq, BishopRows);
-  GenSlideCaps<White, WQueen>(FromSq, RookRows);
+template <bool White> void GenQueenCaps(GenState &G, int FromSq) {
+  GenSlideCaps<White, WQueen>(G, FromSq, BishopRows);
+  GenSlideCaps<White, WQueen>(G, FromSq, RookRows);
 }
 
-template <bool White> void GenPawnCaps() {
-  const DataType &D = Data[Ply];
+template <bool White> void GenPawnCaps(GenState &G) {
+  const DataType &D = G.D;
   const int8_t *Pawns = White ? D.WPawnList : D.BPawnList;
   for (int I = 0; I < 8; ++I) {
     const int FromSq = Pawns[I];
@@ -333,26 +424,46 @@ template <bool White> void GenPawnCaps() {
     const int Fyle = FromSq % 8;
     const int Left = White ? FromSq + 7 : FromSq - 9;
     const int Right = White ? FromSq + 9 : FromSq - 7;
-    if (Fyle >= 1 && IsVictim<White>(PieceOn(D, Left))) AddScored<White, WPawn>(FromSq, Left);
-    if (Fyle <= 6 && IsVictim<White>(PieceOn(D, Right))) AddScored<White, WPawn>(FromSq, Right);
+    if (Fyle >= 1) {
+      const int8_t P = G.Squares[Left];
+      if (IsVictim<White>(P)) AddScored<White, WPawn>(G, FromSq, Left, P);
+    }
+    if (Fyle <= 6) {
+      const int8_t P = G.Squares[Right];
+      if (IsVictim<White>(P)) AddScored<White, WPawn>(G, FromSq, Right, P);
+    }
   }
 }
 
-template <bool White> void GenAllCaps() {
-  const DataType &D = Data[Ply];
+template <bool White> void GenAllCaps(GenState &G) {
+  const DataType &D = G.D;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
-  GenPawnCaps<White>();
+  GenPawnCaps<White>(G);
   for (int Slot = 0; Slot < 2; ++Slot) {
     const int8_t *E = L[Slot];
-    if (E[PIdx(WNight)] != -1) GenKnightCap<White>(E[PIdx(WNight)]);
-    if (E[PIdx(WBishop)] != -1) GenBishopCaps<White>(E[PIdx(WBishop)]);
-    if (E[PIdx(WRook)] != -1) GenRookCaps<White>(E[PIdx(WRook)]);
-    if (E[PIdx(WQueen)] != -1) GenQueenCaps<White>(E[PIdx(WQueen)]);
-    if (Slot == 0 && E[PIdx(WKing)] != -1) GenKingCaps<White>(E[PIdx(WKing)]);
+    if (E[PIdx(WNight)] != -1) GenKnightCap<White>(G, E[PIdx(WNight)]);
+    if (E[PIdx(WBishop)] != -1) GenBishopCaps<White>(G, E[PIdx(WBishop)]);
+    if (E[PIdx(WRook)] != -1) GenRookCaps<White>(G, E[PIdx(WRook)]);
+    if (E[PIdx(WQueen)] != -1) GenQueenCaps<White>(G, E[PIdx(WQueen)]);
+    if (Slot == 0 && E[PIdx(WKing)] != -1) GenKingCaps<White>(G, E[PIdx(WKing)]);
   }
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
   const int8_t *Queens = White ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Extra; ++I) GenQueenCaps<White>(Queens[I]);
+  for (int I = 0; I < Extra; ++I) GenQueenCaps<White>(G, Queens[I]);
+}
+
+// Runs a generator for the side to move on Data[Ply] into row Ply, after the
+// entries already there; the count.
+template <void (*ForWhite)(GenState &), void (*ForBlack)(GenState &)>
+uint16_t Generate(int8_t HFrom, int8_t HTo) {
+  const Unpacked Board(Data[Ply]);
+  GenState G{Data[Ply], Board.Sq, MoveList[Ply], MoveScore[Ply], MoveListIndex, HFrom, HTo};
+  if (WhosMove == BMove)
+    ForBlack(G);
+  else
+    ForWhite(G);
+  MoveListIndex = static_cast<uint16_t>(G.N);
+  return MoveListIndex;
 }
 } // namespace
 
@@ -368,10 +479,14 @@ void AddToMoveList(int16_t From_Sq, int16_t To_Sq, int16_t Value) {
   // HashMove may have been set by hand since the last generator call.
   int8_t HFrom, HTo;
   ParseHashMove(HFrom, HTo);
+  // No generator runs here, so the board needs no unpacking.
+  GenState G{Data[Ply], nullptr, MoveList[Ply], MoveScore[Ply], MoveListIndex, HFrom, HTo};
+  const int8_t Piece = PieceOn(G.D, From_Sq), Target = PieceOn(G.D, To_Sq);
   if (WhosMove == BMove)
-    Add<false>(From_Sq, To_Sq, Value, HFrom, HTo);
+    Add<false>(G, From_Sq, To_Sq, Piece, Target, Value);
   else
-    Add<true>(From_Sq, To_Sq, Value, HFrom, HTo);
+    Add<true>(G, From_Sq, To_Sq, Piece, Target, Value);
+  MoveListIndex = static_cast<uint16_t>(G.N);
 }
 
 namespace {
@@ -383,39 +498,66 @@ struct Best {
 };
 
 #if defined(__SSE2__)
-// Two entries per 16-byte load: MoveValue is 16-bit lane 1 of each 8-byte
-// entry. Each of the two lanes keeps its own best score and the first index
-// that reached it (strictly greater replaces), with no branch on the scores,
-// which are in no predictable order; the two lanes are merged at the end.
-static_assert(sizeof(MoveRec) == 8 && offsetof(MoveRec, MoveValue) == 2,
-              "GetAMove reads two entries per 16-byte load");
+inline __m128i Load8(const int16_t *P) {
+  return _mm_load_si128(reinterpret_cast<const __m128i *>(P));
+}
 
-inline Best FindBest(const MoveRec *Row, int Count) {
-  __m128i Max = _mm_set1_epi16(Sentinal);
-  __m128i Idx = _mm_set_epi16(0, 0, 1, 0, 0, 0, 1, 0);
-  __m128i Cur = _mm_set_epi16(0, 0, 2, 0, 0, 0, 1, 0);
-  const __m128i Two = _mm_set_epi16(0, 0, 2, 0, 0, 0, 2, 0);
-  int I = 1;
-  for (; I + 1 <= Count; I += 2) {
-    const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i *>(Row + I));
-    const __m128i Gt = _mm_cmpgt_epi16(V, Max);
-    Max = _mm_max_epi16(Max, V);
-    Idx = _mm_or_si128(_mm_and_si128(Gt, Cur), _mm_andnot_si128(Gt, Idx));
-    Cur = _mm_add_epi16(Cur, Two);
-  }
-  // Lanes 1 and 5 hold the even and odd entries; the other lanes are unused.
-  const int16_t S0 = static_cast<int16_t>(_mm_extract_epi16(Max, 1));
-  const int16_t S1 = static_cast<int16_t>(_mm_extract_epi16(Max, 5));
-  const int J0 = _mm_extract_epi16(Idx, 1), J1 = _mm_extract_epi16(Idx, 5);
-  Best B = S1 > S0 || (S1 == S0 && J1 < J0) ? Best{J1, S1} : Best{J0, S0};
-  if (I == Count && Row[I].MoveValue > B.Score) B = {I, Row[I].MoveValue};
-  return B;
+// Every lane ends up holding the maximum of all eight lanes:
+// lanes are swapped four apart, then two apart, then one apart.
+inline __m128i Swap4(__m128i V) { return _mm_shuffle_epi32(V, _MM_SHUFFLE(1, 0, 3, 2)); }
+inline __m128i Swap2(__m128i V) { return _mm_shuffle_epi32(V, _MM_SHUFFLE(2, 3, 0, 1)); }
+inline __m128i Swap1(__m128i V) {
+  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(V, _MM_SHUFFLE(2, 3, 0, 1)),
+                             _MM_SHUFFLE(2, 3, 0, 1));
+}
+inline __m128i AllMax(__m128i V) {
+  V = _mm_max_epi16(V, Swap4(V));
+  V = _mm_max_epi16(V, Swap2(V));
+  return _mm_max_epi16(V, Swap1(V));
+}
+
+// The block after the last full one holds R = Count % 8 counted entries (none
+// for R = 0); row R caps its lanes: no cap on a counted entry, Sentinal past
+// the count, so that such an entry can never be chosen.
+struct TailTable {
+  int16_t Cap[8][8];
+};
+constexpr TailTable MakeTailTable() {
+  TailTable T{};
+  for (int R = 0; R < 8; ++R)
+    for (int L = 0; L < 8; ++L) T.Cap[R][L] = L < R ? INT16_MAX : Sentinal;
+  return T;
+}
+alignas(16) constexpr TailTable Tails = MakeTailTable();
+
+// Which lanes of V equal Top, two bits per lane.
+inline unsigned Matches(__m128i V, __m128i Top) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(V, Top)));
+}
+
+// Pass one keeps the best score in each lane, pass two finds the first entry
+// that holds the best of all lanes, which is the earliest among equals. The
+// block after the last full one is always read (it never lies past the row),
+// capped each time.
+inline Best FindBest(const int16_t *Scores, int Count) {
+  const int Full = Count / 8;
+  const __m128i Cap = Load8(Tails.Cap[Count % 8]);
+  __m128i Max = _mm_min_epi16(Load8(Scores + 8 * Full), Cap);
+  for (int B = 0; B < Full; ++B) Max = _mm_max_epi16(Max, Load8(Scores + 8 * B));
+  const __m128i Top = AllMax(Max);
+  const int16_t Score = static_cast<int16_t>(_mm_cvtsi128_si32(Top));
+  if (Score <= Sentinal) return {1, Sentinal};
+  for (int B = 0; B < Full; ++B)
+    if (const unsigned Hits = Matches(Load8(Scores + 8 * B), Top))
+      return {8 * B + std::countr_zero(Hits) / 2 + 1, Score};
+  const unsigned Hits = Matches(_mm_min_epi16(Load8(Scores + 8 * Full), Cap), Top);
+  return {8 * Full + std::countr_zero(Hits) / 2 + 1, Score};
 }
 #else
-inline Best FindBest(const MoveRec *Row, int Count) {
+inline Best FindBest(const int16_t *Scores, int Count) {
   Best B = {1, Sentinal};
   for (int I = 1; I <= Count; ++I)
-    if (Row[I].MoveValue > B.Score) B = {I, Row[I].MoveValue};
+    if (Scores[I - 1] > B.Score) B = {I, Scores[I - 1]};
   return B;
 }
 #endif
@@ -424,9 +566,17 @@ inline Best FindBest(const MoveRec *Row, int Count) {
 MoveRec GetAMove(uint16_t Count) {
   MoveRec *Row = MoveList[Ply];
   if (Count > MoveListCapacity) Count = MoveListCapacity;
-  const Best B = FindBest(Row, Count);
-  const MoveRec Result = B.Score > Sentinal ? Row[B.J] : NoMove;
+  int16_t *Scores = MoveScore[Ply];
+  const Best B = FindBest(Scores, Count);
+  // Chosen as whole words, so that the entry is copied out in one piece.
+  uint64_t Found, None;
+  std::memcpy(&Found, &Row[B.J], sizeof Found);
+  std::memcpy(&None, &NoMove, sizeof None);
+  const uint64_t Word = B.Score > Sentinal ? Found : None;
   Row[B.J].MoveValue = Sentinal;
+  Scores[B.J - 1] = Sentinal;
+  MoveRec Result;
+  std::memcpy(&Result, &Word, sizeof Result);
   return Result;
 }
 
@@ -449,20 +599,12 @@ uint16_t GenMoveList(const Str4 &TTMove) {
   ClearRow();
   HashMove = TTMove;
   ParseHashMove(HashFrom, HashTo);
-  if (WhosMove == BMove)
-    GenAll<false>();
-  else
-    GenAll<true>();
-  return MoveListIndex;
+  return Generate<GenAll<true>, GenAll<false>>(HashFrom, HashTo);
 }
 
 uint16_t GenCaptureList() {
   ClearRow();
   // HashMove is left as the last full generation set it.
   ParseHashMove(HashFrom, HashTo);
-  if (WhosMove == BMove)
-    GenAllCaps<false>();
-  else
-    GenAllCaps<true>();
-  return MoveListIndex;
+  return Generate<GenAllCaps<true>, GenAllCaps<false>>(HashFrom, HashTo);
 }

@@ -12,7 +12,9 @@
 constexpr int MoveListCapacity = 384;
 constexpr int16_t Sentinal = -32000;
 
-// Entries 1 .. count of row Ply (entry 0 unused).
+// Entries 1 .. count of row Ply (entry 0 unused). Entries go in through the
+// generators and AddToMoveList only: GetAMove picks by a copy of the scores
+// that they keep beside the row, and marks the entry it takes in both.
 extern MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1];
 extern uint16_t MoveListIndex;
 extern Str4 HashMove;

@@ -1,25 +1,57 @@
 #include "moves/Move.h"
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "board/Board.h"
 #include "search/Counters.h"
 
 namespace {
-// The right that a rook on this corner stands for, as the mask that clears it.
-uint8_t CornerMask(int8_t Sq) {
-  switch (Sq) {
-  case 0:
-    return 0x0D;
-  case 7:
-    return 0x0E;
-  case 56:
-    return 0x07;
-  case 63:
-    return 0x0B;
-  default:
-    return 0x0F;
-  }
+// The rights a rook on each square stands for, as the mask that clears them:
+// a1 2 (W O-O-O), h1 1 (W O-O), a8 8 (B O-O-O), h8 4 (B O-O); elsewhere none.
+struct CornerTable {
+  uint8_t Mask[64];
+};
+constexpr CornerTable MakeCornerTable() {
+  CornerTable T{};
+  for (uint8_t &M : T.Mask) M = 0x0F;
+  T.Mask[0] = 0x0D;
+  T.Mask[7] = 0x0E;
+  T.Mask[56] = 0x07;
+  T.Mask[63] = 0x0B;
+  return T;
+}
+constexpr CornerTable Corners = MakeCornerTable();
+
+// The rights that survive a move of piece P (a board nibble) from square Sq:
+// a king gives up both of its side's, a rook the one its corner stands for.
+struct KeptTable {
+  uint8_t Mask[16][64];
+};
+constexpr KeptTable MakeKeptTable() {
+  KeptTable T{};
+  for (int P = 0; P < 16; ++P)
+    for (int Sq = 0; Sq < 64; ++Sq)
+      T.Mask[P][Sq] = P == WKing                 ? 0x0C
+                      : P == BKing               ? 0x03
+                      : P == WRook || P == BRook ? Corners.Mask[Sq]
+                                                 : 0x0F;
+  return T;
+}
+constexpr KeptTable Kept = MakeKeptTable();
+
+inline uint8_t RightsKept(int8_t P, int8_t Sq) { return Kept.Mask[P & 15][Sq]; }
+
+// Neither a castling, a capture nor a promotion: the three flags are bytes 4
+// to 6 of the record, tested together.
+static_assert(offsetof(MoveRec, Castle) == 4 && offsetof(MoveRec, Capture) == 5 &&
+                  offsetof(MoveRec, Promotion) == 6,
+              "the flags are three bytes in a row");
+inline bool IsPlain(const MoveRec &M) {
+  uint32_t Flags;
+  std::memcpy(&Flags, &M.Castle, sizeof Flags);
+  return (Flags & 0x00FFFFFF) == 0;
 }
 
 void PassTurn() {
@@ -27,60 +59,76 @@ void PassTurn() {
   WhosMove = static_cast<int8_t>(-WhosMove);
   HumansMove = !HumansMove;
 }
+
+// The rook's half of a castling, made while the king is off the board. It is
+// a move of its own (it counts a node); only the turn it passed is taken back.
+[[gnu::noinline]] void CastleRook(DataType &D, int8_t KingTo) {
+  MoveRec Rook = {};
+  if (WhosMove == WMove) {
+    D.CastleStat &= 0x0C;
+    Rook.FromSq = KingTo == 6 ? 7 : 0;
+    Rook.ToSq = KingTo == 6 ? 5 : 3;
+  } else {
+    D.CastleStat &= 0x03;
+    Rook.FromSq = KingTo == 62 ? 63 : 56;
+    Rook.ToSq = KingTo == 62 ? 61 : 59;
+  }
+  MakeMove(Rook, false);
+  WhosMove = static_cast<int8_t>(-WhosMove);
+  HumansMove = !HumansMove;
+  --MoveNum;
+}
+
+// A capture takes the piece on the target square, or, en passant, the pawn
+// that passed: it stands behind the target square, seen from the mover.
+inline void TakeVictim(DataType &D, const MoveRec &TheMove, int8_t FromPiece, int8_t ToPiece) {
+  if (ToPiece != Empty) {
+    RemoveAt(D, TheMove.ToSq);
+    D.CastleStat &= Corners.Mask[TheMove.ToSq];
+  }
+  const bool Pawn = FromPiece == WPawn || FromPiece == BPawn;
+  if (D.EnPasSq == TheMove.ToSq && Pawn) {
+    RemoveAt(D, static_cast<int8_t>(TheMove.ToSq - WhosMove * 8));
+    D.EnPasSq = -1;
+  }
+}
+
+// A castling, a capture or a promotion (or a move from an empty square); the
+// code that lands on the target square.
+[[gnu::noinline]] int8_t MakeOther(DataType &D, const MoveRec &TheMove, int8_t FromPiece) {
+  const int8_t ToPiece = PieceOn(D, TheMove.ToSq);
+  RemoveAt(D, TheMove.FromSq);
+  D.CastleStat &= RightsKept(FromPiece, TheMove.FromSq);
+  if (TheMove.Castle) CastleRook(D, TheMove.ToSq);
+  if (TheMove.Capture) TakeVictim(D, TheMove, FromPiece, ToPiece);
+  if (TheMove.Promotion) FromPiece = WhosMove == WMove ? WQueen : BQueen;
+  PutAt(D, FromPiece, TheMove.ToSq);
+  return FromPiece;
+}
+
+// The move on record D, with the record handed in so that it stays in a
+// register instead of being found again from Ply at every step. Most moves
+// only take a piece from one square to another; the rest go the long way.
+[[gnu::noinline]] void MakeOn(DataType &D, const MoveRec &TheMove) {
+  int8_t FromPiece = PieceOn(D, TheMove.FromSq);
+  if (FromPiece != Empty && IsPlain(TheMove)) {
+    ShiftPiece(D, FromPiece, TheMove.FromSq, TheMove.ToSq);
+    D.CastleStat &= RightsKept(FromPiece, TheMove.FromSq);
+  } else {
+    FromPiece = MakeOther(D, TheMove, FromPiece);
+  }
+  const bool DoubleStep =
+      (FromPiece == WPawn || FromPiece == BPawn) && std::abs(TheMove.FromSq - TheMove.ToSq) == 16;
+  D.EnPasSq = DoubleStep ? static_cast<int8_t>(TheMove.ToSq - WhosMove * 8) : -1;
+}
 } // namespace
 
 void MakeMove(const MoveRec &TheMove, bool QS) {
-  DataType &D = Data[Ply];
   if (QS)
     ++QNodes;
   else
     ++Nodes;
-  int8_t FromPiece = PieceOn(D, TheMove.FromSq);
-  const int8_t ToPiece = PieceOn(D, TheMove.ToSq);
-  RemovePiece(TheMove.FromSq);
-
-  if (FromPiece == WKing) D.CastleStat &= 0x0C;
-  if (FromPiece == BKing) D.CastleStat &= 0x03;
-  if (FromPiece == WRook || FromPiece == BRook) D.CastleStat &= CornerMask(TheMove.FromSq);
-
-  if (TheMove.Castle) {
-    MoveRec Rook = {};
-    if (WhosMove == WMove) {
-      D.CastleStat &= 0x0C;
-      Rook.FromSq = TheMove.ToSq == 6 ? 7 : 0;
-      Rook.ToSq = TheMove.ToSq == 6 ? 5 : 3;
-    } else {
-      D.CastleStat &= 0x03;
-      Rook.FromSq = TheMove.ToSq == 62 ? 63 : 56;
-      Rook.ToSq = TheMove.ToSq == 62 ? 61 : 59;
-    }
-    // The rook's move is a move of its own (it counts a node); only the turn
-    // it passed is taken back. The king is off the board meanwhile.
-    MakeMove(Rook, false);
-    WhosMove = static_cast<int8_t>(-WhosMove);
-    HumansMove = !HumansMove;
-    --MoveNum;
-  }
-
-  if (TheMove.Capture) {
-    if (ToPiece != Empty) {
-      RemovePiece(TheMove.ToSq);
-      D.CastleStat &= CornerMask(TheMove.ToSq);
-    }
-    const bool Pawn = FromPiece == WPawn || FromPiece == BPawn;
-    if (D.EnPasSq == TheMove.ToSq && Pawn) {
-      // The pawn that passed stands behind the target square, seen from the mover.
-      RemovePiece(static_cast<int8_t>(TheMove.ToSq - WhosMove * 8));
-      D.EnPasSq = -1;
-    }
-  }
-
-  if (TheMove.Promotion) FromPiece = WhosMove == WMove ? WQueen : BQueen;
-  PutPiece(FromPiece, TheMove.ToSq);
-
-  const bool DoubleStep =
-      (FromPiece == WPawn || FromPiece == BPawn) && std::abs(TheMove.FromSq - TheMove.ToSq) == 16;
-  D.EnPasSq = DoubleStep ? static_cast<int8_t>(TheMove.ToSq - WhosMove * 8) : -1;
+  MakeOn(Data[Ply], TheMove);
   PassTurn();
 }
 

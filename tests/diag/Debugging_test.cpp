@@ -45,6 +45,26 @@ struct Tables {
   uint16_t Hist[16][64];
 };
 
+bool SameEntry(const MoveRec &A, const MoveRec &B) {
+  return A.FromSq == B.FromSq && A.ToSq == B.ToSq && A.MoveValue == B.MoveValue &&
+         A.Castle == B.Castle && A.Capture == B.Capture && A.Promotion == B.Promotion;
+}
+
+// Row 0 goes in through AddToMoveList, as the program's rows do, so that
+// GetAMove sees its scores; the position makes E4xD5 a capture.
+void FillRowZero(const MoveRec &Push, const MoveRec &Capture, const MoveRec &Retreat) {
+  SetFen("4k3/8/8/3p4/4P3/8/4P3/4K1N1 w - - 0 1");
+  HashMove.Clear();
+  MoveListIndex = 0;
+  AddToMoveList(Push.FromSq, Push.ToSq, Push.MoveValue);
+  // A pawn taking a pawn scores 100 for the pawn taken, less 1 for the taker.
+  AddToMoveList(Capture.FromSq, Capture.ToSq, static_cast<int16_t>(Capture.MoveValue - 99));
+  AddToMoveList(Retreat.FromSq, Retreat.ToSq, Retreat.MoveValue);
+  ASSERT_TRUE(SameEntry(MoveList[0][1], Push));
+  ASSERT_TRUE(SameEntry(MoveList[0][2], Capture));
+  ASSERT_TRUE(SameEntry(MoveList[0][3], Retreat));
+}
+
 TEST(Debugging, MoveListFile) {
   const MoveRec Push = {12, 28, 5, false, false, false};       // E2E4
   const MoveRec Capture = {28, 35, 898, false, true, false};   // E4xD5
@@ -66,8 +86,7 @@ TEST(Debugging, MoveListFile) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Name);
     TempDir Dir;
-    ResetGame();
-    MoveList[0][1] = Push, MoveList[0][2] = Capture, MoveList[0][3] = Retreat;
+    FillRowZero(Push, Capture, Retreat);
     MoveList[2][1] = Promotion;
     WriteFile("MoveList.txt", std::string(500, 'z').c_str()); // a longer old dump
     Ply = C.AtPly;
