@@ -62,8 +62,8 @@ struct DataType {
   ExtraQueenListType BExtraQueens;
   uint8_t WExtraCount; // queens in WExtraQueens
   uint8_t BExtraCount;
-  uint64_t HashKey;  // Zobrist key of the placement
-  int8_t EnPasSq;    // square passed over by a double step, else -1
+  uint64_t HashKey;   // Zobrist key of the placement
+  int8_t EnPasSq;     // square passed over by a double step, else -1
   uint8_t CastleStat; // 1 W O-O, 2 W O-O-O, 4 B O-O, 8 B O-O-O
 };
 
