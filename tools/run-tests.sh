@@ -18,11 +18,12 @@ fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=ON \
+  -DTORVANE_BENCH=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
-  -DTORVANE_BENCH=OFF >/dev/null
+  -DTORVANE_TESTS=ON -DTORVANE_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE 'slow|e2e'
