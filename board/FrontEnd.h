@@ -20,6 +20,7 @@ struct SearchInfo {
   const PVType *PV;
   double EBF;
   uint32_t Time;  // whole seconds of this search
+  uint64_t TimeMs; // milliseconds of this search
   uint32_t Depth; // completed depth in plies
 };
 

@@ -5,6 +5,7 @@
 
 #include "board/Globals.h"
 #include "hash/Zorbist.h"
+#include "search/Counters.h"
 #include "platform/Random.h"
 
 struct BenchPosition {
@@ -39,5 +40,5 @@ inline void PrepareBenchSearch(uint8_t Depth) {
   SetFixedSeed(BenchSeed);
   InitZorbistBoard();
   FixedDepth = Depth;
-  MoveTime = 65000;
+  SetMoveTime(65000);
 }

@@ -15,6 +15,8 @@ SaveNodesType SaveNodes;
 uint32_t Time = 0;
 bool Abort = false;
 
+uint64_t MoveTimeMs = SecondsRuleMs(60);
+
 uint64_t StartTime = 0, StopTime = 0;
 int64_t Delta = 0;
 
@@ -30,14 +32,23 @@ void ClearPV() {
     for (Str4 &M : Row) M.Clear();
 }
 
+void SetMoveTime(uint16_t Secs) {
+  MoveTime = Secs;
+  MoveTimeMs = SecondsRuleMs(Secs);
+}
+
+uint64_t ElapsedMs() {
+  StopTime = GetTickCount64();
+  Delta = static_cast<int64_t>(StopTime - StartTime);
+  return static_cast<uint64_t>(Delta);
+}
+
 uint64_t Clock(Mode Button) {
   if (Button == Start) {
     StartTime = GetTickCount64();
     return 0;
   }
-  StopTime = GetTickCount64();
-  Delta = static_cast<int64_t>(StopTime - StartTime);
-  return static_cast<uint64_t>(Delta / 1000);
+  return ElapsedMs() / 1000;
 }
 
-bool TimesUp() { return Clock(Elapsed) > MoveTime; }
+bool TimesUp() { return ElapsedMs() >= MoveTimeMs; }

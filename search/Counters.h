@@ -1,6 +1,7 @@
 // The search's shared state: principal variation, node and cut-off counters,
 // the score and depth of the current iteration, the abort flag, and the clock
-// that counts whole seconds since the search started.
+// that counts whole seconds since the search started, with the time limit
+// kept in milliseconds underneath.
 #pragma once
 #include <cstdint>
 
@@ -20,6 +21,17 @@ extern SaveNodesType SaveNodes;
 extern uint32_t Time; // whole seconds, as of the end of the last iteration
 extern bool Abort;
 
+// The search stops once this many milliseconds have passed since Clock(Start).
+// The console sets it from MoveTime through SetMoveTime; another front end may
+// set it directly for finer control.
+extern uint64_t MoveTimeMs;
+
+// The console's rule in milliseconds: the elapsed whole seconds exceed Secs
+// exactly when Secs + 1 whole seconds have passed.
+constexpr uint64_t SecondsRuleMs(uint16_t Secs) { return (static_cast<uint64_t>(Secs) + 1) * 1000; }
+// MoveTime := Secs, with the limit that stops the search by the seconds rule.
+void SetMoveTime(uint16_t Secs);
+
 enum Mode { Start, Elapsed };
 extern uint64_t StartTime, StopTime;
 extern int64_t Delta;
@@ -29,5 +41,8 @@ void UpdatePV(const Str4 &M, uint8_t D);
 void ClearPV();
 // Start: records the start time, 0. Elapsed: whole seconds since Start.
 uint64_t Clock(Mode Button);
-// The elapsed whole seconds exceed MoveTime.
+// Milliseconds since Clock(Start); updates StopTime and Delta as Elapsed does.
+uint64_t ElapsedMs();
+// MoveTimeMs milliseconds have passed: with SetMoveTime, the elapsed whole
+// seconds exceed MoveTime.
 bool TimesUp();

@@ -14,10 +14,9 @@
 #include "moves/Move.h"
 #include "platform/Terminal.h"
 
+uint8_t FirstDepth = 4;
+
 namespace {
-// Even at a fixed depth below it the computer runs this iteration, so that
-// it always has a move to play.
-constexpr int16_t FirstDepth = 4;
 // A score this far from zero is a mate within 20 plies: deepening stops.
 constexpr int16_t MateFound = 9980;
 
@@ -175,7 +174,7 @@ void InitSearch() {
   PVScore = 0;
   Abort = false;
   Time = static_cast<uint32_t>(Clock(Start));
-  CurrentDepth = 3;
+  CurrentDepth = static_cast<int16_t>(FirstDepth - 1);
   EndGame = IsEndGame();
 }
 
@@ -214,6 +213,7 @@ void ReportIteration() {
   Info.PV = &PV;
   Info.EBF = EBF(SaveNodes, static_cast<uint8_t>(CurrentDepth));
   Info.Time = Time;
+  Info.TimeMs = static_cast<uint64_t>(Delta);
   Info.Depth = static_cast<uint32_t>(CurrentDepth);
   ShowInfo(Info);
 }

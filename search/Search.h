@@ -8,6 +8,11 @@
 #include "board/Globals.h"
 #include "search/Counters.h"
 
+// The depth of the driver's first iteration. Even at a fixed depth below it
+// the driver runs this iteration, so that the computer always has a move; the
+// console keeps 4, another front end may lower it to 1 for a shallower search.
+extern uint8_t FirstDepth;
+
 // Captures only, standing pat on the static score; never stores in the table
 // and never reads the clock.
 int16_t QSearch(int16_t Alpha, int16_t Beta);
@@ -22,3 +27,6 @@ void InitSearch();
 double EBF(const SaveNodesType &Nodes, uint8_t Len);
 // The searched move for Data[0] and WhosMove, or NoMove when there is none.
 MoveRec ComputerMove();
+// The computer's move: from the book while it is in use (InLibrary), which
+// then records the move in OpeningStr or leaves the book, else searched.
+MoveRec CalcMove();

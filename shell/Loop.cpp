@@ -155,23 +155,13 @@ bool IsMoveCmd(const Str4 &S) {
          S[2] >= 'A' && S[2] <= 'H' && S[3] >= '1' && S[3] <= '8';
 }
 
-MoveRec CalcMove() {
-  if (InLibrary) {
-    const ShortStr LibMove = GetLibraryMove(OpeningStr);
-    OpeningStr.Append(LibMove);
-    InLibrary = !(LibMove == "A1A1");
-    if (InLibrary) return MoveStrToMoveRec(LibMove);
-  }
-  return ComputerMove();
-}
-
 void SetTime(const Str4 &S) {
   uint16_t Value = 0;
   if (!ArgValue(S, Value)) {
     ErrorMsg("Illegal Command");
     return;
   }
-  MoveTime = Value;
+  SetMoveTime(Value);
   FixedDepth = NoFixedDepth;
 }
 
@@ -182,5 +172,5 @@ void SetDepth(const Str4 &S) {
     return;
   }
   FixedDepth = static_cast<uint8_t>(Value);
-  MoveTime = NoTimeLimit;
+  SetMoveTime(NoTimeLimit);
 }

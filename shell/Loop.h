@@ -14,6 +14,5 @@ void GamePass();
 void ReadLnCmd(ShortStr &S);
 Str255 UpperCase(const Str255 &S);
 bool IsMoveCmd(const Str4 &S);
-MoveRec CalcMove();
 void SetTime(const Str4 &S);
 void SetDepth(const Str4 &S);

@@ -13,7 +13,7 @@
 
 void ResetGame() {
   SetFixedSeed(12345);
-  MoveTime = 60;
+  SetMoveTime(60);
   FixedDepth = 255;
   HumansMove = true;
   EndGame = false;

@@ -89,7 +89,7 @@ void Prepare(const char *Fen, bool InEndGame = false) {
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   Abort = false;
   CurrentDepth = 4;
-  MoveTime = 65000;
+  SetMoveTime(65000);
 }
 
 ShortStr Text(const MoveRec &M) {
@@ -131,7 +131,7 @@ TEST_F(SearchTest, MateInOneEndsTheDeepeningAfterTheFirstIteration) {
     SetFen(C.Fen);
     // A cap well above the mate, so that a miss cannot run for a minute.
     FixedDepth = 10;
-    MoveTime = 65000;
+    SetMoveTime(65000);
     const MoveRec M = ComputerMove();
     EXPECT_EQ(Text(M), C.Moves) << C.Fen;
     EXPECT_EQ(PVScore, 9999) << C.Fen;
@@ -153,7 +153,7 @@ TEST_F(SearchTest, LongerMatesScoreTheirDistanceInPlies) {
     SetUp();
     SetFen(C.Fen);
     FixedDepth = 10;
-    MoveTime = 65000;
+    SetMoveTime(65000);
     const MoveRec M = ComputerMove();
     const ShortStr T = Text(M);
     EXPECT_NE(std::strstr(C.Moves, T.c_str()), nullptr) << C.Fen << " played " << T.c_str();
@@ -180,7 +180,7 @@ TEST_F(SearchTest, NoLegalMoveGivesNoMove) {
     SetUp();
     SetFen(C.Fen);
     FixedDepth = 10;
-    MoveTime = 65000;
+    SetMoveTime(65000);
     const MoveRec M = ComputerMove();
     EXPECT_EQ(M.FromSq, -1) << C.Fen;
     EXPECT_EQ(M.ToSq, -1) << C.Fen;
@@ -199,7 +199,7 @@ TEST_F(SearchTest, FixedDepthRunsTheIterationsFromFourUpToIt) {
     SetUp();
     SetFen("r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 0 4");
     FixedDepth = C.FixedDepth;
-    MoveTime = 65000;
+    SetMoveTime(65000);
     const MoveRec M = ComputerMove();
     ASSERT_EQ(Panel::Infos, C.Iterations) << "X" << int(C.FixedDepth);
     for (int I = 0; I < C.Iterations; ++I)
@@ -212,7 +212,7 @@ TEST_F(SearchTest, FixedDepthRunsTheIterationsFromFourUpToIt) {
 TEST_F(SearchTest, BranchingFactorIsNeverNotANumber) {
   SetFen("r1bqk2r/pp2bppp/2nppn2/8/3NP3/2N1B3/PPPQ1PPP/R3KB1R w KQkq - 2 8");
   FixedDepth = 7;
-  MoveTime = 65000;
+  SetMoveTime(65000);
   ComputerMove();
   ASSERT_EQ(Panel::Infos, 4);
   // Depth 4 has no earlier figure to divide by.
@@ -252,7 +252,7 @@ TEST_F(SearchTest, KeyPStopsTheSearchAndPlaysTheLineSoFar) {
   const char *Fen = "r2q1rk1/pp2bppp/2n1pn2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 9";
   SetFen(Fen);
   FixedDepth = 5;
-  MoveTime = 65000;
+  SetMoveTime(65000);
   ComputerMove();
   ASSERT_EQ(Panel::Infos, 2);
   const uint64_t FullNodes = Nodes;
@@ -267,7 +267,7 @@ TEST_F(SearchTest, KeyPStopsTheSearchAndPlaysTheLineSoFar) {
     SetUp();
     SetFen(Fen);
     FixedDepth = 5;
-    MoveTime = 65000;
+    SetMoveTime(65000);
     Panel::StopAtPoll = C.StopAtPoll;
     const MoveRec M = ComputerMove();
     EXPECT_TRUE(Abort) << C.StopAtPoll;
@@ -563,7 +563,7 @@ TEST_F(SearchTest, SelfPlayGamesStayLegal) {
     SetUp();
     SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     FixedDepth = 4;
-    MoveTime = 65000;
+    SetMoveTime(65000);
     ASSERT_TRUE(IsLegalMove(First));
     MakeMove(MoveStrToMoveRec(First), false);
     for (int HalfMove = 1; HalfMove < MaxHalfMoves; ++HalfMove) {

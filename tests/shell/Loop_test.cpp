@@ -14,6 +14,7 @@
 #include "board/FrontEnd.h"
 #include "board/Globals.h"
 #include "moves/TakeBack.h"
+#include "search/Search.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 #include "shell/InfoPanel.h"

@@ -10,6 +10,7 @@
 #include "board/Globals.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "search/Counters.h"
 #include "shell/Screen.h"
 #include "tests/TestUtil.h"
 
@@ -177,10 +178,10 @@ TEST_F(ScreenTest, StatusLineShowsTheLimitWithoutLeftovers) {
   };
   for (const auto &C : Cases) {
     // First the widest status text, so anything it leaves behind would show.
-    MoveTime = 65000;
+    SetMoveTime(65000);
     FixedDepth = 255;
     DisplayTheBoard();
-    MoveTime = C.Time;
+    SetMoveTime(C.Time);
     FixedDepth = C.Depth;
     DisplayTheBoard();
     EXPECT_EQ(Text(11, 1, 31), Blanks(5) + C.Text + Blanks(26 - C.Text.size())) << C.Text;

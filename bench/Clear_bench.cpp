@@ -1,0 +1,33 @@
+// What the table clear at the start of every search costs after searches of
+// growing length: the clear's time is the benchmark's time, the search before
+// it is not timed.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "board/Fen.h"
+#include "board/Globals.h"
+#include "hash/TT.h"
+#include "search/BenchPositions.h"
+#include "search/Search.h"
+
+namespace {
+void BM_ClearAfterSearch(benchmark::State &State) {
+  const uint8_t Depth = static_cast<uint8_t>(State.range(0));
+  uint64_t Searched = 0;
+  for (auto _ : State) {
+    State.PauseTiming();
+    const char *Why = nullptr;
+    Ply = 0;
+    if (!SetupFEN(BenchPositions[2].Fen, Why)) std::abort();
+    PrepareBenchSearch(Depth);
+    ComputerMove();
+    Searched += Nodes + QNodes;
+    State.ResumeTiming();
+    ZeroTTs();
+  }
+  State.counters["nodes_before"] =
+      benchmark::Counter(static_cast<double>(Searched), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ClearAfterSearch)->Arg(6)->Arg(8)->Arg(10)->Arg(12)->Iterations(3)->Unit(benchmark::kMillisecond);
+} // namespace

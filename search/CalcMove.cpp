@@ -1,0 +1,14 @@
+#include "book/Opening.h"
+#include "board/Globals.h"
+#include "board/Squares.h"
+#include "search/Search.h"
+
+MoveRec CalcMove() {
+  if (InLibrary) {
+    const ShortStr LibMove = GetLibraryMove(OpeningStr);
+    OpeningStr.Append(LibMove);
+    InLibrary = !(LibMove == "A1A1");
+    if (InLibrary) return MoveStrToMoveRec(LibMove);
+  }
+  return ComputerMove();
+}
