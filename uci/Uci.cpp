@@ -229,7 +229,8 @@ void ServeWhileThinking() {
 bool UciPollStop() {
   if (StopNow) return true;
   const uint64_t Now = GetTickCount64();
-  if (Deadline != 0 && Now >= Deadline) {
+  // Past the deadline, not at it: a tick may begin just after "go" arrived.
+  if (Deadline != 0 && Now > Deadline) {
     StopNow = true;
     return true;
   }
@@ -697,7 +698,9 @@ void CmdGo() {
                           static_cast<uint32_t>(MovesToGo > 1000 ? 1000 : MovesToGo));
   if (Infinite) Budget = 0;
   if (Budget > 0) {
-    MoveTimeMs = Budget;
+    // Both limits count whole ticks: one more, so that neither fires while
+    // less than the budget has really passed.
+    MoveTimeMs = Budget + 1;
     Deadline = GoTime + Budget;
   }
   // Without a clock or a depth the search runs until stop, as with infinite.

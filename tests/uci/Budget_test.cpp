@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "uci/Uci.h"
+
+namespace {
+
+// Whatever the clock says, a budget leaves a reserve on it and is at least 1 ms.
+TEST(MoveBudget, NeverSpendsTheReserve) {
+  for (uint64_t Left : {0ull, 1ull, 49ull, 60ull, 100ull, 500ull, 1000ull, 10000ull, 600000ull})
+    for (uint64_t Inc : {0ull, 100ull, 1000ull, 5000ull})
+      for (uint32_t ToGo : {0u, 1u, 2u, 40u}) {
+        SCOPED_TRACE(std::to_string(Left) + " + " + std::to_string(Inc) + " / " +
+                     std::to_string(ToGo));
+        const uint64_t B = MoveBudgetMs(Left, Inc, ToGo);
+        EXPECT_GE(B, 1u);
+        if (Left >= 100) {
+          EXPECT_LE(B, Left - 50 - Left / 20);
+        }
+      }
+}
+
+TEST(MoveBudget, SharesTheClockOverTheMovesToCome) {
+  const struct {
+    uint64_t Left, Inc;
+    uint32_t ToGo;
+    uint64_t Budget;
+  } Cases[] = {
+      {10000, 100, 0, (10000 - 550) / 30 + 75}, // 10 s + 0.1 s at the start
+      {60000, 600, 0, (60000 - 3050) / 30 + 450},
+      {60000, 0, 40, (60000 - 3050) / 40},
+      {60000, 0, 1, 60000 - 3050}, // the last move before the control
+      {800, 100, 0, (800 - 90) / 30 + 75},
+      {120, 100, 0, 120 - 56}, // the increment alone would overdraw it
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Left) + " + " + std::to_string(C.Inc));
+    EXPECT_EQ(MoveBudgetMs(C.Left, C.Inc, C.ToGo), C.Budget);
+  }
+}
+
+// A whole game at 10 s + 0.1 s where every move takes its budget plus 30 ms
+// of delay: the clock never runs out.
+TEST(MoveBudget, SurvivesAWholeFastGame) {
+  int64_t Clock = 10000;
+  for (int Move = 0; Move < 300; ++Move) {
+    Clock -= static_cast<int64_t>(MoveBudgetMs(static_cast<uint64_t>(Clock), 100, 0)) + 30;
+    ASSERT_GT(Clock, 0) << "flagged at move " << Move;
+    Clock += 100;
+  }
+}
+
+TEST(UciMoveText, LowerCaseWithTheQueenLetterOnPromotions) {
+  int8_t Squares[64] = {};
+  Squares[52] = 1;  // white pawn e7
+  Squares[9] = 9;   // black pawn b2
+  Squares[12] = 1;  // white pawn e2
+  Squares[4] = 6;   // white king e1
+  const struct {
+    const char *Engine, *Uci;
+  } Cases[] = {{"E7E8", "e7e8q"}, {"E7D8", "e7d8q"}, {"B2A1", "b2a1q"},
+               {"E2E4", "e2e4"},  {"E1G1", "e1g1"},  {"A1A1", "a1a1"}};
+  for (const auto &C : Cases) {
+    char Out[6];
+    UciMoveText(Squares, C.Engine, Out);
+    EXPECT_STREQ(Out, C.Uci) << C.Engine;
+  }
+}
+
+} // namespace

@@ -1,0 +1,436 @@
+// torvane3-uci driven as a child process through whole UCI sessions, the way
+// an interface drives it: the answers are read from its standard output.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board/Fen.h"
+#include "board/Globals.h"
+#include "moves/TakeBack.h"
+#include "tests/TestUtil.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long MsSince(Clock::time_point T) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - T).count());
+}
+
+class Engine {
+public:
+  Engine() {
+    int ToChild[2], FromChild[2];
+    if (pipe(ToChild) != 0 || pipe(FromChild) != 0) std::abort();
+    Pid = fork();
+    if (Pid == 0) {
+      dup2(ToChild[0], 0);
+      dup2(FromChild[1], 1);
+      close(ToChild[1]);
+      close(FromChild[0]);
+      execl(TORVANE_UCI_BIN, TORVANE_UCI_BIN, static_cast<char *>(nullptr));
+      _exit(127);
+    }
+    close(ToChild[0]);
+    close(FromChild[1]);
+    In = ToChild[1];
+    Out = FromChild[0];
+    signal(SIGPIPE, SIG_IGN);
+  }
+  ~Engine() {
+    if (Pid > 0) {
+      kill(Pid, SIGKILL);
+      waitpid(Pid, nullptr, 0);
+    }
+    if (In >= 0) close(In);
+    close(Out);
+  }
+
+  void Send(const std::string &Line) {
+    const std::string S = Line + "\n";
+    ASSERT_EQ(write(In, S.data(), S.size()), static_cast<ssize_t>(S.size()));
+  }
+
+  // The next line, or false after TimeoutMs without one (or at the end).
+  bool Next(std::string &Line, int TimeoutMs) {
+    const auto Start = Clock::now();
+    for (;;) {
+      const std::size_t NL = Pending.find('\n');
+      if (NL != std::string::npos) {
+        Line = Pending.substr(0, NL);
+        Pending.erase(0, NL + 1);
+        return true;
+      }
+      const int Left = TimeoutMs - static_cast<int>(MsSince(Start));
+      if (Left <= 0) return false;
+      pollfd P{Out, POLLIN, 0};
+      if (poll(&P, 1, Left) <= 0) continue;
+      char B[4096];
+      const ssize_t N = read(Out, B, sizeof B);
+      if (N <= 0) return false;
+      Pending.append(B, static_cast<std::size_t>(N));
+    }
+  }
+
+  // Lines up to and including the first that starts with Prefix; the test
+  // fails if none comes within TimeoutMs.
+  std::vector<std::string> Until(const std::string &Prefix, int TimeoutMs = 20000) {
+    std::vector<std::string> Lines;
+    std::string L;
+    const auto Start = Clock::now();
+    while (Next(L, TimeoutMs - static_cast<int>(MsSince(Start)))) {
+      Lines.push_back(L);
+      if (L.rfind(Prefix, 0) == 0) return Lines;
+    }
+    ADD_FAILURE() << "no line starting with '" << Prefix << "'; got " << Lines.size() << " lines"
+                  << (Lines.empty() ? "" : ", last: " + Lines.back());
+    return Lines;
+  }
+
+  std::string Last(const std::string &Prefix, int TimeoutMs = 20000) {
+    const auto Lines = Until(Prefix, TimeoutMs);
+    return Lines.empty() ? "" : Lines.back();
+  }
+
+  // The position as the engine holds it: placement, side, castling, en passant.
+  std::string Fen() {
+    Send("d");
+    const std::string L = Last("info string fen ");
+    return L.size() > 16 ? L.substr(16) : "";
+  }
+
+  void CloseInput() {
+    close(In);
+    In = -1;
+  }
+
+  // Closes the engine's input and returns its exit status (-1 on a signal).
+  int CloseAndWait() {
+    if (In >= 0) CloseInput();
+    int Status = 0;
+    waitpid(Pid, &Status, 0);
+    Pid = -1;
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  }
+
+private:
+  pid_t Pid = -1;
+  int In = -1, Out = -1;
+  std::string Pending;
+};
+
+bool Contains(const std::vector<std::string> &Lines, const std::string &Part) {
+  for (const auto &L : Lines)
+    if (L.find(Part) != std::string::npos) return true;
+  return false;
+}
+
+// The word after Key in an info line, or "" when it has none.
+std::string Field(const std::string &Line, const std::string &Key) {
+  const std::size_t At = Line.find(" " + Key + " ");
+  if (At == std::string::npos) return "";
+  const std::size_t From = At + Key.size() + 2;
+  return Line.substr(From, Line.find(' ', From) - From);
+}
+
+// Whether the UCI move is legal in the position the engine printed with "d".
+bool LegalIn(const std::string &EngineFen, const std::string &Move) {
+  SetFen(EngineFen.c_str());
+  const std::string Ep = EngineFen.substr(EngineFen.rfind(' ') + 1);
+  if (Ep != "-") Data[0].EnPasSq = static_cast<int8_t>((Ep[1] - '1') * 8 + (Ep[0] - 'a'));
+  if (Move.size() < 4) return false;
+  ShortStr Text;
+  for (int I = 0; I < 4; ++I) Text.Append(static_cast<char>(std::toupper(Move[I])));
+  return IsLegalMove(Text);
+}
+
+std::string BestMove(const std::string &Line) { return Line.substr(std::strlen("bestmove ")); }
+
+class UciSession : public ::testing::Test {
+protected:
+  TempDir Dir; // the engine's working directory: its own book.txt or none
+};
+
+TEST_F(UciSession, HandshakeNamesTheEngineAndItsOptions) {
+  Engine E;
+  E.Send("uci");
+  const auto Lines = E.Until("uciok");
+  ASSERT_FALSE(Lines.empty());
+  EXPECT_EQ(Lines.front(), "id name torvane3");
+  EXPECT_TRUE(Contains(Lines, "id author "));
+  EXPECT_TRUE(Contains(Lines, "option name OwnBook type check default true"));
+  EXPECT_TRUE(Contains(Lines, "option name BookFile type string default book.txt"));
+  EXPECT_FALSE(Contains(Lines, "name Hash"));
+  E.Send("isready");
+  EXPECT_EQ(E.Last("readyok"), "readyok");
+  E.Send("quit");
+  EXPECT_EQ(E.CloseAndWait(), 0);
+}
+
+TEST_F(UciSession, PositionListsPlayEveryKindOfMove) {
+  const struct {
+    const char *Command;
+    const char *Fen;
+  } Cases[] = {
+      {"position startpos", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"},
+      {"position startpos moves e2e4 e7e5 g1f3 b8c6 f1c4 g8f6 e1g1",
+       "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQ1RK1 b kq -"},
+      {"position startpos moves d2d4 d7d5 c1f4 c8f5 b1c3 b8c6 d1d2 d8d7 e2e3 e8c8",
+       "2kr1bnr/pppqpppp/2n5/3p1b2/3P1B2/2N1P3/PPPQ1PPP/R3KBNR w KQ -"},
+      // a double step gives the capture en passant, which takes the pawn
+      {"position startpos moves e2e4 a7a6 e4e5 d7d5",
+       "rnbqkbnr/1pp1pppp/p7/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6"},
+      {"position startpos moves e2e4 a7a6 e4e5 d7d5 e5d6",
+       "rnbqkbnr/1pp1pppp/p2P4/8/8/8/PPPP1PPP/RNBQKBNR b KQkq -"},
+      // the FEN's own en passant square counts
+      {"position fen rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3 moves e5f6",
+       "rnbqkbnr/ppp1p1pp/5P2/3p4/8/8/PPPP1PPP/RNBQKBNR b KQkq -"},
+      // promotion with a capture, then a black one
+      {"position fen r7/1P6/8/6k1/8/8/6p1/4K2R w K - 0 1 moves b7a8q g2h1q",
+       "Q7/8/8/6k1/8/8/8/4K2q w - -"},
+      // a move list stops at its first illegal move
+      {"position startpos moves e2e4 e7e5 e1e3 g1f3",
+       "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6"},
+      // a promotion to a knight is refused like an illegal move
+      {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8n", "7k/P7/8/8/8/8/8/K7 w - -"},
+      {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8", "Q6k/8/8/8/8/8/8/K7 b - -"},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Command);
+    E.Send(C.Command);
+    EXPECT_EQ(E.Fen(), C.Fen);
+  }
+}
+
+TEST_F(UciSession, MalformedLinesAreExplainedAndChangeNothing) {
+  const char *Lines[] = {
+      "xyzzy",
+      "position",
+      "position middlegame",
+      "position fen",
+      "position fen 8/8/8 w - - 0 1",
+      "position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQ1BNR w kq - 0 1",
+      "position startpos e2e4",
+      "position fen 4k3/8/8/8/8/8/8/4K2r b - - 0 1",
+      "go wtime abc",
+      "go depth",
+      "go sideways 10",
+      "setoption name Hash value 64",
+      "setoption name Colour value red",
+      "setoption OwnBook",
+      std::string(70000, 'x').c_str(),
+  };
+  Engine E;
+  E.Send("position startpos moves e2e4");
+  const std::string Before = E.Fen();
+  for (const char *L : Lines) {
+    SCOPED_TRACE(std::string(L).substr(0, 60));
+    E.Send(L);
+    E.Send("isready");
+    const auto Answer = E.Until("readyok");
+    ASSERT_GE(Answer.size(), 2u);
+    EXPECT_EQ(Answer[Answer.size() - 2].rfind("info string ", 0), 0u) << Answer[0];
+    EXPECT_EQ(E.Fen(), Before);
+  }
+  // Still playing after all of it.
+  E.Send("go depth 4");
+  EXPECT_TRUE(LegalIn(Before, BestMove(E.Last("bestmove"))));
+}
+
+TEST_F(UciSession, DepthSearchReportsEachIterationAndPlaysItsLine) {
+  Engine E;
+  E.Send("position fen r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+  const std::string Fen = E.Fen();
+  E.Send("go depth 5");
+  const auto Lines = E.Until("bestmove");
+  std::vector<std::string> Depths;
+  std::string LastInfo;
+  for (const auto &L : Lines)
+    if (L.rfind("info depth", 0) == 0) {
+      Depths.push_back(Field(L, "depth"));
+      LastInfo = L;
+      for (const char *Key : {"score cp", "nodes", "nps", "time", "pv"})
+        EXPECT_NE(L.find(std::string(" ") + Key + " "), std::string::npos) << Key << " in " << L;
+    }
+  EXPECT_EQ(Depths, (std::vector<std::string>{"4", "5"}));
+  const std::string Best = BestMove(Lines.back());
+  EXPECT_EQ(Field(LastInfo, "pv"), Best);
+  EXPECT_TRUE(LegalIn(Fen, Best)) << Best;
+  // The whole line is playable move after move: five moves for five plies.
+  const std::string Line = LastInfo.substr(LastInfo.find(" pv ") + 4);
+  EXPECT_EQ(std::count(Line.begin(), Line.end(), ' '), 4) << Line;
+}
+
+TEST_F(UciSession, ScoresAreFromTheSideToMoveWithMatesInMoves) {
+  const struct {
+    const char *Fen;
+    const char *Score; // as the last info line gives it
+    const char *Best;  // "" when any legal move will do
+  } Cases[] = {
+      {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "score mate 1", "a1a8"},
+      {"r5k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", "score mate 1", "a8a1"},
+      // the scholar's mate
+      {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", "score mate 1",
+       "h5f7"},
+      // Black's only move is Kb8, and Rh8 mates: mated in one move
+      {"k7/8/1K6/8/8/8/8/7R b - - 0 1", "score mate -1", "a8b8"},
+      // already mated, and stalemated: nothing to play
+      {"R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1", "score mate 0", "0000"},
+      {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", "score cp 0", "0000"},
+      // a queen up, Black to move: a clearly negative score
+      {"4k3/8/8/8/8/8/3QPPP1/4K3 b - - 0 1", "score cp -", ""},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    E.Send(std::string("position fen ") + C.Fen);
+    const std::string Fen = E.Fen();
+    E.Send("go depth 5");
+    const auto Lines = E.Until("bestmove");
+    ASSERT_GE(Lines.size(), 2u);
+    const std::string &Info = Lines[Lines.size() - 2];
+    EXPECT_NE(Info.find(C.Score), std::string::npos) << Info;
+    const std::string Best = BestMove(Lines.back());
+    if (*C.Best)
+      EXPECT_EQ(Best, C.Best);
+    else
+      EXPECT_TRUE(LegalIn(Fen, Best)) << Best;
+  }
+}
+
+TEST_F(UciSession, MovetimeIsUsedToTheMillisecondAndNotBeyond) {
+  Engine E;
+  E.Send("position startpos moves e2e4 e7e5");
+  const std::string Fen = E.Fen();
+  const auto Start = Clock::now();
+  E.Send("go movetime 500");
+  const auto Lines = E.Until("bestmove", 10000);
+  const long Took = MsSince(Start);
+  // The start position is far too deep to finish: the search ends on time.
+  EXPECT_GE(Took, 500);
+  EXPECT_LT(Took, 3000);
+  ASSERT_GE(Lines.size(), 2u);
+  EXPECT_LE(std::stol(Field(Lines[Lines.size() - 2], "time")), 500 + 250);
+  EXPECT_TRUE(LegalIn(Fen, BestMove(Lines.back())));
+}
+
+TEST_F(UciSession, ClockTimeIsBudgetedFromWhatIsLeft) {
+  Engine E;
+  E.Send("setoption name OwnBook value false");
+  E.Send("position startpos");
+  // 1.5 s left and nothing added: a small share of it, far less than a second.
+  const auto Start = Clock::now();
+  E.Send("go wtime 1500 btime 1500");
+  E.Until("bestmove", 10000);
+  EXPECT_LT(MsSince(Start), 700);
+  // Almost nothing left: an answer all the same, and a legal one.
+  E.Send("position startpos moves g1f3");
+  E.Send("go wtime 5 btime 1 winc 0 binc 0");
+  const std::string Best = BestMove(E.Last("bestmove", 10000));
+  EXPECT_TRUE(LegalIn("rnbqkbnr/pppppppp/8/8/8/5N2/PPPPPPPP/RNBQKB1R b KQkq -", Best)) << Best;
+}
+
+TEST_F(UciSession, InfiniteRunsUntilStopAndStillAnswersIsReady) {
+  Engine E;
+  E.Send("position startpos moves d2d4");
+  const std::string Fen = E.Fen();
+  E.Send("go infinite");
+  std::string L;
+  const auto Start = Clock::now();
+  while (E.Next(L, 400)) ASSERT_NE(L.rfind("bestmove", 0), 0u) << "answered before stop";
+  E.Send("isready");
+  EXPECT_EQ(E.Last("readyok", 2000), "readyok");
+  E.Send("stop");
+  const std::string Best = E.Last("bestmove", 2000);
+  EXPECT_GE(MsSince(Start), 400);
+  EXPECT_TRUE(LegalIn(Fen, BestMove(Best))) << Best;
+}
+
+TEST_F(UciSession, InfiniteWaitsForStopEvenWhenTheMateIsFound) {
+  Engine E;
+  E.Send("position fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1");
+  E.Send("go infinite");
+  const auto Lines = E.Until("info depth", 5000);
+  std::string L;
+  while (E.Next(L, 300)) ASSERT_NE(L.rfind("bestmove", 0), 0u) << "answered before stop";
+  E.Send("stop");
+  EXPECT_EQ(E.Last("bestmove", 2000), "bestmove a1a8");
+}
+
+TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
+  WriteFile("book.txt", "E2E4E7E5G1F3B8C6\n");
+  WriteFile("other.txt", "E2E4C7C5\n");
+  Engine E;
+  E.Send("ucinewgame");
+  E.Send("position startpos moves e2e4");
+  auto Start = Clock::now();
+  E.Send("go wtime 60000 btime 60000");
+  auto Lines = E.Until("bestmove");
+  EXPECT_EQ(Lines.back(), "bestmove e7e5");
+  EXPECT_TRUE(Contains(Lines, "info string book line E2E4E7E5G1F3B8C6"));
+  EXPECT_FALSE(Contains(Lines, "info depth"));
+  EXPECT_LT(MsSince(Start), 1000);
+
+  // An analysis search never takes the book.
+  E.Send("go depth 4");
+  EXPECT_TRUE(Contains(E.Until("bestmove"), "info depth 4"));
+
+  E.Send("setoption name BookFile value " + std::string(Dir.Path()) + "/other.txt");
+  E.Send("go movetime 5000");
+  EXPECT_EQ(E.Last("bestmove"), "bestmove c7c5");
+
+  E.Send("setoption name OwnBook value false");
+  E.Send("go movetime 200");
+  Lines = E.Until("bestmove");
+  EXPECT_TRUE(Contains(Lines, "info depth 4"));
+
+  // Out of the book's lines: searched, and a missing book is only mentioned.
+  E.Send("setoption name OwnBook value true");
+  E.Send("setoption name BookFile value nowhere.txt");
+  E.Send("go movetime 200");
+  Lines = E.Until("bestmove");
+  EXPECT_TRUE(Contains(Lines, "info string Missing Library File"));
+  EXPECT_TRUE(Contains(Lines, "info depth 4"));
+}
+
+TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
+  {
+    // A piped script: its search still runs to its depth and answers.
+    Engine E;
+    E.Send("position startpos");
+    E.Send("go depth 5");
+    E.CloseInput();
+    EXPECT_TRUE(Contains(E.Until("bestmove"), "info depth 5"));
+    EXPECT_EQ(E.CloseAndWait(), 0);
+  }
+  {
+    // Nobody is left to say stop: the infinite search answers and ends.
+    Engine E;
+    E.Send("go infinite");
+    E.Send("isready");
+    EXPECT_EQ(E.Last("readyok"), "readyok");
+    E.CloseInput();
+    EXPECT_EQ(E.Last("bestmove").size(), std::strlen("bestmove e2e4"));
+    EXPECT_EQ(E.CloseAndWait(), 0);
+  }
+  {
+    Engine E;
+    E.Send("go infinite");
+    E.Send("quit");
+    EXPECT_EQ(E.CloseAndWait(), 0);
+  }
+}
+
+} // namespace
