@@ -215,7 +215,7 @@ TEST_F(UciSession, PositionListsPlayEveryKindOfMove) {
 }
 
 TEST_F(UciSession, MalformedLinesAreExplainedAndChangeNothing) {
-  const char *Lines[] = {
+  const std::string Lines[] = {
       "xyzzy",
       "position",
       "position middlegame",
@@ -230,13 +230,13 @@ TEST_F(UciSession, MalformedLinesAreExplainedAndChangeNothing) {
       "setoption name Hash value 64",
       "setoption name Colour value red",
       "setoption OwnBook",
-      std::string(70000, 'x').c_str(),
+      std::string(70000, 'x'),
   };
   Engine E;
   E.Send("position startpos moves e2e4");
   const std::string Before = E.Fen();
-  for (const char *L : Lines) {
-    SCOPED_TRACE(std::string(L).substr(0, 60));
+  for (const std::string &L : Lines) {
+    SCOPED_TRACE(L.substr(0, 60));
     E.Send(L);
     E.Send("isready");
     const auto Answer = E.Until("readyok");
