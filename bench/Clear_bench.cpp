@@ -29,5 +29,11 @@ void BM_ClearAfterSearch(benchmark::State &State) {
   State.counters["nodes_before"] =
       benchmark::Counter(static_cast<double>(Searched), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_ClearAfterSearch)->Arg(6)->Arg(8)->Arg(10)->Arg(12)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClearAfterSearch)
+    ->Arg(6)
+    ->Arg(8)
+    ->Arg(10)
+    ->Arg(12)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 } // namespace

@@ -1,6 +1,6 @@
-#include "book/Opening.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
+#include "book/Opening.h"
 #include "search/Search.h"
 
 MoveRec CalcMove() {

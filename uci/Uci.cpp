@@ -107,7 +107,7 @@ constexpr std::size_t InCapacity = 1u << 16;
 char InBuf[InCapacity];
 std::size_t InLen = 0;
 bool InEnded = false;
-bool Skipping = false;  // dropping the rest of a line longer than the buffer
+bool Skipping = false;     // dropping the rest of a line longer than the buffer
 uint32_t DroppedLines = 0; // such lines not yet reported
 
 // Reads what has arrived; with Wait, blocks until something does or the input
@@ -193,11 +193,11 @@ bool FirstWordIs(const char *S, std::size_t L, const char *W) {
 
 // ---- the search in progress ------------------------------------------------
 
-bool StopNow = false;  // stop the search now and answer
+bool StopNow = false;   // stop the search now and answer
 bool UntilStop = false; // the search ends only when the interface says so
-bool QuitNow = false;  // stop and leave without answering
-uint64_t GoTime = 0;   // tick count when "go" arrived
-uint64_t Deadline = 0; // tick count by which the move must be chosen; 0: none
+bool QuitNow = false;   // stop and leave without answering
+uint64_t GoTime = 0;    // tick count when "go" arrived
+uint64_t Deadline = 0;  // tick count by which the move must be chosen; 0: none
 uint64_t LastPoll = 0;
 
 // While the engine thinks only three commands matter at once: stop, quit and
@@ -246,11 +246,13 @@ bool UciPollStop() {
 
 // ---- moves between the engine's text and UCI's ------------------------------
 
-int8_t SquareOf(char File, char Rank) { return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A')); }
+int8_t SquareOf(char File, char Rank) {
+  return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A'));
+}
 
 bool IsEngineMoveText(const char *M) {
-  return M[0] >= 'A' && M[0] <= 'H' && M[1] >= '1' && M[1] <= '8' && M[2] >= 'A' &&
-         M[2] <= 'H' && M[3] >= '1' && M[3] <= '8';
+  return M[0] >= 'A' && M[0] <= 'H' && M[1] >= '1' && M[1] <= '8' && M[2] >= 'A' && M[2] <= 'H' &&
+         M[3] >= '1' && M[3] <= '8';
 }
 
 bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
@@ -268,7 +270,8 @@ bool FromUciMove(const char *W, ShortStr &Move, bool &Promotes, bool &Under) {
   Promotes = Under = false;
   if (L != 4 && L != 5) return false;
   char Up[5];
-  for (int I = 0; I < 4; ++I) Up[I] = static_cast<char>(W[I] >= 'a' && W[I] <= 'z' ? W[I] - 32 : W[I]);
+  for (int I = 0; I < 4; ++I)
+    Up[I] = static_cast<char>(W[I] >= 'a' && W[I] <= 'z' ? W[I] - 32 : W[I]);
   Up[4] = '\0';
   if (!IsEngineMoveText(Up)) return false;
   if (L == 5) {
@@ -478,11 +481,11 @@ int8_t CheckedEnPassant(const char *F) {
   if (std::strlen(F) != 2 || F[0] < 'a' || F[0] > 'h' || (F[1] != '3' && F[1] != '6')) return -2;
   const int8_t Sq = static_cast<int8_t>((F[1] - '1') * 8 + (F[0] - 'a'));
   const DataType &D = Data[0];
-  if (WhosMove == WMove && F[1] == '6' && PieceOn(D, Sq - 8) == BPawn &&
-      PieceOn(D, Sq) == Empty && PieceOn(D, Sq + 8) == Empty)
+  if (WhosMove == WMove && F[1] == '6' && PieceOn(D, Sq - 8) == BPawn && PieceOn(D, Sq) == Empty &&
+      PieceOn(D, Sq + 8) == Empty)
     return Sq;
-  if (WhosMove == BMove && F[1] == '3' && PieceOn(D, Sq + 8) == WPawn &&
-      PieceOn(D, Sq) == Empty && PieceOn(D, Sq - 8) == Empty)
+  if (WhosMove == BMove && F[1] == '3' && PieceOn(D, Sq + 8) == WPawn && PieceOn(D, Sq) == Empty &&
+      PieceOn(D, Sq - 8) == Empty)
     return Sq;
   return -2;
 }
@@ -583,7 +586,8 @@ void CmdPosition() {
   }
   for (++I; I < NumWords; ++I) {
     if (!PlayListMove(Word[I])) {
-      Say("illegal move ", Word[I], " in the position's list; it and the moves after it are not played");
+      Say("illegal move ", Word[I],
+          " in the position's list; it and the moves after it are not played");
       return;
     }
   }

@@ -403,6 +403,14 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   Lines = E.Until("bestmove");
   EXPECT_TRUE(Contains(Lines, "info string Missing Library File"));
   EXPECT_TRUE(Contains(Lines, "info depth 4"));
+
+  // A new game: the start position, and the book (back on its file) in use.
+  E.Send("setoption name BookFile value book.txt");
+  E.Send("ucinewgame");
+  EXPECT_EQ(E.Fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  E.Send("position startpos moves e2e4 e7e5");
+  E.Send("go movetime 5000");
+  EXPECT_EQ(E.Last("bestmove"), "bestmove g1f3");
 }
 
 TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
