@@ -399,12 +399,13 @@ bool SplitLine() {
   return true;
 }
 
-// The rest of the original line from word I on, blanks at its end dropped.
+// The rest of the original line from word I on, blanks at its end dropped;
+// null when it does not fit in Buf.
 const char *RestOfLine(int I, char (&Buf)[256]) {
   const char *Start = Line + (Word[I] - Words);
   std::size_t L = std::strlen(Start);
   while (L > 0 && IsBlank(Start[L - 1])) --L;
-  if (L > 255) L = 255;
+  if (L >= sizeof Buf) return nullptr;
   std::memcpy(Buf, Start, L);
   Buf[L] = '\0';
   return Buf;
@@ -444,6 +445,10 @@ void CmdSetOption() {
   }
   char ValueBuf[256] = "";
   const char *Value = I + 1 < NumWords ? RestOfLine(I + 1, ValueBuf) : nullptr;
+  if (I + 1 < NumWords && !Value) {
+    Say("option values are at most 255 characters; unchanged");
+    return;
+  }
 
   if (IsNoCase(Name, "OwnBook")) {
     if (Value && (IsNoCase(Value, "true") || Is(Value, "1") || IsNoCase(Value, "on")))

@@ -230,6 +230,7 @@ TEST_F(UciSession, MalformedLinesAreExplainedAndChangeNothing) {
       "setoption name Hash value 64",
       "setoption name Colour value red",
       "setoption OwnBook",
+      "setoption name BookFile value " + std::string(300, 'b'),
       std::string(70000, 'x'),
   };
   Engine E;
