@@ -66,25 +66,25 @@ def opening_of(moves, openings):
     return best[0] if best else "(none)"
 
 
+# Words in xboard's or polyglot's result comment, in the order they are tried.
+ENDINGS = (
+    (("illegal", "invalid move"), "illegal move"),
+    (("on time", "flag fell"), "time forfeit"),
+    (("checkmate", "mates"), "checkmate"),
+    (("stalemate",), "stalemate"),
+    (("repetition",), "repetition"),
+    (("50-move", "fifty"), "50-move rule"),
+    (("insufficient", "material"), "insufficient material"),
+    (("resign",), "resignation"),
+)
+
+
 def ending_kind(comment):
     """Short class of how a game ended, from xboard's or polyglot's words."""
     c = comment.lower()
-    if "illegal" in c or "invalid move" in c:
-        return "illegal move"
-    if "on time" in c or "flag fell" in c:
-        return "time forfeit"
-    if "checkmate" in c or "mates" in c:
-        return "checkmate"
-    if "stalemate" in c:
-        return "stalemate"
-    if "repetition" in c:
-        return "repetition"
-    if "50-move" in c or "fifty" in c:
-        return "50-move rule"
-    if "insufficient" in c or "material" in c:
-        return "insufficient material"
-    if "resign" in c:
-        return "resignation"
+    for words, kind in ENDINGS:
+        if any(w in c for w in words):
+            return kind
     if "false" in c and "claim" in c:
         return "false claim"
     return comment or "(no reason given)"
