@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "board/Attacks.h"
+#include "board/Board.h"
 #include "board/Squares.h"
 #include "hash/TT.h"
+#include "hash/Zorbist.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "search/Counters.h"
@@ -33,6 +35,9 @@ void TakeBackMove() {
     if (TBIndex > 0) --TBIndex;
     const TakeBackEntry &E = TakeBackStack[TBIndex];
     Data[Ply] = E.D;
+    // The entry's key was made under the key table of its day; R, S and N
+    // draw a new one since, and the restored position must match it.
+    Data[Ply].HashKey = CalcBrdKey();
     MoveNum = E.M;
     WhosMove = E.W;
     if (InLibrary) OpeningStr.DropLast(4);
@@ -48,6 +53,9 @@ bool IsLegalMove(const ShortStr &TheMove) {
   for (uint16_t I = 0; I < N; ++I) {
     const MoveRec M = GetAMove(N);
     if (!(SquaresToStr(M.FromSq, M.ToSq) == TheMove)) continue;
+    // No position the game accepts lets a king be taken; should one slip
+    // through, its capture is still never played.
+    if ((PieceOn(Data[Ply], M.ToSq) & 7) == WKing) continue;
     ++Ply;
     Data[Ply] = Data[Ply - 1];
     MakeMove(M, false);
