@@ -176,6 +176,8 @@ bool InCheck(int8_t Who) {
   return K != -1 && AttackedBy(D, K, true);
 }
 
+bool KingCanBeTaken() { return InCheck(static_cast<int8_t>(-WhosMove)); }
+
 bool ClearVector(int8_t FromSq, int8_t ToSq) {
   if (FromSq == ToSq) return false;
   if (FromSq < 0 || ToSq < 0) Fatal("Attacks", __LINE__, "error in ClearVector...sq = 0");

@@ -57,9 +57,13 @@ int CountPieces(int8_t P) {
 }
 
 bool RoomForPiece(int8_t P) {
-  if (P == WPawn || P == BPawn) return CountPieces(P) < 8;
+  // A pawn may still become a queen, so pawns and queens share the queens' room.
+  const bool White = P < 9;
+  const int QueensAndPawns =
+      CountPieces(White ? WQueen : BQueen) + CountPieces(White ? WPawn : BPawn);
+  if (P == WPawn || P == BPawn) return CountPieces(P) < 8 && QueensAndPawns < MaxQueens;
   if (!IsPieceListCode(P)) return false;
   if (P == WKing || P == BKing) return CountPieces(P) < 1;
-  if (P == WQueen || P == BQueen) return CountPieces(P) < 2 + MaxExtraQueens;
+  if (P == WQueen || P == BQueen) return QueensAndPawns < MaxQueens;
   return CountPieces(P) < 2;
 }

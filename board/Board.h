@@ -28,8 +28,8 @@ void RemoveFromPawnList(int8_t Sq);
 void ZeroBoardData();
 
 // How many pieces of code P (pawns included) the lists of Data[Ply] hold, and
-// whether one more would fit (two of a kind, eight pawns, one king, and queens
-// up to the extra list).
+// whether one more would fit (two of a kind, eight pawns, one king, and
+// queens and pawns together no more than MaxQueens).
 int CountPieces(int8_t P);
 bool RoomForPiece(int8_t P);
 

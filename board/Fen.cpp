@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/FrontEnd.h"
 #include "hash/TT.h"
@@ -18,6 +19,10 @@ int8_t CodeOfLetter(char C) {
   const int I = static_cast<int>(P - "PNBRQKpnbrqk");
   return static_cast<int8_t>(I < 6 ? I + 1 : I + 3);
 }
+
+// The one character between the board and the rest: a blank or a tab, as
+// editors and other programs write it.
+bool IsSeparator(char C) { return C == ' ' || C == '\t' || C == '\v' || C == '\f'; }
 
 // Rights whose king or rook has left its home square cannot be used.
 uint8_t FitCastling(uint8_t Rights, const int8_t *Sq) {
@@ -38,8 +43,9 @@ const char *CheckCounts(const int8_t *Sq) {
     if (Count[P] > 8) return "too many pawns";
   for (int8_t P : {WNight, WBishop, WRook, BNight, BBishop, BRook})
     if (Count[P] > 2) return "too many pieces";
-  for (int8_t P : {WQueen, BQueen})
-    if (Count[P] > 2 + MaxExtraQueens) return "too many queens";
+  // Every pawn may still become a queen, and each needs a list entry then.
+  if (Count[WQueen] + Count[WPawn] > MaxQueens || Count[BQueen] + Count[BPawn] > MaxQueens)
+    return "too many queens and pawns";
   if (Count[WKing] > 1 || Count[BKing] > 1) return "two kings";
   // As in the editor: a pawn on its own first rank is refused.
   for (int S = 0; S < 8; ++S)
@@ -59,7 +65,7 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
         Why = "file ends early";
         return false;
       }
-      if (Ch == '/' || Ch == ' ') {
+      if (Ch == '/' || IsSeparator(Ch)) {
         Why = "short rank";
         return false;
       }
@@ -76,7 +82,7 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
       ++Fyle;
     }
     const char Sep = *C;
-    if (Rank > 0 ? Sep != '/' : (Sep != ' ' && Sep != '\0' && Sep != '\n' && Sep != '\r')) {
+    if (Rank > 0 ? Sep != '/' : !(IsSeparator(Sep) || Sep == '\0' || Sep == '\n' || Sep == '\r')) {
       Why = Sep == '\0' ? "file ends early" : "long rank";
       return false;
     }
@@ -100,7 +106,8 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
   return true;
 }
 
-void SetupParsedFEN(const ParsedFEN &P) {
+namespace {
+void PlacePieces(const ParsedFEN &P) {
   ZeroBoardData();
   for (int Rank = 7; Rank >= 0; --Rank)
     for (int Fyle = 0; Fyle < 8; ++Fyle) {
@@ -108,16 +115,43 @@ void SetupParsedFEN(const ParsedFEN &P) {
       if (P.Squares[Sq] != Empty) PutPiece(P.Squares[Sq], Sq);
     }
   WhosMove = P.Side;
+}
+
+void FinishSetup(const ParsedFEN &P) {
   Data[Ply].CastleStat = P.CastleStat;
   Data[Ply].EnPasSq = -1;
   ZeroTTs();
   InitZorbistBoard();
 }
+} // namespace
+
+void PlaceParsedFEN(const ParsedFEN &P) {
+  PlacePieces(P);
+  FinishSetup(P);
+}
+
+bool SetupParsedFEN(const ParsedFEN &P) {
+  // Kept so that a refused placement leaves the game exactly as it was; the
+  // keys are redrawn only once the placement is accepted.
+  const DataType Saved = Data[Ply];
+  const int8_t SavedSide = WhosMove;
+  PlacePieces(P);
+  if (KingCanBeTaken()) {
+    Data[Ply] = Saved;
+    WhosMove = SavedSide;
+    return false;
+  }
+  FinishSetup(P);
+  return true;
+}
 
 bool SetupFEN(const char *Line, const char *&Why) {
   ParsedFEN P;
   if (!ParseFEN(Line, P, Why)) return false;
-  SetupParsedFEN(P);
+  if (!SetupParsedFEN(P)) {
+    Why = KingTakenWhy;
+    return false;
+  }
   return true;
 }
 
@@ -169,10 +203,10 @@ void ReadFEN() {
   ParsedFEN P;
   const char *Why = nullptr;
   // A NUL inside the line would hide the rest of it from the parser; refuse.
-  if (std::strlen(Line.c_str()) != Line.Length() || !ParseFEN(Line.c_str(), P, Why)) {
+  if (std::strlen(Line.c_str()) != Line.Length() || !ParseFEN(Line.c_str(), P, Why) ||
+      !SetupParsedFEN(P)) {
     ErrorMsg("Bad Board File");
     return;
   }
-  SetupParsedFEN(P);
   InLibrary = false;
 }

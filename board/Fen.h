@@ -19,8 +19,13 @@ struct ParsedFEN {
 // failure returns false with a short reason and leaves Out undefined.
 bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why);
 // Sets up Data[Ply] and WhosMove from a parsed position, with fresh keys and
-// an empty table; EnPasSq is -1.
-void SetupParsedFEN(const ParsedFEN &P);
+// an empty table; EnPasSq is -1. False, with nothing changed, when the side
+// to move could take the other king.
+bool SetupParsedFEN(const ParsedFEN &P);
+// The same without the test, for diagrams of attacks and moves that no game
+// reaches.
+void PlaceParsedFEN(const ParsedFEN &P);
+constexpr const char *KingTakenWhy = "the side to move could take the king";
 // ParseFEN then SetupParsedFEN; false (nothing changed) on a bad line.
 bool SetupFEN(const char *Line, const char *&Why);
 

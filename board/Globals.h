@@ -50,6 +50,9 @@ using PawnListType = int8_t[8];
 // a third knight, bishop or rook.
 // Entries 0 .. count - 1 are in use, so an all-zero record has none.
 constexpr int MaxExtraQueens = 8;
+// The queens a side can ever hold. A position is accepted only while its
+// queens and pawns together stay within it: promotions never raise that sum.
+constexpr int MaxQueens = 2 + MaxExtraQueens;
 using ExtraQueenListType = int8_t[MaxExtraQueens];
 
 struct DataType {

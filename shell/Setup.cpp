@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/FrontEnd.h"
 #include "board/Globals.h"
@@ -45,13 +46,16 @@ void PlacePiece(int8_t Piece, int8_t Sq) {
     ErrorMsg("Illegal position");
     return;
   }
-  // Replacing a piece by its own kind needs no room; anything else must fit
-  // the lists, which have no slot for a third knight or a second king.
-  if (PieceOn(Data[Ply], Sq) != Piece && !RoomForPiece(Piece)) {
+  // The occupant goes first, so that replacing a queen by a pawn counts
+  // right; a piece the lists cannot hold (a third knight, a second king, an
+  // eleventh queen to be) leaves the square as it was.
+  const DataType Saved = Data[Ply];
+  RemovePiece(Sq);
+  if (!RoomForPiece(Piece)) {
+    Data[Ply] = Saved;
     ErrorMsg("Too Many Pieces");
     return;
   }
-  RemovePiece(Sq);
   PutPiece(Piece, Sq);
 }
 
@@ -119,9 +123,13 @@ void WriteSetupMenu() {
 }
 
 void SetupBoard() {
+  // The position S was typed in, for an input that ends while the edited one
+  // cannot be played.
+  const DataType Entered = Data[Ply];
+  const int8_t EnteredSide = WhosMove;
   Str4 InStr;
   ClrScr();
-  do {
+  for (;;) {
     DisplayTheBoard();
     WriteSetupMenu();
     GotoXY(31, 12);
@@ -129,10 +137,20 @@ void SetupBoard() {
     GotoXY(40, 12);
     // The end of the input leaves the editor as Q would, so the game can end.
     const bool Got = ReadLn(InStr);
-    if (!Got || (InStr.Empty() && InputClosed())) InStr = "Q";
+    const bool Closed = !Got || (InStr.Empty() && InputClosed());
+    if (Closed) InStr = "Q";
     InStr = UpperCase(InStr);
     if (!ActOnEntry(InStr)) ErrorMsg("Illegal Command");
-  } while (!(InStr == "Q"));
+    if (!(InStr == "Q")) continue;
+    // A king that the side to move could take: the editor stays open.
+    if (!KingCanBeTaken()) break;
+    if (Closed) {
+      Data[Ply] = Entered;
+      WhosMove = EnteredSide;
+      break;
+    }
+    ErrorMsg("Illegal position");
+  }
 
   FitCastleStat();
   FitEnPasSq();

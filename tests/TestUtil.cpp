@@ -27,7 +27,10 @@ void ResetGame() {
 void SetFen(const char *Fen) {
   ResetGame();
   const char *Why = nullptr;
-  ASSERT_TRUE(SetupFEN(Fen, Why)) << Fen << ": " << (Why ? Why : "");
+  ParsedFEN P;
+  ASSERT_TRUE(ParseFEN(Fen, P, Why)) << Fen << ": " << (Why ? Why : "");
+  // Diagrams of attacks and moves may leave a king en prise.
+  PlaceParsedFEN(P);
 }
 
 const char *BoardFen() {

@@ -28,7 +28,7 @@ TEST(Fen, WriteThenReadRestoresPlacementSideAndRights) {
       "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq",
       "4k3/8/8/8/8/8/8/4K3 b ",
       "r3k3/8/8/8/8/8/8/4K2R w Kq",
-      "QQ2k3/8/8/Q7/8/8/8/4K3 w ", // a third queen is sound
+      "4k3/8/8/8/8/8/8/QQ1QK3 w ", // a third queen is sound
       "8/8/8/8/8/8/8/8 w ",        // no kings at all, as the editor allows
   };
   for (const char *P : Positions) {
@@ -58,6 +58,9 @@ TEST(Fen, SixFieldLineIsReadAndEnPassantIgnored) {
   WriteFile("game.fen", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\r\n");
   ReadFEN();
   EXPECT_EQ(WhosMove, WMove) << "CR LF line end";
+  WriteFile("game.fen", "4k3/8/8/8/8/8/8/4K3\tb -\n");
+  ReadFEN();
+  EXPECT_STREQ(BoardFen(), "4k3/8/8/8/8/8/8/4K3 b ") << "a tab as the separator";
 }
 
 TEST(Fen, StrayCharactersCountAsOneEmptySquare) {
@@ -112,6 +115,10 @@ TEST(Fen, HostileFilesAreRefusedAndChangeNothing) {
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNP w KQkq",   // white pawn on rank 1
       "rnbqkbnp/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",   // black pawn on rank 8
       std::string("rnbqkbnr/pppp\0ppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", 50), // a NUL inside
+      "QQQQQQQQ/QQ1P4/8/8/8/8/5ppp/K6k w - - 0 1", // an eleventh queen to be
+      "k6K/5PPP/8/8/8/8/qq1p4/qqqqqqqq b - - 0 1",
+      "8/8/8/8/8/8/3R2kK/8 w -",         // White could take the king
+      "8/1n6/8/8/5b1P/8/1K6/2q5 b KQkq", // Black could, having none
       Long,
       "8/8/8/8/8/8/8/" + Long,
       Binary,
@@ -139,7 +146,7 @@ TEST(Fen, ParserAcceptsWhatTheListsCanHold) {
   // Digit 0 stands for one empty square like any other stray character.
   EXPECT_TRUE(ParseFEN("07/8/8/8/8/8/8/K6k w -", P, Why));
   EXPECT_FALSE(ParseFEN("QQQQQQQQ/QQQ5/8/8/8/8/8/K6k w -", P, Why)) << "eleven queens";
-  EXPECT_STREQ(Why, "too many queens");
+  EXPECT_STREQ(Why, "too many queens and pawns");
 }
 
 TEST(Fen, WriteFailureIsReportedAndTheGameGoesOn) {

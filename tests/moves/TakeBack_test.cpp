@@ -94,6 +94,10 @@ TEST(Legality, TypedMoveTexts) {
       {"4k3/8/8/8/8/8/8/4K2R w K", "E1G1", true},
       {"4k3/8/8/8/8/8/8/4K2R w -", "E1G1", false},
       {"4k3/8/8/8/8/5r2/8/4K2R w K", "E1G1", false}, // the f3 rook guards f1
+      // A diagram no door lets in: the king that could be taken never is.
+      {"8/8/8/8/8/8/3R2kK/8 w -", "D2G2", false},
+      {"8/1n6/8/8/5b1P/8/1K6/2q5 b -", "C1B2", false},
+      {"8/1n6/8/8/5b1P/8/1K6/2q5 b -", "B7D6", true},
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../TestUtil.h"
+#include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/FrontEnd.h"
 #include "board/Globals.h"
@@ -295,12 +296,13 @@ TEST_F(SetupTest, PlacingOnAnOccupiedSquareReplacesTheOccupant) {
   struct {
     const char *Fen, *Keys, *After;
   } const Cases[] = {
-      {Start, "wqe7\rq\r", "rnbqkbnr/ppppQppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq"},
+      {Start, "wqe7\rbm\rq\r", "rnbqkbnr/ppppQppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq"},
       {Start, "bqe2\rq\r", "rnbqkbnr/pppppppp/8/8/8/8/PPPPqPPP/RNBQKBNR w KQkq"},
       // Same kind as the occupant: no room needed, the count stays.
       {Start, "wnb1\rwpe2\rwke1\rbqd8\rq\r", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq"},
       {Start, "g1\rwnd4\rq\r", "rnbqkbnr/pppppppp/8/8/3N4/8/PPPPPPPP/RNBQKB1R w KQkq"},
-      {Start, "wqd4\rwqd5\rwqd6\rq\r", "rnbqkbnr/pppppppp/3Q4/3Q4/3Q4/8/PPPPPPPP/RNBQKBNR w KQkq"},
+      {Start, "a2\rb2\rwqd4\rwqd5\rwqd6\rq\r",
+       "rnbqkbnr/pppppppp/3Q4/3Q4/3Q4/8/2PPPPPP/RNBQKBNR w KQkq"},
       {BareKings, "wnd4\rbnd4\rwrd4\rq\r", "4k3/8/8/8/3R4/8/8/4K3 w "},
   };
   for (const auto &C : Cases) {
@@ -326,6 +328,55 @@ TEST_F(SetupTest, PiecesTheListsCannotHoldAreRefused) {
     SCOPED_TRACE(Entry);
     EXPECT_EQ(Messages, std::vector<std::string>{"Too Many Pieces"});
     EXPECT_TRUE(SamePlacement(Data[0], Before));
+    ExpectListsMatchBoard();
+  }
+}
+
+// Every pawn may still become a queen: queens and pawns of a side together
+// never exceed the ten queens the lists hold.
+TEST_F(SetupTest, QueensAndPawnsShareTheQueensRoom) {
+  constexpr const char *Ten = "4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w -";
+  struct {
+    const char *Keys, *After;
+    bool Refused;
+  } const Cases[] = {
+      {"wqd4\rq\r", "4k3/8/8/8/8/8/PPPPPPPP/QQ2K3 w ", true},
+      {"a2\rwqd4\rq\r", "4k3/8/8/8/3Q4/8/1PPPPPPP/QQ2K3 w ", false},
+      {"wqa2\rq\r", "4k3/8/8/8/8/8/QPPPPPPP/QQ2K3 w ", false},           // a pawn becomes a queen
+      {"a1\rwpa3\rq\r", "4k3/8/8/8/8/8/PPPPPPPP/1Q2K3 w ", true},        // still eight pawns
+      {"bqd5\rbqd6\rq\r", "4k3/8/3q4/3q4/8/8/PPPPPPPP/QQ2K3 w ", false}, // the other side's own
+  };
+  for (const auto &C : Cases) {
+    Edit(Ten, C.Keys);
+    SCOPED_TRACE(C.Keys);
+    EXPECT_EQ(Messages,
+              C.Refused ? std::vector<std::string>{"Too Many Pieces"} : std::vector<std::string>{});
+    EXPECT_STREQ(BoardFen(), C.After);
+    ExpectListsMatchBoard();
+  }
+}
+
+// A king the side to move could take keeps the editor open until the
+// position is one a game can go on from; an input that ends first gives back
+// the position S was typed in.
+TEST_F(SetupTest, LeavingWithAKingThatCouldBeTakenIsRefused) {
+  struct {
+    const char *Keys, *After;
+    std::size_t Refusals;
+  } const Cases[] = {
+      {"wqe7\rq\rbm\rq\r", "rnbqkbnr/ppppQppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq", 1},
+      {"wqe7\rq\re7\rbpe7\rq\r", Start, 1},
+      // Kings side by side, then the rook still on the king: two refusals.
+      {"c\rwrd2\rbkg2\rwkh2\rq\rh2\rq\rbm\rq\r", "8/8/8/8/8/8/3R2k1/8 b ", 2},
+      {"wqe7\rq\r", Start, 1},
+  };
+  for (const auto &C : Cases) {
+    Edit(Start, C.Keys);
+    SCOPED_TRACE(C.Keys);
+    EXPECT_EQ(Messages, std::vector<std::string>(C.Refusals, "Illegal position"));
+    EXPECT_STREQ(BoardFen(), C.After);
+    EXPECT_FALSE(KingCanBeTaken());
+    EXPECT_EQ(Data[0].HashKey, KeyFromBoard());
     ExpectListsMatchBoard();
   }
 }
@@ -364,8 +415,8 @@ TEST_F(SetupTest, EnPassantSquareKeptOnlyWhileItStillFits) {
     const char *Keys;
     int8_t EnPasSq;
   } const Cases[] = {
-      {"q\r", Sq("e3")}, {"d7\rq\r", Sq("e3")}, {"e4\rq\r", -1},   {"wqe4\rq\r", -1},
-      {"wm\rq\r", -1},   {"c\rq\r", -1},        {"bqe3\rq\r", -1},
+      {"q\r", Sq("e3")}, {"d7\rq\r", Sq("e3")}, {"e4\rq\r", -1},       {"wqe4\rq\r", -1},
+      {"wm\rq\r", -1},   {"c\rq\r", -1},        {"b8\rbne3\rq\r", -1},
   };
   for (const auto &C : Cases) {
     SetFen(AfterE4);

@@ -29,6 +29,14 @@ msg=$("$perft" "not a position" 3 2>&1 >/dev/null)
 code=$?
 set -e
 [[ $code -eq 1 && $(wc -l <<<"$msg") -eq 1 ]] || fail "bad FEN: exit $code, '$msg'"
+# Ten queens to be at most: an eleventh is refused, the tenth is promoted to.
+set +e
+msg=$("$perft" "4k3/P7/8/8/8/8/QQQQQQQQ/QQ2K3 w - - 0 1" 1 2>&1 >/dev/null)
+code=$?
+set -e
+[[ $code -eq 1 && $msg == *"too many queens and pawns"* ]] || fail "eleven queens: exit $code, '$msg'"
+# 24044 from chess.js 1.4.0, promotions to a queen only.
+"$perft" "7k/P5pp/8/8/8/3K4/Q7/QQQQQQQQ w - - 0 1" 3 | grep -qx 'Total: 24044' || fail "ten queens"
 set +e
 "$perft" "$start" 2>/dev/null
 code=$?
