@@ -99,21 +99,23 @@ void WriteInfoToScreen(const SearchInfo &Info) {
   WriteUInt(Info.Depth, 16);
   WriteScoreRow(Info.PVScore);
 
-  if (Info.PV) WritePV(*Info.PV, Info.Depth);
+  if (Info.PV) WritePV(*Info.PV, Info.Depth, Info.PVLegal);
   if (IsEndGame()) {
     GotoXY(1, 1);
     Write("EG");
   }
 }
 
-void WritePV(const PVType &PV, uint32_t Len) {
+void WritePV(const PVType &PV, uint32_t Len, uint32_t Legal) {
   if (Len > MovesShown) Len = MovesShown;
+  const Str4 Blank;
+  const auto Move = [&](uint32_t I) -> const Str4 & { return I < Legal ? PV[0][I] : Blank; };
   Window(1, 1, ScreenCols, ScreenRows);
   GotoXY(2, 23);
   ClrEol();
   Write("PV: ");
-  for (uint32_t I = 0; I < MovesOnRow23 && I < Len; ++I) WriteMove(PV[0][I]);
+  for (uint32_t I = 0; I < MovesOnRow23 && I < Len; ++I) WriteMove(Move(I));
   GotoXY(6, 24);
   ClrEol();
-  for (uint32_t I = MovesOnRow23; I < Len; ++I) WriteMove(PV[0][I]);
+  for (uint32_t I = MovesOnRow23; I < Len; ++I) WriteMove(Move(I));
 }

@@ -7,4 +7,6 @@
 #include "board/Globals.h"
 
 void WriteInfoToScreen(const SearchInfo &Info);
-void WritePV(const PVType &PV, uint32_t Len);
+// The first Len moves of the root's line; from entry Legal on, entries that
+// cannot be played (past a mate, left from an earlier iteration) are blank.
+void WritePV(const PVType &PV, uint32_t Len, uint32_t Legal = MaxPly + 1);

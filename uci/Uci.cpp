@@ -319,21 +319,17 @@ void PutScore(int16_t Score) {
   }
 }
 
-// The principal variation as far as its moves are legal one after another:
-// past a mate, or where the table holds a line from an earlier iteration,
-// the entries are stale. The moves are played on the scratch records above
-// the root, which every search overwrites anyway; the counters and the side
-// to move that making moves changes are put back, so the search that goes on
-// afterwards is the one the console would run.
-void PutLine(const PVType &Line) {
+// The principal variation as far as the engine found its moves playable. Each
+// is played on the scratch records above the root to know its promotions; the
+// counters and the side to move that making moves changes are put back.
+void PutLine(const PVType &Line, uint32_t Legal) {
   const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
   const uint16_t SavedMoveNum = MoveNum;
   const int8_t SavedSide = WhosMove;
   const bool SavedHumans = HumansMove;
   const uint8_t SavedPly = Ply;
-  for (int P = 0; P < MaxPly; ++P) {
+  for (uint32_t P = 0; P < Legal && Ply < MaxPly; ++P) {
     const Str4 &M = Line[0][P];
-    if (M.Length() != 4 || !IsEngineMoveText(M.c_str()) || !IsLegalMove(M)) break;
     int8_t Sq[64];
     SquaresOf(Data[Ply], Sq);
     char Text[6];
@@ -364,7 +360,7 @@ void UciShowInfo(const SearchInfo &I) {
   PutNum(static_cast<int64_t>(Ms == 0 ? All * 1000 : All * 1000 / Ms));
   Put(" time ");
   PutNum(static_cast<int64_t>(Ms));
-  PutLine(*I.PV);
+  PutLine(*I.PV, I.PVLegal);
   EndLine();
 }
 
@@ -469,10 +465,6 @@ void CmdSetOption() {
   }
 }
 
-// Whether the side that has just moved could take the king of the side to
-// move: such a position cannot arise in a game.
-bool SideToMoveCanTakeKing() { return InCheck(static_cast<int8_t>(-WhosMove)); }
-
 int KingCount(const int8_t *Sq, int8_t King) {
   int N = 0;
   for (int S = 0; S < 64; ++S) N += Sq[S] == King;
@@ -566,17 +558,9 @@ void CmdPosition() {
   if (Start) {
     NewGame();
   } else {
-    // Kept so that a position that cannot arise leaves the game as it was.
-    static DataType SavedRoot;
-    SavedRoot = Data[0];
-    const int8_t SavedSide = WhosMove;
     Ply = 0;
-    SetupParsedFEN(P);
-    if (SideToMoveCanTakeKing()) {
-      Data[0] = SavedRoot;
-      WhosMove = SavedSide;
-      Data[0].HashKey = CalcBrdKey(); // the setup drew fresh keys
-      Say("the side to move could take the king; line ignored");
+    if (!SetupParsedFEN(P)) {
+      Say(KingTakenWhy, nullptr, "; line ignored");
       return;
     }
     const int8_t Ep = CheckedEnPassant(EpField);

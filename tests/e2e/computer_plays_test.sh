@@ -42,6 +42,14 @@ command p
 wait_row 11 49 "***** Check Mate *****"
 wait_row 14 49 "Move: A1A8"
 expect_row 10 49 "$(printf "Depth:%16d" 4)"
+# The line ends at the mate: nothing stale after it.
+expect_row 23 2 "PV:  A1A8$(printf '%70s' '')"
+
+# A position in which the side to move could take the king is refused; the
+# key that dismisses the message begins the next command.
+fen "8/8/8/8/8/8/3R2kK/8 w -"
+command r
+wait_row 14 49 "Bad Board File: (Press any key)"
 
 # Mate in two (three plies): the score row counts the plies to the mate.
 fen "k7/8/2K5/8/8/8/8/7R w - - 0 1"

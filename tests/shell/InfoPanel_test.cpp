@@ -57,6 +57,7 @@ protected:
     I.ExactTTHits = 12;
     I.PVScore = 25;
     I.PV = &PV;
+    I.PVLegal = MaxPly + 1;
     I.EBF = 3.14;
     I.Time = 2;
     I.Depth = 3;
