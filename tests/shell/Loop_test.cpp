@@ -5,18 +5,25 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "board/Board.h"
 #include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "board/Squares.h"
+#include "hash/Zorbist.h"
+#include "moves/GenMoves.h"
 #include "moves/TakeBack.h"
-#include "search/Search.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "search/Search.h"
 #include "shell/InfoPanel.h"
 #include "shell/Loop.h"
 #include "shell/Screen.h"
@@ -91,7 +98,23 @@ protected:
     S.Type(Keys.c_str());
     GamePass();
   }
+  // Passes of the game loop until the keys are used up and the human is to
+  // move; after each the game goes on and its key fits its placement.
+  void PassesChecked(const std::string &Keys) {
+    S.Type(Keys.c_str());
+    while (S.KeysLeft() > 0 || !HumansMove) {
+      GamePass();
+      ASSERT_FALSE(Quit);
+      ASSERT_EQ(Data[0].HashKey, CalcBrdKey());
+    }
+  }
 };
+
+int Kings() {
+  int N = 0;
+  for (int Sq = 0; Sq < 64; ++Sq) N += (PieceOn(Data[0], Sq) & 7) == WKing;
+  return N;
+}
 
 using Msgs = std::vector<std::string>;
 const Msgs NoMsgs;
@@ -460,6 +483,184 @@ TEST_F(LoopTest, EndOfInputEndsTheGame) {
     EXPECT_TRUE(InputClosed());
     EXPECT_EQ(MoveTime, C.Time);
     EXPECT_EQ(Messages, C.Errors);
+  }
+}
+
+// R, S and N draw new keys; a position taken back from before them must get
+// the key its placement has now, or the next search finds a broken key.
+TEST_F(LoopTest, TakeBackAcrossNewKeysThenASearch) {
+  std::vector<std::string> Scripts = {"e2e4\rw\rr\rb\rx4\rp\r",
+                                      "x4\re2e4\rs\rq\rd2d4\rb\rb\rb\rp\r"};
+  std::vector<std::string> Order = {"n", "r", "s\rq"};
+  std::sort(Order.begin(), Order.end());
+  do {
+    Scripts.push_back("x4\rw\re2e4\r" + Order[0] + "\rd2d4\r" + Order[1] + "\rg1f3\r" + Order[2] +
+                      "\rb\rb\rb\rb\rb\rb\rp\r");
+  } while (std::next_permutation(Order.begin(), Order.end()));
+  for (const std::string &Keys : Scripts) {
+    SCOPED_TRACE(Keys);
+    Restart();
+    PassesChecked(Keys);
+    EXPECT_EQ(Messages, NoMsgs);
+    EXPECT_EQ(Kings(), 2);
+  }
+}
+
+// Positions no game reaches: an eleventh queen to be, a king the side to
+// move could take. R refuses them and the game goes on from where it was.
+TEST_F(LoopTest, PositionFilesThatCannotBePlayedAreRefused) {
+  const char *Files[] = {"QQQQQQQQ/QQ1P4/8/8/8/8/5ppp/K6k w - - 0 1",
+                         "k6K/5PPP/8/8/8/8/qq1p4/qqqqqqqq b - - 0 1", "8/8/8/8/8/8/3R2kK/8 w -",
+                         "8/1n6/8/8/5b1P/8/1K6/2q5 b KQkq"};
+  for (const char *Fen : Files) {
+    SCOPED_TRACE(Fen);
+    Restart();
+    WriteFile("game.fen", Fen);
+    PassesChecked("r\rx4\rp\rw\r");
+    EXPECT_EQ(Messages, Msgs{"Bad Board File"});
+    EXPECT_EQ(MoveNum, 1) << "the computer moved in the start position";
+    EXPECT_EQ(ReadFile("game.fen").substr(0, 9), "rnbqkbnr/");
+  }
+}
+
+// The line ends with the mating move; the table's stale entries after it are
+// not shown.
+TEST_F(LoopTest, TheLineShownAfterAMateEndsAtTheMate) {
+  for (const char *Fen : {"7k/8/6K1/8/8/8/8/R7 w - -", "6k1/8/6K1/8/8/8/8/R7 w - -"}) {
+    SCOPED_TRACE(Fen);
+    Restart();
+    SetFen(Fen);
+    PassesChecked("x4\rp\r");
+    const std::string Row = Text(23, 2, 79);
+    EXPECT_EQ(Row, "PV:  A1A8" + std::string(70, ' '));
+  }
+}
+
+// A few hundred random command lines, position files and editor entries:
+// the game never stops, never takes a king and its key always fits.
+TEST_F(LoopTest, RandomCommandLinesNeverStopTheGameOrBreakTheKey) {
+  std::mt19937 Rng(20261207);
+  auto Pick = [&](int N) { return static_cast<int>(Rng() % static_cast<unsigned>(N)); };
+  auto RandomSquare = [&] {
+    return std::string(1, static_cast<char>('a' + Pick(8))) + static_cast<char>('1' + Pick(8));
+  };
+  auto RandomFen = [&] {
+    std::string Board(64, '.');
+    auto Put = [&](char C) {
+      for (int Try = 0; Try < 100; ++Try) {
+        const int Sq = Pick(64);
+        if (Board[Sq] == '.') {
+          Board[Sq] = C;
+          return;
+        }
+      }
+    };
+    if (Pick(8)) Put('K');
+    if (Pick(8)) Put('k');
+    if (Pick(6) == 0) {
+      // More queens and pawns than a side can ever hold as queens.
+      const char Q = Pick(2) ? 'Q' : 'q';
+      for (int I = 0; I < 10; ++I) Put(Q);
+      Put(Q == 'Q' ? 'P' : 'p');
+    } else {
+      const std::string Pieces = "PPPPNNBBRRQpppppnnbbrrq";
+      for (int I = Pick(12); I > 0; --I) Put(Pieces[Pick(static_cast<int>(Pieces.size()))]);
+    }
+    std::string Fen;
+    for (int Rank = 7; Rank >= 0; --Rank) {
+      int Run = 0;
+      for (int File = 0; File < 8; ++File) {
+        const char C = Board[Rank * 8 + File];
+        if (C == '.') {
+          ++Run;
+          continue;
+        }
+        if (Run) Fen += static_cast<char>('0' + Run);
+        Run = 0;
+        Fen += C;
+      }
+      if (Run) Fen += static_cast<char>('0' + Run);
+      if (Rank) Fen += '/';
+    }
+    Fen += Pick(2) ? " w " : " b ";
+    Fen += Pick(2) ? "KQkq" : "-";
+    if (Pick(8) == 0) Fen[Pick(static_cast<int>(Fen.size()))] = static_cast<char>(Pick(256));
+    return Fen;
+  };
+  // A legal move of the side to move, or any move-shaped text when there is none.
+  auto RandomMove = [&] {
+    std::vector<std::string> Legal;
+    const uint16_t N = GenMoveList(Str4());
+    std::vector<std::string> Texts;
+    for (uint16_t I = 0; I < N; ++I) {
+      const MoveRec M = GetAMove(N);
+      Texts.emplace_back(SquaresToStr(M.FromSq, M.ToSq).c_str());
+    }
+    for (const std::string &T : Texts)
+      if (IsLegalMove(T.c_str())) Legal.push_back(T);
+    if (Legal.empty() || Pick(5) == 0) return RandomSquare() + RandomSquare();
+    return Legal[Pick(static_cast<int>(Legal.size()))];
+  };
+  auto RandomEditorEntry = [&]() -> std::string {
+    switch (Pick(5)) {
+    case 0:
+      return Pick(4) ? RandomSquare() : "c";
+    case 1:
+      return Pick(2) ? "wm" : "bm";
+    default:
+      return std::string(Pick(2) ? "w" : "b") + "pnbrqk"[Pick(6)] + RandomSquare();
+    }
+  };
+
+  Restart();
+  PassesChecked("x4\r");
+  for (int Line = 0; Line < 300; ++Line) {
+    std::string Keys;
+    const int Kind = Pick(20);
+    const bool Move = Kind < 8;
+    if (Move) {
+      Keys = RandomMove();
+    } else if (Kind < 11) {
+      Keys = "b";
+    } else if (Kind < 12) {
+      Keys = "n";
+    } else if (Kind < 14) {
+      if (Pick(4)) WriteFile("game.fen", RandomFen());
+      Keys = "r";
+    } else if (Kind < 15) {
+      Keys = "w";
+    } else if (Kind < 17) {
+      Keys = "s";
+      for (int I = Pick(10); I > 0; --I) Keys += "\r" + RandomEditorEntry();
+      Keys += "\rq";
+      // Leaving may be refused: then the board is cleared and left, or, when
+      // the keys end first, the position S was typed in comes back.
+      if (Pick(2)) Keys += "\rc\rq";
+    } else if (Kind < 18) {
+      Keys = "x4";
+    } else {
+      Keys = "p";
+    }
+    SCOPED_TRACE(std::to_string(Line) + ": " + Keys);
+    // Each line on a fresh keyboard: what the editor leaves unread is dropped,
+    // and a message at the end of the keys ends nothing.
+    while (S.KeysLeft() > 0) S.GetKey();
+    UseDevice(&S);
+    const int KingsBefore = Kings();
+    S.Type((Keys + "\r").c_str());
+    GamePass();
+    ASSERT_FALSE(Quit);
+    ASSERT_EQ(Data[0].HashKey, CalcBrdKey());
+    if (Move) {
+      ASSERT_EQ(Kings(), KingsBefore);
+    }
+    while (!HumansMove) {
+      const int Before = Kings();
+      GamePass();
+      ASSERT_FALSE(Quit);
+      ASSERT_EQ(Data[0].HashKey, CalcBrdKey());
+      ASSERT_EQ(Kings(), Before) << "the computer took a king";
+    }
   }
 }
 
