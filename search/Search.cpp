@@ -165,6 +165,27 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   return Alpha;
 }
 
+uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index)) {
+  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
+  const uint16_t SavedMoveNum = MoveNum;
+  const int8_t SavedSide = WhosMove;
+  const bool SavedHumans = HumansMove;
+  const uint8_t SavedPly = Ply;
+  uint32_t N = 0;
+  while (N < Len && Ply < MaxPly && IsLegalMove(PV[0][N])) {
+    if (Visit) Visit(PV[0][N], N);
+    MakeOnCopy(MoveStrToMoveRec(PV[0][N]), false);
+    ++N;
+  }
+  Ply = SavedPly;
+  WhosMove = SavedSide;
+  HumansMove = SavedHumans;
+  MoveNum = SavedMoveNum;
+  Nodes = SavedNodes;
+  QNodes = SavedQNodes;
+  return N;
+}
+
 void InitSearch() {
   ShowThinking();
   ClearPV();
@@ -202,31 +223,6 @@ bool DeepenFurther() {
          std::abs(PVScore) < MateFound;
 }
 
-// How many moves of the root's line, up to Len, can be played one after
-// another. Past a mate, or where the line ends in entries of an earlier
-// iteration, they cannot. The moves are tried on the scratch records above
-// the root, which every search overwrites anyway, and the counters and flags
-// that making them touches are put back: the search goes on as before.
-uint32_t LegalPVLength(uint32_t Len) {
-  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
-  const uint16_t SavedMoveNum = MoveNum;
-  const int8_t SavedSide = WhosMove;
-  const bool SavedHumans = HumansMove;
-  const uint8_t SavedPly = Ply;
-  uint32_t N = 0;
-  while (N < Len && Ply < MaxPly && IsLegalMove(PV[0][N])) {
-    MakeOnCopy(MoveStrToMoveRec(PV[0][N]), false);
-    ++N;
-  }
-  Ply = SavedPly;
-  WhosMove = SavedSide;
-  HumansMove = SavedHumans;
-  MoveNum = SavedMoveNum;
-  Nodes = SavedNodes;
-  QNodes = SavedQNodes;
-  return N;
-}
-
 void ReportIteration() {
   SearchInfo Info;
   Info.Nodes = Nodes;
@@ -237,7 +233,7 @@ void ReportIteration() {
   Info.ExactTTHits = ExactTTHits;
   Info.PVScore = PVScore;
   Info.PV = &PV;
-  Info.PVLegal = LegalPVLength(static_cast<uint32_t>(CurrentDepth));
+  Info.PVLegal = WalkLegalPV(static_cast<uint32_t>(CurrentDepth), nullptr);
   Info.EBF = EBF(SaveNodes, static_cast<uint8_t>(CurrentDepth));
   Info.Time = Time;
   Info.TimeMs = static_cast<uint64_t>(Delta);

@@ -19,6 +19,13 @@ int16_t QSearch(int16_t Alpha, int16_t Beta);
 // Fail-hard negamax of Data[Ply] for WhosMove to Depth plies; leaves the
 // position, Ply and the side to move as it found them.
 int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed);
+// How many moves of the root's line in PV, up to Len, can be played one after
+// another: past a mate, or where the line ends in entries of an earlier
+// iteration, they cannot. Visit, when given, sees each such move with
+// Data[Ply] the position before it. The moves are made on the scratch records
+// above the root, which every search overwrites anyway, and the counters and
+// flags that making them touches are put back: a search goes on as before.
+uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index));
 // A fresh search: thinking message, empty PV, history and table, zero
 // counters, the clock started, EndGame fixed from the root.
 void InitSearch();

@@ -319,33 +319,14 @@ void PutScore(int16_t Score) {
   }
 }
 
-// The principal variation as far as the engine found its moves playable. Each
-// is played on the scratch records above the root to know its promotions; the
-// counters and the side to move that making moves changes are put back.
-void PutLine(const PVType &Line, uint32_t Legal) {
-  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
-  const uint16_t SavedMoveNum = MoveNum;
-  const int8_t SavedSide = WhosMove;
-  const bool SavedHumans = HumansMove;
-  const uint8_t SavedPly = Ply;
-  for (uint32_t P = 0; P < Legal && Ply < MaxPly; ++P) {
-    const Str4 &M = Line[0][P];
-    int8_t Sq[64];
-    SquaresOf(Data[Ply], Sq);
-    char Text[6];
-    UciMoveText(Sq, M.c_str(), Text);
-    Put(P == 0 ? " pv " : " ");
-    Put(Text);
-    ++Ply;
-    Data[Ply] = Data[Ply - 1];
-    MakeMove(MoveStrToMoveRec(M), false);
-  }
-  Ply = SavedPly;
-  WhosMove = SavedSide;
-  HumansMove = SavedHumans;
-  MoveNum = SavedMoveNum;
-  Nodes = SavedNodes;
-  QNodes = SavedQNodes;
+// One move of the principal variation, with the queen letter on a promotion.
+void PutLineMove(const Str4 &M, uint32_t Index) {
+  int8_t Sq[64];
+  SquaresOf(Data[Ply], Sq);
+  char Text[6];
+  UciMoveText(Sq, M.c_str(), Text);
+  Put(Index == 0 ? " pv " : " ");
+  Put(Text);
 }
 
 void UciShowInfo(const SearchInfo &I) {
@@ -360,7 +341,7 @@ void UciShowInfo(const SearchInfo &I) {
   PutNum(static_cast<int64_t>(Ms == 0 ? All * 1000 : All * 1000 / Ms));
   Put(" time ");
   PutNum(static_cast<int64_t>(Ms));
-  PutLine(*I.PV, I.PVLegal);
+  WalkLegalPV(I.PVLegal, PutLineMove);
   EndLine();
 }
 
