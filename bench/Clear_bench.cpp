@@ -5,9 +5,10 @@
 
 #include <cstdlib>
 
-#include "board/Fen.h"
 #include "board/Globals.h"
+#include "game/Fen.h"
 #include "hash/TT.h"
+#include "moves/Move.h"
 #include "search/BenchPositions.h"
 #include "search/Search.h"
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "board/Attacks.h"
-#include "board/Fen.h"
 #include "board/Globals.h"
 #include "diag/Perft.h"
+#include "game/Fen.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 

@@ -9,7 +9,7 @@
 
 #include "board/Board.h"
 #include "board/Squares.h"
-#include "platform/Terminal.h"
+#include "platform/Fatal.h"
 
 namespace {
 // What the difference of two squares' ranks and files allows: which kinds of

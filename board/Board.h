@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "board/Globals.h"
-#include "hash/Zorbist.h"
-#include "platform/Terminal.h"
+#include "board/Zorbist.h"
+#include "platform/Fatal.h"
 
 // The code on square Sq of a record (0 = empty).
 inline int8_t PieceOn(const DataType &D, int Sq) {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
-#include "moves/TakeBack.h"
+#include "frontend/FrontEnd.h"
+#include "moves/Move.h"
 #include "platform/Random.h"
 #include "platform/TextFile.h"
 

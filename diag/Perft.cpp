@@ -24,9 +24,7 @@ uint64_t Perft(uint8_t Depth, uint8_t X) {
   int J = 0;
   for (uint16_t I = 0; I < N; ++I) {
     const MoveRec M = GetAMove(N);
-    ++Ply;
-    Data[Ply] = Data[Ply - 1];
-    MakeMove(M, false);
+    MakeOnCopy(M, false);
     if (!InCheck(static_cast<int8_t>(-WhosMove))) {
       // One ply above the leaves every legal move is one leaf: no call needed.
       const uint64_t Sub = Depth == 1 ? 1 : Perft(static_cast<uint8_t>(Depth - 1), X);

@@ -14,7 +14,7 @@
 #include "board/Board.h"
 #include "board/Squares.h"
 #include "eval/LookUpTables.h"
-#include "platform/Terminal.h"
+#include "platform/Fatal.h"
 
 MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1];
 uint16_t MoveListIndex = 0;

@@ -4,8 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/Attacks.h"
 #include "board/Board.h"
-#include "search/Counters.h"
+#include "board/Squares.h"
+#include "moves/GenMoves.h"
+
+uint64_t Nodes = 0;
+uint64_t QNodes = 0;
 
 namespace {
 // The rights a rook on each square stands for, as the mask that clears them:
@@ -137,4 +142,20 @@ void UnmakeMove() {
   --Ply;
   WhosMove = static_cast<int8_t>(-WhosMove);
   HumansMove = !HumansMove;
+}
+
+bool IsLegalMove(const ShortStr &TheMove) {
+  bool Result = false;
+  const uint16_t N = GenMoveList(Str4());
+  for (uint16_t I = 0; I < N; ++I) {
+    const MoveRec M = GetAMove(N);
+    if (!(SquaresToStr(M.FromSq, M.ToSq) == TheMove)) continue;
+    // No position the game accepts lets a king be taken; should one slip
+    // through, its capture is still never played.
+    if ((PieceOn(Data[Ply], M.ToSq) & 7) == WKing) continue;
+    MakeOnCopy(M, false);
+    if (!InCheck(-WhosMove)) Result = true;
+    UnmakeMove();
+  }
+  return Result;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/Fatal.h"
 #include "platform/FixedStr.h"
 
 constexpr int ScreenCols = 80;
@@ -98,8 +99,4 @@ bool InputClosed();
 int WhereX();
 int WhereY();
 
-// ---- broken invariants ----------------------------------------------------
-
-// Restores the terminal, prints the message with its module and source line to
-// standard error and ends the program with a non-zero status.
-[[noreturn]] void Fatal(const char *Module, int Line, const char *Msg);
+// ---- broken invariants: Fatal, restoring the terminal first ----------------

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "board/Globals.h"
-#include "hash/Zorbist.h"
-#include "search/Counters.h"
+#include "board/Zorbist.h"
 #include "platform/Random.h"
+#include "search/Counters.h"
 
 struct BenchPosition {
   const char *Name;

@@ -3,8 +3,6 @@
 #include "platform/Clock.h"
 
 PVType PV;
-uint64_t Nodes = 0;
-uint64_t QNodes = 0;
 uint32_t BetaCuts = 0;
 uint32_t NullCuts = 0;
 uint32_t TTHits = 0;

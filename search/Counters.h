@@ -8,8 +8,6 @@
 #include "board/Globals.h"
 
 extern PVType PV;
-extern uint64_t Nodes;  // moves made by the main search (a castling counts two)
-extern uint64_t QNodes; // moves made by the quiescence search
 extern uint32_t BetaCuts;
 extern uint32_t NullCuts;
 extern uint32_t TTHits;

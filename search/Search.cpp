@@ -4,16 +4,15 @@
 
 #include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/FrontEnd.h"
 #include "board/Squares.h"
+#include "board/Zorbist.h"
 #include "eval/Eval.h"
 #include "eval/Material.h"
+#include "frontend/FrontEnd.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
-#include "moves/TakeBack.h"
-#include "platform/Terminal.h"
+#include "platform/Fatal.h"
 
 uint8_t FirstDepth = 4;
 
@@ -22,12 +21,6 @@ namespace {
 constexpr int16_t MateFound = 9980;
 
 int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
-
-void MakeOnCopy(const MoveRec &M, bool QS) {
-  ++Ply;
-  Data[Ply] = Data[Ply - 1];
-  MakeMove(M, QS);
-}
 
 void PassTurn() {
   WhosMove = static_cast<int8_t>(-WhosMove);

@@ -34,6 +34,3 @@ void InitSearch();
 double EBF(const SaveNodesType &Nodes, uint8_t Len);
 // The searched move for Data[0] and WhosMove, or NoMove when there is none.
 MoveRec ComputerMove();
-// The computer's move: from the book while it is in use (InLibrary), which
-// then records the move in OpeningStr or leaves the book, else searched.
-MoveRec CalcMove();

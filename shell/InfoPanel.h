@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "frontend/FrontEnd.h"
 
 void WriteInfoToScreen(const SearchInfo &Info);
 // The first Len moves of the root's line; from entry Legal on, entries that

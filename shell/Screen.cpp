@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "board/Board.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "frontend/FrontEnd.h"
 #include "platform/Terminal.h"
 #include "shell/InfoPanel.h"
 

@@ -4,10 +4,10 @@
 
 #include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "board/Zorbist.h"
+#include "frontend/FrontEnd.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 #include "platform/FixedStr.h"
 #include "platform/Terminal.h"
 #include "shell/Loop.h"

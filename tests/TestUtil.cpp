@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "board/Board.h"
-#include "board/Fen.h"
-#include "board/NewGame.h"
+#include "game/Fen.h"
+#include "game/NewGame.h"
 #include "moves/GenMoves.h"
 #include "platform/Random.h"
 #include "search/Counters.h"
@@ -43,7 +43,7 @@ const char *BoardFen() {
 #include <cstdlib>
 #include <unistd.h>
 
-#include "board/FrontEnd.h"
+#include "frontend/FrontEnd.h"
 
 TempDir::TempDir() {
   std::strcpy(Dir, "/tmp/torvane3-test-XXXXXX");

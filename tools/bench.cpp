@@ -10,11 +10,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board/Fen.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
 #include "diag/Debugging.h"
+#include "game/Fen.h"
 #include "moves/GenMoves.h"
+#include "moves/Move.h"
 #include "search/BenchPositions.h"
 #include "search/Counters.h"
 #include "search/Search.h"

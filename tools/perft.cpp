@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/Fen.h"
 #include "board/Globals.h"
 #include "diag/Debugging.h"
 #include "diag/Perft.h"
+#include "game/Fen.h"
 #include "moves/GenMoves.h"
 #include "tools/DepthArg.h"
 

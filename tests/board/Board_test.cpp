@@ -4,8 +4,8 @@
 
 #include "TestUtil.h"
 #include "board/Board.h"
-#include "hash/Zorbist.h"
-#include "moves/TakeBack.h"
+#include "board/Zorbist.h"
+#include "game/TakeBack.h"
 
 namespace {
 

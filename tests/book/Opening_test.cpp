@@ -8,11 +8,11 @@
 #include <sys/stat.h>
 
 #include "TestUtil.h"
-#include "board/FrontEnd.h"
 #include "board/Squares.h"
 #include "book/Opening.h"
+#include "frontend/FrontEnd.h"
+#include "game/TakeBack.h"
 #include "moves/Move.h"
-#include "moves/TakeBack.h"
 #include "platform/Random.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/Squares.h"
-#include "hash/Zorbist.h"
+#include "board/Zorbist.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "search/Counters.h"
@@ -214,6 +214,39 @@ TEST(MakeMove, ThirdQueenInsideATreeKeepsEverythingInStep) {
     int ExtraSeen = 0;
     Walk(3, ExtraSeen);
     EXPECT_GT(ExtraSeen, 0) << "the tree must reach a third queen";
+  }
+}
+
+TEST(Legality, TypedMoveTexts) {
+  struct {
+    const char *Fen;
+    const char *Move;
+    bool Legal;
+  } const Cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", "E2E5", false},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", "E2E4", true},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", "G1F3", true},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", "E1E2", false},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", "E2E4X", false},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq", "E7E5", false},
+      {"4r1k1/8/8/8/8/8/4B3/4K3 w -", "E2D3", false}, // pinned bishop
+      {"4r1k1/8/8/8/8/8/4B3/4K3 w -", "E1D2", true},
+      {"4k3/8/8/8/8/8/8/4K2R w K", "E1G1", true},
+      {"4k3/8/8/8/8/8/8/4K2R w -", "E1G1", false},
+      {"4k3/8/8/8/8/5r2/8/4K2R w K", "E1G1", false}, // the f3 rook guards f1
+      // A diagram no door lets in: the king that could be taken never is.
+      {"8/8/8/8/8/8/3R2kK/8 w -", "D2G2", false},
+      {"8/1n6/8/8/5b1P/8/1K6/2q5 b -", "C1B2", false},
+      {"8/1n6/8/8/5b1P/8/1K6/2q5 b -", "B7D6", true},
+  };
+  for (const auto &C : Cases) {
+    SetFen(C.Fen);
+    const DataType Before = Data[0];
+    const uint16_t Num = MoveNum;
+    EXPECT_EQ(IsLegalMove(C.Move), C.Legal) << C.Fen << " " << C.Move;
+    EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0) << "the test changes nothing";
+    EXPECT_EQ(MoveNum, Num);
+    EXPECT_EQ(Ply, 0);
   }
 }
 

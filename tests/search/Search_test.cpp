@@ -6,15 +6,15 @@
 
 #include "TestUtil.h"
 #include "board/Attacks.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Zorbist.h"
 #include "eval/Eval.h"
+#include "frontend/FrontEnd.h"
+#include "game/TakeBack.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
-#include "moves/TakeBack.h"
 #include "search/Counters.h"
 #include "search/Search.h"
 

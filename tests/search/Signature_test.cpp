@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "TestUtil.h"
+#include "moves/Move.h"
 #include "search/BenchPositions.h"
 #include "search/Counters.h"
 #include "search/Search.h"

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "../TestUtil.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "frontend/FrontEnd.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 

@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "board/Board.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
-#include "hash/Zorbist.h"
+#include "board/Zorbist.h"
+#include "frontend/FrontEnd.h"
+#include "game/Engine.h"
+#include "game/TakeBack.h"
 #include "moves/GenMoves.h"
-#include "moves/TakeBack.h"
+#include "moves/Move.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 #include "search/Search.h"

@@ -8,8 +8,8 @@
 
 #include "AllocCount.h"
 #include "TestUtil.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "frontend/FrontEnd.h"
 #include "platform/MemScreen.h"
 #include "platform/Random.h"
 #include "shell/Loop.h"

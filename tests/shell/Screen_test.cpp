@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "frontend/FrontEnd.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 #include "search/Counters.h"

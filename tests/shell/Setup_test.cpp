@@ -9,10 +9,10 @@
 #include "../TestUtil.h"
 #include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/FrontEnd.h"
 #include "board/Globals.h"
+#include "board/Zorbist.h"
+#include "frontend/FrontEnd.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 

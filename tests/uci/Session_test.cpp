@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "board/Fen.h"
 #include "board/Globals.h"
-#include "moves/TakeBack.h"
+#include "game/Fen.h"
+#include "moves/Move.h"
 #include "tests/TestUtil.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include "TestUtil.h"
 #include "board/Board.h"
-#include "board/Fen.h"
+#include "board/Zorbist.h"
+#include "game/Fen.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "hash/Zorbist.h"
+#include "board/Zorbist.h"
 
 #include <cstring>
 

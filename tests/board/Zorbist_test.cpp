@@ -4,8 +4,8 @@
 
 #include "TestUtil.h"
 #include "board/Board.h"
-#include "board/NewGame.h"
-#include "hash/Zorbist.h"
+#include "board/Zorbist.h"
+#include "game/NewGame.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "board/NewGame.h"
+#include "game/NewGame.h"
 
 #include <cstring>
 
 #include "board/Globals.h"
+#include "board/Zorbist.h"
 #include "book/Opening.h"
+#include "game/TakeBack.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
-#include "moves/TakeBack.h"
 
 void SetupStartPosition() {
   std::memset(Data, 0, sizeof Data);

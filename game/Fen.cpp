@@ -1,13 +1,13 @@
-#include "board/Fen.h"
+#include "game/Fen.h"
 
 #include <cstring>
 #include <initializer_list>
 
 #include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/FrontEnd.h"
+#include "board/Zorbist.h"
+#include "frontend/FrontEnd.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 #include "platform/TextFile.h"
 
 namespace {

@@ -1,14 +1,11 @@
-#include "moves/TakeBack.h"
+#include "game/TakeBack.h"
 
 #include <cstring>
 
-#include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/Squares.h"
+#include "board/Zorbist.h"
 #include "hash/TT.h"
-#include "hash/Zorbist.h"
 #include "moves/GenMoves.h"
-#include "moves/Move.h"
 #include "search/Counters.h"
 
 TakeBackEntry TakeBackStack[TakeBackSize];
@@ -45,22 +42,4 @@ void TakeBackMove() {
   ClearPV();
   ClearHistory();
   ZeroTTs();
-}
-
-bool IsLegalMove(const ShortStr &TheMove) {
-  bool Result = false;
-  const uint16_t N = GenMoveList(Str4());
-  for (uint16_t I = 0; I < N; ++I) {
-    const MoveRec M = GetAMove(N);
-    if (!(SquaresToStr(M.FromSq, M.ToSq) == TheMove)) continue;
-    // No position the game accepts lets a king be taken; should one slip
-    // through, its capture is still never played.
-    if ((PieceOn(Data[Ply], M.ToSq) & 7) == WKing) continue;
-    ++Ply;
-    Data[Ply] = Data[Ply - 1];
-    MakeMove(M, false);
-    if (!InCheck(-WhosMove)) Result = true;
-    UnmakeMove();
-  }
-  return Result;
 }

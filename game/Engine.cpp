@@ -1,4 +1,5 @@
-#include "board/Globals.h"
+#include "game/Engine.h"
+
 #include "board/Squares.h"
 #include "book/Opening.h"
 #include "search/Search.h"

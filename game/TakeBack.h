@@ -1,6 +1,5 @@
 // The takeback stack: whole position records of the game, the start position
-// at the bottom, so that a takeback is a copy and never an unmake; and the
-// legality test of a typed move text.
+// at the bottom, so that a takeback is a copy and never an unmake.
 #pragma once
 #include <cstdint>
 
@@ -18,5 +17,3 @@ extern int8_t TBIndex; // the entry holding the current position
 void InitTakeBackStack();
 void AddToTakeBackStack();
 void TakeBackMove();
-// True when the whole text is the move text of a legal move of WhosMove.
-bool IsLegalMove(const ShortStr &TheMove);

@@ -1,4 +1,4 @@
-#include "board/FrontEnd.h"
+#include "frontend/FrontEnd.h"
 
 namespace {
 void NoMessage(const char *) {}
