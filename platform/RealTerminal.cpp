@@ -1,6 +1,7 @@
 // The real terminal: ANSI sequences on standard output, keys from standard
 // input. Output collects in a fixed buffer and leaves in few write(2) calls;
 // the terminal's cursor and colours are tracked so that nothing is sent twice.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -30,6 +31,11 @@ termios Saved;
 volatile sig_atomic_t RawOn = 0;  // Saved must be put back
 volatile sig_atomic_t Active = 0; // InitTerminal has drawn and not yet restored
 
+// A change of size (SIGWINCH) sets the flag and writes a byte to the pipe, so
+// that a wait for a key wakes up however the signal and the wait interleave.
+volatile sig_atomic_t Resized = 0;
+int WakeRead = -1, WakeWrite = -1;
+
 // Only write(2) in here: the signal handlers use it too.
 void WriteAll(const char *P, std::size_t N) {
   while (N > 0) {
@@ -41,6 +47,15 @@ void WriteAll(const char *P, std::size_t N) {
     P += W;
     N -= static_cast<std::size_t>(W);
   }
+}
+
+// The terminal's size; false when it tells none.
+bool TermSize(int &Cols, int &Rows) {
+  winsize W = {};
+  if (!isatty(OutFd) || ioctl(OutFd, TIOCGWINSZ, &W) != 0 || (W.ws_col == 0 && W.ws_row == 0))
+    return false;
+  Cols = W.ws_col, Rows = W.ws_row;
+  return true;
 }
 
 // Decimal text of a small non-negative number; returns the count.
@@ -58,6 +73,7 @@ int NumText(int V, char *Buf) {
 class RealDevice final : public TermDevice {
 public:
   void PutCell(int X, int Y, char Ch, int Fg, int Bg) override {
+    if (TooSmall) return;
     // The cursor would flicker across the screen while it is drawn; it is
     // shown again when the program waits for a key.
     if (CursorShown) {
@@ -77,7 +93,7 @@ public:
   void Flush() override { Flush(false); }
 
   bool KeyWaiting() override {
-    if (Ended || InPos < InLen) return true;
+    if (Resized || Ended || InPos < InLen) return true;
     // The search asks after every move it makes; one system call per clock
     // tick (a few milliseconds) is as quick to notice a key and far cheaper.
     timespec Now;
@@ -94,10 +110,18 @@ public:
   }
 
   int GetKey() override {
+    if (TakeResize()) return DevResized;
     if (InPos < InLen) return In[InPos++];
     if (Ended) return -1;
     Flush(true);
     for (;;) {
+      pollfd P[2] = {{InFd, POLLIN, 0}, {WakeRead, POLLIN, 0}};
+      const int R = poll(P, WakeRead >= 0 ? 2 : 1, -1);
+      if (TakeResize()) return DevResized;
+      if (R < 0 && errno == EINTR) continue;
+      // Anything else poll may report (hang-up, a closed descriptor) is left
+      // to read to tell.
+      if (R == 0) continue;
       const ssize_t N = read(InFd, In, sizeof In);
       if (N > 0) {
         InPos = 0;
@@ -105,11 +129,7 @@ public:
         return In[InPos++];
       }
       if (N < 0 && errno == EINTR) continue;
-      if (N < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        pollfd P = {InFd, POLLIN, 0};
-        poll(&P, 1, -1);
-        continue;
-      }
+      if (N < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) continue;
       Ended = true; // end of file, hang-up or a read error
       return -1;
     }
@@ -118,6 +138,7 @@ public:
   // Sends what is buffered; with ShowCursor the cursor appears where the
   // program placed it, for a key is about to be awaited.
   void Flush(bool ShowCursor) {
+    if (TooSmall) return Send();
     Place(WantX, WantY);
     if (ShowCursor && !CursorShown) {
       Emit("\x1b[?25h");
@@ -134,6 +155,26 @@ public:
     Forget();
   }
   void Forget() { TermX = TermY = 0, TermFg = TermBg = -1; }
+
+  bool Reset() override {
+    int Cols = ScreenCols, Rows = ScreenRows;
+    TermSize(Cols, Rows);
+    TooSmall = Cols < ScreenCols || Rows < ScreenRows;
+    // Cleared in plain colours, the rows beyond ours included; the cursor
+    // stays hidden until the next key is awaited.
+    Emit("\x1b[0m\x1b[?25l\x1b[2J\x1b[H");
+    CursorShown = false;
+    Forget();
+    if (TooSmall) {
+      char Num[12];
+      Emit("Terminal needs 80 x 25 (now ");
+      Emit(Num, static_cast<std::size_t>(NumText(Cols, Num)));
+      Emit(" x ");
+      Emit(Num, static_cast<std::size_t>(NumText(Rows, Num)));
+      Emit(")");
+    }
+    return !TooSmall;
+  }
 
 private:
   void Send() {
@@ -177,6 +218,17 @@ private:
   int TermX = 0, TermY = 0, TermFg = -1, TermBg = -1; // 0 / -1: not known
   int WantX = 1, WantY = 1;
   bool CursorShown = true;
+  bool TooSmall = false; // cells are only kept by the layer until it grows
+
+  // True once for each change of size since the last call.
+  bool TakeResize() {
+    if (!Resized) return false;
+    Resized = 0;
+    char Drain[64];
+    while (WakeRead >= 0 && read(WakeRead, Drain, sizeof Drain) > 0) {
+    }
+    return true;
+  }
 
   unsigned char In[256];
   std::size_t InPos = 0, InLen = 0;
@@ -190,6 +242,33 @@ extern "C" void OnSignal(int Sig) {
   if (Active) WriteAll(RestoreSeq, sizeof RestoreSeq - 1);
   if (RawOn) tcsetattr(InFd, TCSANOW, &Saved);
   _exit(128 + Sig);
+}
+
+extern "C" void OnResize(int) {
+  const int SavedErrno = errno;
+  Resized = 1;
+  if (WakeWrite >= 0) {
+    const char Byte = 0;
+    if (write(WakeWrite, &Byte, 1) < 0) {
+      // A full pipe already holds a wake-up.
+    }
+  }
+  errno = SavedErrno;
+}
+
+// Only a real terminal changes size. SA_RESTART keeps every other system call
+// (file reads among them) unaware of the signal; the wait for a key wakes up
+// through the pipe.
+void InstallResizeHandler() {
+  if (!isatty(OutFd) || WakeRead >= 0) return;
+  int Fds[2];
+  if (pipe2(Fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  WakeRead = Fds[0], WakeWrite = Fds[1];
+  struct sigaction New = {};
+  New.sa_handler = OnResize;
+  New.sa_flags = SA_RESTART;
+  sigemptyset(&New.sa_mask);
+  sigaction(SIGWINCH, &New, nullptr);
 }
 
 void InstallHandlers() {
@@ -223,18 +302,18 @@ void EnterRawMode() {
 bool InitTerminal(FixedStr<255> &Why) {
   Why.Clear();
   if (Active) return true;
-  winsize W = {};
+  int Cols = 0, Rows = 0;
   // A terminal that reports no size at all is given the benefit of the doubt.
-  if (isatty(OutFd) && ioctl(OutFd, TIOCGWINSZ, &W) == 0 && (W.ws_col != 0 || W.ws_row != 0) &&
-      (W.ws_col < ScreenCols || W.ws_row < ScreenRows)) {
+  if (TermSize(Cols, Rows) && (Cols < ScreenCols || Rows < ScreenRows)) {
     char Num[12];
     Why = "torvane3 needs a terminal of at least 80 x 25; this one is ";
-    Why.Append(Num, static_cast<std::size_t>(NumText(W.ws_col, Num)));
+    Why.Append(Num, static_cast<std::size_t>(NumText(Cols, Num)));
     Why.Append(" x ");
-    Why.Append(Num, static_cast<std::size_t>(NumText(W.ws_row, Num)));
+    Why.Append(Num, static_cast<std::size_t>(NumText(Rows, Num)));
     return false;
   }
   InstallHandlers();
+  InstallResizeHandler();
   EnterRawMode();
   static bool AtExitDone = false;
   if (!AtExitDone) AtExitDone = std::atexit(RestoreTerminal) == 0;

@@ -90,13 +90,33 @@ void PutBlanks(int N) {
   for (int I = 0; I < N; ++I) PutChar(' ');
 }
 
+// The screen changed size: it gets everything again from our copy, whatever
+// the program is doing, so nothing has to be redrawn by the game itself.
+void Repaint() {
+  if (Dev->Reset()) {
+    for (int Y = 1; Y <= ScreenRows; ++Y)
+      for (int X = 1; X <= ScreenCols; ++X) {
+        const ShownCell &C = Shown[Y - 1][X - 1];
+        Dev->PutCell(X, Y, C.Ch, C.Fg, C.Bg);
+      }
+    SyncCursor();
+  }
+  Dev->Flush();
+}
+
 // The next key from the device, -1 once the input has ended, NoKeyYet if it
 // may not wait and none is there. A '\n' straight after '\r' is the second
 // half of one line end, so it is dropped here, once, for every kind of read.
+// A change of size is handled here too, so every wait and every poll (the
+// search's among them) repaints at once.
 int FetchKey(bool MayWait) {
   for (;;) {
     if (!MayWait && !Dev->KeyWaiting()) return NoKeyYet;
     const int K = Dev->GetKey();
+    if (K == DevResized) {
+      Repaint();
+      continue;
+    }
     if (K < 0) {
       InputEnded = true;
       return -1;

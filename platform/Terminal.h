@@ -16,6 +16,10 @@ constexpr int ScreenRows = 25;
 // Palette numbers used by the game.
 constexpr int Black = 0, Green = 2, Brown = 6, LightGray = 7, Yellow = 14, White = 15;
 
+// A device's GetKey answers this when its screen changed size: the layer then
+// paints the whole screen again.
+constexpr int DevResized = -3;
+
 // What a device must do; the terminal operations are built on it.
 struct TermDevice {
   virtual ~TermDevice() = default;
@@ -27,8 +31,13 @@ struct TermDevice {
   virtual void Flush() = 0;
   // True when a key (or the end of input) can be read without waiting.
   virtual bool KeyWaiting() = 0;
-  // Waits for and consumes one key: 0..255, or -1 once the input has ended.
+  // Waits for and consumes one key: 0..255, -1 once the input has ended, or
+  // DevResized after the screen changed size (KeyWaiting is true until then).
   virtual int GetKey() = 0;
+  // Blanks the whole screen to be painted again: true when it is large enough,
+  // false when it shows a line asking for a larger one instead and ignores
+  // cells until the next change of size.
+  virtual bool Reset() { return true; }
 };
 
 // ---- set-up ---------------------------------------------------------------
