@@ -89,7 +89,8 @@ extern Str255 OpeningStr; // moves played while the book is in use
 // long game can never wrap it back to 0, which would disable the takeback.
 extern uint16_t MoveNum;
 extern uint16_t MoveTime;  // seconds per computer move
-extern uint8_t FixedDepth; // 255: no fixed depth
+extern uint8_t FixedDepth; // NoFixedDepth: none
+constexpr uint8_t NoFixedDepth = 255;
 extern int8_t WhosMove;    // WMove or BMove
 extern bool HumansMove;    // the next move is typed by the human
 extern bool EndGame;       // fixed at the start of each search

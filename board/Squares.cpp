@@ -10,22 +10,9 @@ const char SqToStr[64][3] = {
     "A5", "B5", "C5", "D5", "E5", "F5", "G5", "H5", "A6", "B6", "C6", "D6", "E6", "F6", "G6", "H6",
     "A7", "B7", "C7", "D7", "E7", "F7", "G7", "H7", "A8", "B8", "C8", "D8", "E8", "F8", "G8", "H8"};
 
-int8_t WhatPiece(int8_t Sq) { return PieceOn(Data[Ply], Sq); }
+int8_t StrToFromSq(const ShortStr &Move) { return SquareOf(Move[0], Move[1]); }
 
-bool SameFile(int8_t FromSq, int8_t ToSq) { return std::abs(ToSq - FromSq) % 8 == 0; }
-
-bool SameDiagonal(int8_t FromSq, int8_t ToSq) {
-  if (FromSq == -1 || ToSq == -1) return false;
-  return std::abs(FromSq / 8 - ToSq / 8) == std::abs(FromSq % 8 - ToSq % 8);
-}
-
-int8_t StrToFromSq(const ShortStr &Move) {
-  return static_cast<int8_t>((Move[1] - '1') * 8 + (Move[0] - 'A'));
-}
-
-int8_t StrToToSq(const ShortStr &Move) {
-  return static_cast<int8_t>((Move[3] - '1') * 8 + (Move[2] - 'A'));
-}
+int8_t StrToToSq(const ShortStr &Move) { return SquareOf(Move[2], Move[3]); }
 
 ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq) {
   ShortStr S;

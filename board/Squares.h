@@ -10,12 +10,21 @@
 extern const char SqToStr[64][3];
 
 constexpr int8_t Flip(int8_t Sq) { return Sq == -1 ? -1 : static_cast<int8_t>(Sq ^ 56); }
-int8_t WhatPiece(int8_t Sq);
-constexpr uint8_t WhatFile(int8_t Sq) { return static_cast<uint8_t>(Sq % 8); }
-constexpr uint8_t WhatRank(int8_t Sq) { return static_cast<uint8_t>(Sq / 8); }
 constexpr bool SameRank(int8_t FromSq, int8_t ToSq) { return FromSq / 8 == ToSq / 8; }
-bool SameFile(int8_t FromSq, int8_t ToSq);
-bool SameDiagonal(int8_t FromSq, int8_t ToSq);
+
+// An upper-case file letter and a rank digit.
+constexpr bool IsSquareText(char File, char Rank) {
+  return File >= 'A' && File <= 'H' && Rank >= '1' && Rank <= '8';
+}
+// The square of an upper-case file letter and a rank digit (checked first).
+constexpr int8_t SquareOf(char File, char Rank) {
+  return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A'));
+}
+// Whether the first four characters have the shape of a move text: letter
+// A..H, digit 1..8, letter, digit (a shorter text stops at its NUL).
+constexpr bool IsMoveText(const char *M) {
+  return IsSquareText(M[0], M[1]) && IsSquareText(M[2], M[3]);
+}
 
 // The squares of a move text; the text must have the shape letter A..H, digit
 // 1..8, letter, digit (the callers test that first).

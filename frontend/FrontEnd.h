@@ -20,9 +20,10 @@ struct SearchInfo {
   const PVType *PV;
   uint32_t PVLegal; // moves of PV row 0 that can be played one after another
   double EBF;
-  uint32_t Time;   // whole seconds of this search
-  uint64_t TimeMs; // milliseconds of this search
-  uint32_t Depth;  // completed depth in plies
+  uint32_t Time;     // whole seconds of this search
+  uint64_t TimeMs;   // milliseconds of this search
+  uint32_t Depth;    // completed depth in plies
+  uint32_t SelDepth; // the deepest ply reached, quiescence included
 };
 
 struct FrontEndType {

@@ -1,9 +1,34 @@
-// The engine as the front ends see it: the computer's move, from the book or
-// from a search.
+// The engine as the front ends see it: one call that thinks, with its limits
+// as one record (search/Search.h), reporting through the front-end seam; the
+// console's move as the game loop asks for it; and the time a clock allows.
 #pragma once
+#include <cstdint>
 
 #include "board/Globals.h"
+#include "search/Search.h"
 
-// The computer's move: from the book while it is in use (InLibrary), which
-// then records the move in OpeningStr or leaves the book, else searched.
+struct ThinkResult {
+  MoveRec Best;  // NoMove when the side to move has none
+  Str4 Ponder;   // the reply the line expects, empty when it has none
+  bool FromBook; // Best came from the book
+};
+
+// The move for Data[0] and WhosMove: from the book when the limits allow it
+// and the book knows the game's moves (OpeningStr; the game state is left as
+// it is), else searched within the limits.
+ThinkResult Think(const SearchLimits &L);
+
+// The computer's move in the console game: from the book while it is in use
+// (InLibrary), which then records the move in OpeningStr or leaves the book,
+// else searched within MoveTime and FixedDepth.
 MoveRec CalcMove();
+
+// Milliseconds to spend on one move with Left milliseconds on the clock, Inc
+// added after each move, and MovesToGo moves to the next time control (0: the
+// rest of the game). Never more than the clock holds after a reserve for the
+// pipes and the interface's own bookkeeping, and at least 1.
+uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
+
+// The first legal move of Data[0] in the generator's order among Allowed
+// (move texts; null: all), or NoMove.
+MoveRec FirstLegalMove(const ShortStr *Allowed, uint16_t NumAllowed);

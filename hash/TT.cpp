@@ -1,5 +1,8 @@
 #include "hash/TT.h"
 
+#include <sys/mman.h>
+
+#include <cstddef>
 #include <cstring>
 
 #include "board/Board.h"
@@ -22,6 +25,25 @@ static_assert(sizeof(InternTTType) == 13, "a table entry is 13 bytes");
 
 InternTTType TransTable[NumTTEntries + 1];
 
+// The table in use: the one above, or a smaller one mapped when a front end
+// asks for less memory; Entries is its prime size.
+InternTTType *Table = TransTable;
+uint32_t Entries = NumTTEntries;
+std::size_t MappedBytes = 0;
+
+// The default size divides by a constant, which the compiler turns into a
+// multiplication; other sizes pay for a division.
+inline uint32_t SlotOf(uint64_t Key) {
+  return static_cast<uint32_t>(Entries == NumTTEntries ? Key % NumTTEntries : Key % Entries);
+}
+
+bool IsPrime(uint32_t N) {
+  if (N < 2) return false;
+  for (uint32_t D = 2; D <= N / D; ++D)
+    if (N % D == 0) return false;
+  return true;
+}
+
 // The slots written since the last clear, so that a clear after a short search
 // zeroes only those instead of all 624 MiB; past the list's capacity the whole
 // table is cleared. Either way every slot ends up all zero.
@@ -36,16 +58,14 @@ bool IsEmptyEntry(const InternTTType &E) {
 
 uint64_t AdjustKey(uint64_t Key) { return WhosMove == BMove ? ~Key : Key; }
 
-int8_t TextSquare(char File, char Rank) {
-  return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A'));
-}
 } // namespace
 
 void ZeroTTs() {
   if (Overflowed) {
-    std::memset(static_cast<void *>(TransTable), 0, sizeof TransTable);
+    std::memset(static_cast<void *>(Table), 0,
+                (static_cast<std::size_t>(Entries) + 1) * sizeof *Table);
   } else {
-    for (uint32_t I = 0; I < NumTouched; ++I) TransTable[Touched[I]] = InternTTType{};
+    for (uint32_t I = 0; I < NumTouched; ++I) Table[Touched[I]] = InternTTType{};
   }
   NumTouched = 0;
   Overflowed = false;
@@ -54,16 +74,16 @@ void ZeroTTs() {
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
              int8_t Piece) {
   const uint64_t Adjusted = AdjustKey(Key);
-  const uint32_t Slot = static_cast<uint32_t>(Adjusted % NumTTEntries);
-  InternTTType &E = TransTable[Slot];
+  const uint32_t Slot = SlotOf(Adjusted);
+  InternTTType &E = Table[Slot];
   // The depth has four bits; deeper results are stored as 15 so that the
   // node type in the high nibble stays intact.
   if (Depth > 15) Depth = 15;
   if ((E.Node_Depth & 0x0F) > Depth) return;
   uint16_t Word = 0;
   if (!Move.Empty()) {
-    const int From = TextSquare(Move[0], Move[1]);
-    const int To = TextSquare(Move[2], Move[3]);
+    const int From = SquareOf(Move[0], Move[1]);
+    const int To = SquareOf(Move[2], Move[3]);
     Word = static_cast<uint16_t>(From + To * 64 + (Piece & 0x0F) * 4096);
   }
   if (IsEmptyEntry(E)) {
@@ -80,7 +100,7 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
 
 void GetFromTT(FullTTType &Entry) {
   Entry.Key = AdjustKey(Entry.Key);
-  const InternTTType &E = TransTable[Entry.Key % NumTTEntries];
+  const InternTTType &E = Table[SlotOf(Entry.Key)];
   if (E.Key != Entry.Key) {
     Entry.Score = 0;
     Entry.Node = None;
@@ -98,12 +118,44 @@ void GetFromTT(FullTTType &Entry) {
 
 bool ValidMove(const FullTTType &M) {
   if (M.Move.Length() < 4) return false;
-  const int8_t From = TextSquare(M.Move[0], M.Move[1]);
-  const int8_t To = TextSquare(M.Move[2], M.Move[3]);
+  const int8_t From = SquareOf(M.Move[0], M.Move[1]);
+  const int8_t To = SquareOf(M.Move[2], M.Move[3]);
   if (From < 0 || From > 63 || To < 0 || To > 63) return false;
   const DataType &D = Data[Ply];
   if (PieceOn(D, From) != M.Piece) return false;
   const int8_t Target = PieceOn(D, To);
   if (WhosMove == WMove) return Target == Empty || (Target >= BPawn && Target <= BQueen);
   return Target < WKing;
+}
+
+bool SetTTSizeMiB(uint32_t MiB) {
+  if (MiB < 1 || MiB > MaxTTMiB) return false;
+  // The table left behind is emptied first: the default one is then clean
+  // should it come back, and its pages are not touched again.
+  ZeroTTs();
+  if (MappedBytes > 0) munmap(Table, MappedBytes);
+  MappedBytes = 0;
+  Table = TransTable;
+  Entries = NumTTEntries;
+  if (MiB < MaxTTMiB) {
+    uint32_t N =
+        static_cast<uint32_t>((static_cast<uint64_t>(MiB) << 20) / sizeof(InternTTType)) - 1;
+    while (!IsPrime(N)) --N;
+    const std::size_t Bytes = (static_cast<std::size_t>(N) + 1) * sizeof(InternTTType);
+    void *P = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (P == MAP_FAILED) return false;
+    Table = static_cast<InternTTType *>(P);
+    Entries = N;
+    MappedBytes = Bytes;
+  }
+  return true;
+}
+
+uint32_t TTEntries() { return Entries; }
+
+uint32_t HashFullPermill() {
+  const uint32_t Sample = Entries < 1000 ? Entries : 1000;
+  uint32_t Used = 0;
+  for (uint32_t I = 0; I < Sample; ++I) Used += !IsEmptyEntry(Table[I]);
+  return Used * 1000 / Sample;
 }

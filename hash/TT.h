@@ -21,7 +21,18 @@ struct FullTTType {
   int8_t Piece;  // code of the moving piece, 0 without a move
 };
 
+// The specified table takes this much memory; a front end may ask for less.
+constexpr uint32_t MaxTTMiB = 624;
+
 void ZeroTTs();
+// A table of about MiB mebibytes (1..MaxTTMiB; MaxTTMiB gives the table of
+// NumTTEntries), emptied. Only between searches; false, with the default
+// table in use, when the size is out of range or the memory cannot be had.
+bool SetTTSizeMiB(uint32_t MiB);
+// The number of entries of the table in use.
+uint32_t TTEntries();
+// How full the table is, in thousandths, from its first thousand entries.
+uint32_t HashFullPermill();
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
              int8_t Piece);
 void GetFromTT(FullTTType &Entry);

@@ -9,6 +9,7 @@ uint32_t TTHits = 0;
 uint32_t ExactTTHits = 0;
 int16_t PVScore = 0;
 int16_t CurrentDepth = 0;
+uint8_t SelDepth = 0;
 SaveNodesType SaveNodes;
 uint32_t Time = 0;
 bool Abort = false;

@@ -14,6 +14,7 @@ extern uint32_t TTHits;
 extern uint32_t ExactTTHits;
 extern int16_t PVScore;
 extern int16_t CurrentDepth;
+extern uint8_t SelDepth; // the deepest ply reached in this search
 using SaveNodesType = uint64_t[MaxPly + 1];
 extern SaveNodesType SaveNodes;
 extern uint32_t Time; // whole seconds, as of the end of the last iteration

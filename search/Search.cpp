@@ -14,23 +14,80 @@
 #include "moves/Move.h"
 #include "platform/Fatal.h"
 
-uint8_t FirstDepth = 4;
-
 namespace {
-// A score this far from zero is a mate within 20 plies: deepening stops.
-constexpr int16_t MateFound = 9980;
+// ---- the limits of the search in progress ----------------------------------
+uint8_t FirstDepth = ConsoleFirstDepth;
+uint8_t LastDepth = NoFixedDepth;
+uint64_t NodeLimit = NoNodeLimit;
+int16_t MateStop = MateScore + 1; // a score at least this ends the deepening
+bool Pondering = false;
+uint64_t PonderTimeMs = 0;
+const ShortStr *RootMoves = nullptr;
+uint16_t NumRootMoves = 0;
+
+// ---- draw rules: the keys of the game and of the path, oldest first --------
+constexpr int MaxHistory = 128; // a fifty-move count never looks further back
+bool DrawRules = false;
+uint64_t RepKeys[MaxHistory + MaxPly + 1];
+int RepBase = 0;  // index of the root's key
+int RepFloor = 0; // no repetition is looked for below this index
+uint16_t Rule50At[MaxPly + 1];
 
 int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
+
+bool NodesUsedUp() { return Nodes + QNodes >= NodeLimit; }
 
 void PassTurn() {
   WhosMove = static_cast<int8_t>(-WhosMove);
   HumansMove = !HumansMove;
 }
 
-bool StopRequested() { return PollStop() || TimesUp(); }
+bool StopRequested() { return PollStop() || TimesUp() || NodesUsedUp(); }
+
+bool IsRootMove(const MoveRec &M) {
+  const ShortStr Text = SquaresToStr(M.FromSq, M.ToSq);
+  for (uint16_t I = 0; I < NumRootMoves; ++I)
+    if (RootMoves[I] == Text) return true;
+  return false;
+}
+
+// Whether the side to move is in check without a legal move. This node's
+// move list is not made yet, so the test may use its row.
+bool Checkmated() {
+  if (!InCheck(WhosMove)) return false;
+  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
+  const uint16_t N = GenMoveList(Str4());
+  bool Escape = false;
+  for (uint16_t I = 0; I < N && !Escape; ++I) {
+    MakeOnCopy(GetAMove(N), false);
+    Escape = !InCheck(static_cast<int8_t>(-WhosMove));
+    UnmakeMove();
+  }
+  Nodes = SavedNodes;
+  QNodes = SavedQNodes;
+  return !Escape;
+}
+
+// Whether the node at Ply is drawn by the fifty-move rule or repeats a
+// position of the path or of the game since the last capture or pawn move.
+bool DrawnNode() {
+  const int Cur = RepBase + Ply;
+  RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
+  const int Reversible = Rule50At[Ply];
+  // The hundredth half-move draws unless it mated.
+  if (Reversible >= 100) return !Checkmated();
+  const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
+  for (int I = Cur - 2; I >= Lowest; I -= 2)
+    if (RepKeys[I] == RepKeys[Cur]) return true;
+  return false;
+}
+
+// A draw score inside the fail-hard window.
+int16_t DrawScore(int16_t Alpha, int16_t Beta) { return Alpha > 0 ? Alpha : (Beta < 0 ? Beta : 0); }
 } // namespace
 
 int16_t QSearch(int16_t Alpha, int16_t Beta) {
+  if (Ply > SelDepth) SelDepth = Ply;
   FullTTType TTEntry;
   TTEntry.Key = Data[Ply].HashKey;
   GetFromTT(TTEntry);
@@ -70,10 +127,12 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
 
 int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   if (Abort || Ply == MaxPly) return EvalPosition(Alpha, Beta);
-  // The clock is read only while bit 13 of the count is clear; the node goes
-  // on even if time has just run out, its children return at once.
-  if ((Nodes & 8192) == 0) Abort = TimesUp();
+  // The clock is read only while the clock bit of the count is clear; the
+  // node goes on even if time has just run out, its children return at once.
+  if ((Nodes & ClockBit) == 0) Abort = TimesUp() || NodesUsedUp();
+  if (DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
   if (Depth < 1) return QSearch(Alpha, Beta);
+  if (Ply > SelDepth) SelDepth = Ply;
 
   const bool Check = InCheck(WhosMove);
   if (Check) ++Depth;
@@ -96,10 +155,17 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   int16_t Score = 0;
   // The other side moves twice: the table still tells the positions apart
   // because its key depends on the side to move.
-  if (NullAllowed && !Check && !EndGame && Depth > 2) {
+  if (NullAllowed && !Check && !EndGame && Depth > NullMoveReduction) {
+    // Past the pass no repetition counts; the node's own key comes back after.
+    const int SavedFloor = RepFloor;
+    const uint64_t OwnKey = RepKeys[RepBase + Ply];
+    RepFloor = RepBase + Ply + 1;
     PassTurn();
-    Score = Neg(Search(Neg(Beta), Neg(Beta - 1), static_cast<int8_t>(Depth - 2), false));
+    Score = Neg(
+        Search(Neg(Beta), Neg(Beta - 1), static_cast<int8_t>(Depth - NullMoveReduction), false));
     PassTurn();
+    RepFloor = SavedFloor;
+    RepKeys[RepBase + Ply] = OwnKey;
     if (Score >= Beta) {
       ++BetaCuts;
       ++NullCuts;
@@ -115,13 +181,20 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   // every legal one gets the reduced null window.
   for (uint16_t MoveIndex = 1; MoveIndex <= NumMoves; ++MoveIndex) {
     const MoveRec ThisMove = GetAMove(NumMoves);
+    // Root moves left out of the search count as illegal ones.
+    if (NumRootMoves > 0 && Ply == 0 && !IsRootMove(ThisMove)) continue;
     MakeOnCopy(ThisMove, false);
     if (InCheck(static_cast<int8_t>(-WhosMove))) {
       UnmakeMove();
       continue;
     }
+    if (DrawRules) {
+      const bool Irreversible =
+          ThisMove.Capture || (PieceOn(Data[Ply - 1], ThisMove.FromSq) & 7) == WPawn;
+      Rule50At[Ply] = Irreversible ? 0 : static_cast<uint16_t>(Rule50At[Ply - 1] + 1);
+    }
     NoMoves = false;
-    const uint8_t R = Depth > 6 ? 3 : 2;
+    const uint8_t R = ReducedDepthCut(Depth);
     if (MoveIndex == 1) {
       Score = Neg(Search(Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
     } else {
@@ -186,6 +259,7 @@ void InitSearch() {
   ZeroTTs();
   Nodes = QNodes = 0;
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
+  SelDepth = 0;
   PVScore = 0;
   Abort = false;
   Time = static_cast<uint32_t>(Clock(Start));
@@ -210,10 +284,10 @@ bool DeepenFurther() {
   // No legal move at the root leaves the first entry of the line empty;
   // deeper iterations could not change that.
   if (CurrentDepth >= FirstDepth && PV[0][0].Empty()) return false;
-  const int Limit = FixedDepth < FirstDepth ? FirstDepth : FixedDepth;
+  const int Limit = LastDepth < FirstDepth ? FirstDepth : LastDepth;
   // Every ply of a line needs a record of the position stack.
-  return !TimesUp() && !Abort && CurrentDepth < Limit && CurrentDepth < MaxPly &&
-         std::abs(PVScore) < MateFound;
+  return !TimesUp() && !NodesUsedUp() && !Abort && CurrentDepth < Limit && CurrentDepth < MaxPly &&
+         std::abs(PVScore) < MateFound && PVScore < MateStop;
 }
 
 void ReportIteration() {
@@ -231,21 +305,81 @@ void ReportIteration() {
   Info.Time = Time;
   Info.TimeMs = static_cast<uint64_t>(Delta);
   Info.Depth = static_cast<uint32_t>(CurrentDepth);
+  Info.SelDepth = SelDepth;
   ShowInfo(Info);
+}
+
+void SetLimits(const SearchLimits &L) {
+  FirstDepth = L.FirstDepth == 0 ? 1 : L.FirstDepth;
+  LastDepth = L.Depth;
+  if (L.Mate > 0) {
+    // A mate in N moves is N plies of the winner and N - 1 of the loser;
+    // the slack covers the reduced searches of moves after the first.
+    const int Plies = 2 * L.Mate - 1;
+    if (L.Depth == NoFixedDepth)
+      LastDepth = static_cast<uint8_t>(Plies + 5 < MaxPly ? Plies + 5 : MaxPly);
+    MateStop = static_cast<int16_t>(Plies < MaxPly ? MateScore - Plies : MateScore - MaxPly);
+  } else {
+    MateStop = MateScore + 1;
+  }
+  NodeLimit = L.Nodes == 0 ? NoNodeLimit : L.Nodes;
+  Pondering = L.Ponder;
+  PonderTimeMs = L.TimeMs;
+  MoveTimeMs = L.TimeMs == 0 || L.Ponder ? NoTimeLimitMs : L.TimeMs;
+  RootMoves = L.SearchMoves;
+  NumRootMoves = L.SearchMoves ? L.NumSearchMoves : 0;
+
+  DrawRules = L.DrawRules;
+  RepFloor = 0;
+  RepBase = 0;
+  if (DrawRules) {
+    const int Keep = L.HistoryLen < MaxHistory ? L.HistoryLen : MaxHistory;
+    for (int I = 0; I < Keep; ++I) RepKeys[I] = L.History[L.HistoryLen - Keep + I];
+    RepBase = Keep;
+    Rule50At[0] = L.Rule50;
+  }
 }
 } // namespace
 
-MoveRec ComputerMove() {
+uint64_t RepetitionKey(const DataType &D, int8_t Side) {
+  // The placement key, told apart by the side to move and the castling rights.
+  return D.HashKey ^ (Side == BMove ? 0x9E3779B97F4A7C15ull : 0) ^
+         (0xC2B2AE3D27D4EB4Full * D.CastleStat);
+}
+
+SearchLimits ConsoleLimits() {
+  SearchLimits L;
+  L.Depth = FixedDepth;
+  L.TimeMs = SecondsRuleMs(MoveTime);
+  return L;
+}
+
+void PonderHit() {
+  if (!Pondering) return;
+  Pondering = false;
+  // The move's time counts from now: the opponent has just played the
+  // move pondered on.
+  MoveTimeMs = PonderTimeMs == 0 ? NoTimeLimitMs : ElapsedMs() + PonderTimeMs;
+}
+
+MoveRec SearchMove(const SearchLimits &L) {
+  Ply = 0;
+  SetLimits(L);
   InitSearch();
   while (DeepenFurther()) {
     ++CurrentDepth;
-    PVScore = Search(-30000, 30000, static_cast<int8_t>(CurrentDepth), true);
+    PVScore = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     Time = static_cast<uint32_t>(Clock(Elapsed));
     SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
     if (std::abs(PVScore) != MateScore) ReportIteration();
   }
+  DrawRules = false;
+  NumRootMoves = 0;
+  Pondering = false;
   if (CalcBrdKey() != Data[Ply].HashKey) Fatal("Search", __LINE__, "error zorbist key");
   if (std::abs(PVScore) == MateScore) return NoMove;
   if (PV[0][0].Empty() || PV[0][0] == "MATE") return NoMove;
   return MoveStrToMoveRec(PV[0][0]);
 }
+
+MoveRec ComputerMove() { return SearchMove(ConsoleLimits()); }

@@ -8,10 +8,61 @@
 #include "board/Globals.h"
 #include "search/Counters.h"
 
-// The depth of the driver's first iteration. Even at a fixed depth below it
-// the driver runs this iteration, so that the computer always has a move; the
-// console keeps 4, another front end may lower it to 1 for a shallower search.
-extern uint8_t FirstDepth;
+// ---- the search's numbers ---------------------------------------------------
+// The clock is read at node entries while this bit of the node count is clear.
+constexpr uint64_t ClockBit = 8192;
+// The null move is searched this much shallower.
+constexpr int8_t NullMoveReduction = 2;
+// Moves after the first get a null window this much shallower: more in deep
+// searches.
+constexpr uint8_t ReducedDepthCut(int8_t Depth) { return Depth > 6 ? 3 : 2; }
+// Every iteration searches the root with the full window -RootWindow..RootWindow.
+constexpr int16_t RootWindow = 30000;
+// A score this far from zero is a mate within 20 plies: deepening stops, and
+// the panel shows the distance to it.
+constexpr int16_t MateFound = 9980;
+// Any score this far from zero is a mate: no line is longer than the stack.
+constexpr int16_t MateBound = MateScore - MaxPly;
+
+// ---- what a search may spend and consider ------------------------------------
+constexpr uint8_t ConsoleFirstDepth = 4;
+constexpr uint64_t NoNodeLimit = ~static_cast<uint64_t>(0);
+constexpr uint64_t NoTimeLimitMs = ~static_cast<uint64_t>(0);
+
+// The limits of one search as one record; each field's default is "none".
+// The search stops at the first limit reached, or when the front end's stop
+// poll says so.
+struct SearchLimits {
+  uint8_t Depth = NoFixedDepth;           // the deepest iteration
+  uint8_t FirstDepth = ConsoleFirstDepth; // the first iteration, run whatever Depth says
+  uint64_t TimeMs = 0;                    // milliseconds from the start; 0: none
+  uint64_t Nodes = 0;                     // about this many nodes; 0: none
+  uint16_t Mate = 0;                      // a mate in this many moves is enough; 0: none
+  bool Ponder = false;                    // the time runs only from PonderHit on
+  const ShortStr *SearchMoves = nullptr;  // the root moves to search (move texts); null: all
+  uint16_t NumSearchMoves = 0;
+  // Repetitions and the fifty-move rule score as draws, from the game's
+  // earlier positions (RepetitionKey, oldest first) and the half-moves since
+  // the last capture or pawn move at the root.
+  bool DrawRules = false;
+  const uint64_t *History = nullptr;
+  uint16_t HistoryLen = 0;
+  uint16_t Rule50 = 0;
+  // Used by Think: the book may answer; a search stopped before its first
+  // move still answers with a legal move.
+  bool UseBook = false;
+  bool AnyMove = false;
+};
+
+// The console's limits: MoveTime by the seconds rule, FixedDepth.
+SearchLimits ConsoleLimits();
+// The key under which the draw rules compare positions: the placement, the
+// side to move and the castling rights.
+uint64_t RepetitionKey(const DataType &D, int8_t Side);
+// The searched move for Data[0] and WhosMove within the limits, or NoMove.
+MoveRec SearchMove(const SearchLimits &L);
+// The position pondered on has come: a ponder search's time starts now.
+void PonderHit();
 
 // Captures only, standing pat on the static score; never stores in the table
 // and never reads the clock.
@@ -32,5 +83,6 @@ void InitSearch();
 // Mean ratio of the node figures of the last three iterations up to depth
 // Len; ratios over a zero figure are left out, and no ratio at all gives 0.
 double EBF(const SaveNodesType &Nodes, uint8_t Len);
-// The searched move for Data[0] and WhosMove, or NoMove when there is none.
+// The searched move for Data[0] and WhosMove within the console's limits, or
+// NoMove when there is none.
 MoveRec ComputerMove();

@@ -19,7 +19,6 @@ bool Quit = false;
 
 namespace {
 
-constexpr uint8_t NoFixedDepth = 255;
 constexpr uint16_t NoTimeLimit = 65000;
 
 // The argument of T and X: the characters after the letter (at most three,

@@ -5,6 +5,7 @@
 #include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/Globals.h"
+#include "board/Squares.h"
 #include "board/Zorbist.h"
 #include "frontend/FrontEnd.h"
 #include "hash/TT.h"
@@ -17,12 +18,6 @@ namespace {
 constexpr const char *HelpLines[5] = {" c:    clear board       ", " wnf3: white knight on f3",
                                       " g1:   clear square g1   ", " wm:   white to move     ",
                                       " q:    quit              "};
-
-bool IsFileLetter(char C) { return C >= 'A' && C <= 'H'; }
-bool IsRankDigit(char C) { return C >= '1' && C <= '8'; }
-int8_t SquareOf(char File, char Rank) {
-  return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A'));
-}
 
 // The code of a colour and piece letter, or NoPiece.
 int8_t PieceOf(char Colour, char Letter) {
@@ -72,10 +67,10 @@ bool ActOnEntry(const Str4 &InStr) {
     WhosMove = WMove;
   } else if (InStr == "BM") {
     WhosMove = BMove;
-  } else if (InStr.Length() == 2 && IsFileLetter(InStr[0]) && IsRankDigit(InStr[1])) {
+  } else if (InStr.Length() == 2 && IsSquareText(InStr[0], InStr[1])) {
     DelPiece = true;
     Sq = SquareOf(InStr[0], InStr[1]);
-  } else if (InStr.Length() == 4 && IsFileLetter(InStr[2]) && IsRankDigit(InStr[3])) {
+  } else if (InStr.Length() == 4 && IsSquareText(InStr[2], InStr[3])) {
     Piece = PieceOf(InStr[0], InStr[1]);
     if (Piece == NoPiece) return false;
     Sq = SquareOf(InStr[2], InStr[3]);

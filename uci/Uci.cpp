@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "board/Attacks.h"
 #include "board/Board.h"
@@ -194,15 +195,16 @@ bool FirstWordIs(const char *S, std::size_t L, const char *W) {
 
 // ---- the search in progress ------------------------------------------------
 
-bool StopNow = false;   // stop the search now and answer
-bool UntilStop = false; // the search ends only when the interface says so
-bool QuitNow = false;   // stop and leave without answering
-uint64_t GoTime = 0;    // tick count when "go" arrived
-uint64_t Deadline = 0;  // tick count by which the move must be chosen; 0: none
+bool StopNow = false;       // stop the search now and answer
+bool UntilStop = false;     // the search ends only when the interface says so
+bool PonderRunning = false; // a ponder search that has not had its ponderhit
+bool QuitNow = false;       // stop and leave without answering
+uint64_t GoTime = 0;        // tick count when "go" arrived
 uint64_t LastPoll = 0;
 
-// While the engine thinks only three commands matter at once: stop, quit and
-// isready. Every other complete line stays queued, in order, for afterwards.
+// While the engine thinks only four commands matter at once: stop, quit,
+// ponderhit and isready. Every other complete line stays queued, in order,
+// for afterwards.
 void ServeWhileThinking() {
   std::size_t Pos = 0, End, Next;
   while (LineAt(Pos, End, Next)) {
@@ -215,6 +217,15 @@ void ServeWhileThinking() {
     } else if (FirstWordIs(S, L, "isready")) {
       Put("readyok");
       EndLine();
+    } else if (FirstWordIs(S, L, "ponderhit")) {
+      // The opponent played the move pondered on: from now on the search
+      // keeps to its time, and its answer is no longer held back.
+      if (PonderRunning) {
+        PonderRunning = false;
+        PonderHit();
+      } else {
+        Say("ponderhit without a ponder search; ignored");
+      }
     } else {
       Pos = Next;
       continue;
@@ -224,19 +235,14 @@ void ServeWhileThinking() {
   // A search that waits for stop would wait forever once nobody can send it:
   // answer now, then finish what is queued. A search with a limit (a script
   // piped in, say) runs to its limit.
-  if (OutBroken || (InEnded && UntilStop)) StopNow = true;
+  if (OutBroken || (InEnded && (UntilStop || PonderRunning))) StopNow = true;
 }
 
 bool UciPollStop() {
   if (StopNow) return true;
-  const uint64_t Now = GetTickCount64();
-  // Past the deadline, not at it: a tick may begin just after "go" arrived.
-  if (Deadline != 0 && Now > Deadline) {
-    StopNow = true;
-    return true;
-  }
   // The search asks after every legal move; the input is looked at once a
   // millisecond at most.
+  const uint64_t Now = GetTickCount64();
   if (Now != LastPoll) {
     LastPoll = Now;
     ReadInput(false);
@@ -247,15 +253,6 @@ bool UciPollStop() {
 
 // ---- moves between the engine's text and UCI's ------------------------------
 
-int8_t SquareOf(char File, char Rank) {
-  return static_cast<int8_t>((Rank - '1') * 8 + (File - 'A'));
-}
-
-bool IsEngineMoveText(const char *M) {
-  return M[0] >= 'A' && M[0] <= 'H' && M[1] >= '1' && M[1] <= '8' && M[2] >= 'A' && M[2] <= 'H' &&
-         M[3] >= '1' && M[3] <= '8';
-}
-
 bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
 bool IsLastRank(int8_t Sq) { return Sq < 8 || Sq >= 56; }
 
@@ -263,26 +260,21 @@ void SquaresOf(const DataType &D, int8_t (&Sq)[64]) {
   for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(D, S);
 }
 
-// The engine text of a UCI move: false when the word cannot be a move at all;
-// Under is set for a promotion to anything but a queen, which the engine
-// never makes.
-bool FromUciMove(const char *W, ShortStr &Move, bool &Promotes, bool &Under) {
+// The engine text of a UCI move and its promotion letter (lower case, or 0
+// without one); false when the word cannot be a move at all.
+bool FromUciMove(const char *W, ShortStr &Move, char &Promotion) {
   const std::size_t L = std::strlen(W);
-  Promotes = Under = false;
+  Promotion = 0;
   if (L != 4 && L != 5) return false;
   char Up[5];
   for (int I = 0; I < 4; ++I)
     Up[I] = static_cast<char>(W[I] >= 'a' && W[I] <= 'z' ? W[I] - 32 : W[I]);
   Up[4] = '\0';
-  if (!IsEngineMoveText(Up)) return false;
+  if (!IsMoveText(Up)) return false;
   if (L == 5) {
-    const char P = W[4];
-    if (P == 'q' || P == 'Q')
-      Promotes = true;
-    else if (std::strchr("nbrNBR", P))
-      Under = true;
-    else
-      return false;
+    const char P = static_cast<char>(W[4] >= 'A' && W[4] <= 'Z' ? W[4] + 32 : W[4]);
+    if (!std::strchr("qnbr", P) || P == '\0') return false;
+    Promotion = P;
   }
   Move = Up;
   return true;
@@ -291,12 +283,44 @@ bool FromUciMove(const char *W, ShortStr &Move, bool &Promotes, bool &Under) {
 // ---- options and game state ------------------------------------------------
 
 bool OwnBook = true;
+bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
 char BookPath[256] = "book.txt";
 bool FromStart = true; // the position is the start position plus moves
+
+// The game's positions before the current one since its last capture or pawn
+// move, as the draw rules compare them (oldest first), and its move counters.
+constexpr int MaxGameKeys = 128;
+uint64_t GameKeys[MaxGameKeys];
+uint16_t NumGameKeys = 0;
+uint32_t HalfMoveClock = 0;
+uint32_t FullMoveNumber = 1;
+
+void ResetGameRecord(uint32_t HalfMoves, uint32_t FullMove) {
+  NumGameKeys = 0;
+  HalfMoveClock = HalfMoves;
+  FullMoveNumber = FullMove == 0 ? 1 : FullMove;
+}
+
+// A move of the game: the position it leaves (its RepetitionKey), unless the
+// move can never be undone, which ends every chance of a repetition.
+void RecordMove(bool Irreversible, uint64_t Left) {
+  if (Irreversible) {
+    NumGameKeys = 0;
+    HalfMoveClock = 0;
+    return;
+  }
+  if (NumGameKeys == MaxGameKeys) {
+    std::memmove(GameKeys, GameKeys + 1, sizeof GameKeys - sizeof GameKeys[0]);
+    --NumGameKeys;
+  }
+  GameKeys[NumGameKeys++] = Left;
+  if (HalfMoveClock < 100000) ++HalfMoveClock;
+}
 
 void NewGame() {
   Ply = 0;
   SetupStartPosition();
+  ResetGameRecord(0, 1);
   InLibrary = OwnBook;
   FromStart = true;
 }
@@ -309,7 +333,7 @@ void UciShowBookLine(const char *L) { Say("book line ", nullptr, L); }
 
 void PutScore(int16_t Score) {
   const int A = std::abs(Score);
-  if (A > MateScore - MaxPly - 1 && A <= MateScore) {
+  if (A >= MateBound && A <= MateScore) {
     // Plies to the mate, counted in moves of the side that mates.
     const int Plies = MateScore - A;
     Put(" score mate ");
@@ -320,14 +344,19 @@ void PutScore(int16_t Score) {
   }
 }
 
+// A move in UCI's text for the position D it is played in.
+void PutMove(const DataType &D, const char *EngineMove) {
+  int8_t Sq[64];
+  SquaresOf(D, Sq);
+  char Text[6];
+  UciMoveText(Sq, EngineMove, Text);
+  Put(Text);
+}
+
 // One move of the principal variation, with the queen letter on a promotion.
 void PutLineMove(const Str4 &M, uint32_t Index) {
-  int8_t Sq[64];
-  SquaresOf(Data[Ply], Sq);
-  char Text[6];
-  UciMoveText(Sq, M.c_str(), Text);
   Put(Index == 0 ? " pv " : " ");
-  Put(Text);
+  PutMove(Data[Ply], M.c_str());
 }
 
 void UciShowInfo(const SearchInfo &I) {
@@ -335,11 +364,15 @@ void UciShowInfo(const SearchInfo &I) {
   const uint64_t All = I.Nodes + I.QNodes;
   Put("info depth ");
   PutNum(I.Depth);
+  Put(" seldepth ");
+  PutNum(I.SelDepth);
   PutScore(I.PVScore);
   Put(" nodes ");
   PutNum(static_cast<int64_t>(All));
   Put(" nps ");
   PutNum(static_cast<int64_t>(Ms == 0 ? All * 1000 : All * 1000 / Ms));
+  Put(" hashfull ");
+  PutNum(HashFullPermill());
   Put(" time ");
   PutNum(static_cast<int64_t>(Ms));
   WalkLegalPV(I.PVLegal, PutLineMove);
@@ -392,10 +425,35 @@ const char *RestOfLine(int I, char (&Buf)[256]) {
 bool Is(const char *A, const char *B) { return std::strcmp(A, B) == 0; }
 bool IsNoCase(const char *A, const char *B) { return strcasecmp(A, B) == 0; }
 
+// A number of a go line: digits, a minus sign allowed for the clocks (an
+// interface may send a clock that has run below zero).
+bool GoNumber(const char *W, bool Signed, int64_t &V) {
+  const char *C = W;
+  bool Negative = false;
+  if (*C == '-' && Signed) {
+    Negative = true;
+    ++C;
+  }
+  if (*C == '\0' || std::strlen(C) > 15) return false;
+  V = 0;
+  for (; *C; ++C) {
+    if (*C < '0' || *C > '9') return false;
+    V = V * 10 + (*C - '0');
+  }
+  if (Negative) V = 0;
+  return true;
+}
+
 void CmdUci() {
   Put("id name torvane3");
   EndLine();
   Put("id author the torvane3 developers");
+  EndLine();
+  Put("option name Hash type spin default 624 min 1 max 624");
+  EndLine();
+  Put("option name Clear Hash type button");
+  EndLine();
+  Put("option name Ponder type check default false");
   EndLine();
   Put("option name OwnBook type check default true");
   EndLine();
@@ -428,20 +486,27 @@ void CmdSetOption() {
     return;
   }
 
-  if (IsNoCase(Name, "OwnBook")) {
+  if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder")) {
+    bool &Flag = IsNoCase(Name, "OwnBook") ? OwnBook : PonderOption;
     if (Value && (IsNoCase(Value, "true") || Is(Value, "1") || IsNoCase(Value, "on")))
-      OwnBook = true;
+      Flag = true;
     else if (Value && (IsNoCase(Value, "false") || Is(Value, "0") || IsNoCase(Value, "off")))
-      OwnBook = false;
+      Flag = false;
     else
-      Say("OwnBook takes true or false; unchanged");
+      Say(Name, nullptr, " takes true or false; unchanged");
   } else if (IsNoCase(Name, "BookFile")) {
     if (!Value)
       Say("BookFile needs a value; unchanged");
     else
       std::strcpy(BookPath, Value);
   } else if (IsNoCase(Name, "Hash")) {
-    Say("the table has a fixed size (50331653 entries, 624 MiB); Hash cannot be set");
+    int64_t MiB = 0;
+    if (!Value || !GoNumber(Value, false, MiB) || MiB < 1 || MiB > MaxTTMiB)
+      Say("Hash takes a whole number of MiB from 1 to 624; unchanged");
+    else if (!SetTTSizeMiB(static_cast<uint32_t>(MiB)))
+      Say("no memory for a table of that size; the full table stays");
+  } else if (IsNoCase(Name, "Clear Hash")) {
+    ZeroTTs();
   } else {
     Say("no option named ", Name, "; ignored");
   }
@@ -469,26 +534,67 @@ int8_t CheckedEnPassant(const char *F) {
   return -2;
 }
 
+// The piece a promotion letter names for the side to move; 0 for a queen or
+// no letter, since the engine's own promotion makes the queen.
+int8_t UnderPromotion(char Letter) {
+  const char *L = std::strchr("nbr", Letter);
+  if (Letter == '\0' || !L) return 0;
+  const int8_t White = static_cast<int8_t>(WNight + (L - "nbr"));
+  return WhosMove == WMove ? White : static_cast<int8_t>(White + 8);
+}
+
 // Plays one move of a position list; false when it is not legal here.
 bool PlayListMove(const char *W) {
   ShortStr Move;
-  bool Promotes, Under;
-  if (!FromUciMove(W, Move, Promotes, Under)) return false;
-  if (Under) {
-    Say("promotion to anything but a queen is not supported: ", W, "");
-    return false;
-  }
+  char Letter;
+  if (!FromUciMove(W, Move, Letter)) return false;
   if (!IsLegalMove(Move)) return false;
   const int8_t From = SquareOf(Move[0], Move[1]), To = SquareOf(Move[2], Move[3]);
-  const bool Promotion = IsPawnCode(PieceOn(Data[0], From)) && IsLastRank(To);
-  if (Promotes && !Promotion) return false;
+  const int8_t Mover = PieceOn(Data[0], From);
+  const bool Promotion = IsPawnCode(Mover) && IsLastRank(To);
+  if (Letter != 0 && !Promotion) return false;
+  const int8_t Under = Promotion ? UnderPromotion(Letter) : 0;
+  const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
+  const DataType Before = Data[0];
+  const uint16_t BeforeMoveNum = MoveNum;
+  const int8_t BeforeSide = WhosMove;
+  const bool BeforeHumans = HumansMove;
+  MakeMove(MoveStrToMoveRec(Move), false);
+  if (Under != 0) {
+    // The engine promotes to a queen; the piece the game chose replaces it.
+    RemovePiece(To);
+    if (!RoomForPiece(Under)) {
+      Data[0] = Before;
+      MoveNum = BeforeMoveNum;
+      WhosMove = BeforeSide;
+      HumansMove = BeforeHumans;
+      Say("no room for another piece of that kind: ", W, "");
+      return false;
+    }
+    PutPiece(Under, To);
+  }
+  RecordMove(Irreversible, RepetitionKey(Before, BeforeSide));
+  if (WhosMove == WMove) ++FullMoveNumber;
   if (InLibrary) {
-    if (OpeningStr.Length() + 4 > OpeningStr.Capacity())
-      InLibrary = false; // longer than any book line can be
+    // Book lines hold queen promotions only; any other leaves the book.
+    if (Under != 0 || OpeningStr.Length() + 4 > OpeningStr.Capacity())
+      InLibrary = false;
     else
       OpeningStr.Append(Move);
   }
-  MakeMove(MoveStrToMoveRec(Move), false);
+  return true;
+}
+
+// A move counter of a FEN: digits only, at most six.
+bool CounterField(const char *F, uint32_t &V) {
+  if (!F) return true;
+  const std::size_t L = std::strlen(F);
+  if (L == 0 || L > 6) return false;
+  V = 0;
+  for (const char *C = F; *C; ++C) {
+    if (*C < '0' || *C > '9') return false;
+    V = V * 10 + static_cast<uint32_t>(*C - '0');
+  }
   return true;
 }
 
@@ -503,12 +609,15 @@ void CmdPosition() {
   ParsedFEN P;
   char Fen[256] = "";
   const char *EpField = nullptr;
+  const char *HalfField = nullptr, *FullField = nullptr;
   if (!Start) {
     std::size_t L = 0;
     int Field = 0;
     for (; I < NumWords && !Is(Word[I], "moves"); ++I, ++Field) {
       const std::size_t WL = std::strlen(Word[I]);
       if (Field == 3) EpField = Word[I];
+      if (Field == 4) HalfField = Word[I];
+      if (Field == 5) FullField = Word[I];
       if (Field >= 6 || L + WL + 1 >= sizeof Fen) {
         Say("the FEN is too long; line ignored");
         return;
@@ -532,6 +641,11 @@ void CmdPosition() {
       return;
     }
   }
+  uint32_t HalfMoves = 0, FullMove = 1;
+  if (!CounterField(HalfField, HalfMoves) || !CounterField(FullField, FullMove)) {
+    Say("the FEN's move counters must be numbers; line ignored");
+    return;
+  }
   if (I < NumWords && !Is(Word[I], "moves")) {
     Say("expected moves after the position, found ", Word[I], "; line ignored");
     return;
@@ -554,6 +668,7 @@ void CmdPosition() {
     InitOpeningLib();
     InLibrary = false; // book lines begin at the start position
     FromStart = false;
+    ResetGameRecord(HalfMoves, FullMove);
   }
   for (++I; I < NumWords; ++I) {
     if (!PlayListMove(Word[I])) {
@@ -564,54 +679,56 @@ void CmdPosition() {
   }
 }
 
-// A number of a go line: digits, a minus sign allowed for the clocks (an
-// interface may send a clock that has run below zero).
-bool GoNumber(const char *W, bool Signed, int64_t &V) {
-  const char *C = W;
-  bool Negative = false;
-  if (*C == '-' && Signed) {
-    Negative = true;
-    ++C;
-  }
-  if (*C == '\0' || std::strlen(C) > 15) return false;
-  V = 0;
-  for (; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + (*C - '0');
-  }
-  if (Negative) V = 0;
-  return true;
-}
-
-// The first legal move in the generator's order, for a search stopped before
-// it finished a single root move; NoMove when there is none.
-MoveRec FirstLegalMove() {
-  static MoveRec Candidates[MoveListCapacity];
-  Ply = 0;
-  const uint16_t N = GenMoveList(Str4());
-  for (uint16_t I = 0; I < N; ++I) Candidates[I] = GetAMove(N);
-  for (uint16_t I = 0; I < N; ++I) {
-    const ShortStr Text = SquaresToStr(Candidates[I].FromSq, Candidates[I].ToSq);
-    if (IsLegalMove(Text)) return MoveStrToMoveRec(Text);
-  }
-  return NoMove;
-}
-
-// Waits until the interface says stop (or quits, or goes away).
+// Waits until the interface says stop (or quits, or goes away); a finished
+// ponder search waits for its ponderhit as well.
 void WaitForStop() {
-  while (!StopNow) {
+  while (!StopNow && (UntilStop || PonderRunning)) {
     ServeWhileThinking();
-    if (StopNow) break;
+    if (StopNow || !(UntilStop || PonderRunning)) break;
     // A buffer full of other commands leaves no room for the stop: answer.
     if (InLen == InCapacity) break;
     ReadInput(true);
   }
 }
 
+// The moves after "searchmoves", as engine texts; false (with the reason
+// said) when one is not a legal move here.
+ShortStr SearchMoveList[MoveListCapacity];
+uint16_t NumSearchMoveList = 0;
+
+bool IsGoKeyword(const char *W) {
+  for (const char *K : {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth", "nodes",
+                        "mate", "infinite", "ponder", "searchmoves"})
+    if (Is(W, K)) return true;
+  return false;
+}
+
+bool ReadSearchMoves(int &I) {
+  NumSearchMoveList = 0;
+  for (; I + 1 < NumWords && !IsGoKeyword(Word[I + 1]); ++I) {
+    ShortStr M;
+    char Letter;
+    const char *W = Word[I + 1];
+    // Under-promotions are never the engine's own moves: its queen stands for them.
+    if (!FromUciMove(W, M, Letter) || !IsLegalMove(M) ||
+        (Letter != 0 && !(IsPawnCode(PieceOn(Data[0], SquareOf(M[0], M[1]))) &&
+                          IsLastRank(SquareOf(M[2], M[3]))))) {
+      Say("searchmoves: ", W, " is not a legal move here; line ignored");
+      return false;
+    }
+    if (NumSearchMoveList < MoveListCapacity) SearchMoveList[NumSearchMoveList++] = M;
+  }
+  if (NumSearchMoveList == 0) {
+    Say("searchmoves needs at least one move; line ignored");
+    return false;
+  }
+  return true;
+}
+
 void CmdGo() {
   int64_t Time[2] = {-1, -1}, Inc[2] = {0, 0};
-  int64_t MovesToGo = 0, MoveTimeArg = -1, DepthArg = -1, Unused = 0;
-  bool Infinite = false;
+  int64_t MovesToGo = 0, MoveTimeArg = -1, DepthArg = -1, NodesArg = -1, MateArg = -1;
+  bool Infinite = false, Ponder = false, Restricted = false;
   for (int I = 1; I < NumWords; ++I) {
     const char *W = Word[I];
     int64_t *Target = nullptr;
@@ -627,42 +744,41 @@ void CmdGo() {
       Target = &MoveTimeArg;
     } else if (Is(W, "depth")) {
       Target = &DepthArg;
-    } else if (Is(W, "nodes") || Is(W, "mate")) {
-      Say("go ", W, " is not supported; searching without it");
-      Target = &Unused;
+    } else if (Is(W, "nodes")) {
+      Target = &NodesArg;
+    } else if (Is(W, "mate")) {
+      Target = &MateArg;
     } else if (Is(W, "infinite")) {
       Infinite = true;
     } else if (Is(W, "ponder")) {
-      Say("pondering is not supported; searching as usual");
+      Ponder = true;
     } else if (Is(W, "searchmoves")) {
-      Say("searchmoves is not supported; searching all moves");
-      ShortStr M;
-      bool P, U;
-      while (I + 1 < NumWords && FromUciMove(Word[I + 1], M, P, U)) ++I;
+      if (!ReadSearchMoves(I)) return;
+      Restricted = true;
     } else {
       Say("go: unknown word ", W, "; line ignored");
       return;
     }
     if (Target) {
       if (I + 1 >= NumWords || !GoNumber(Word[I + 1], Signed, *Target)) {
-        Say("go: ", W, " needs a number; line ignored");
+        Say("go: ", W, " needs a whole number; line ignored");
         return;
       }
       ++I;
     }
   }
+  if (NodesArg == 0 || MateArg == 0 || MateArg > MaxPly / 2) {
+    Say(NodesArg == 0 ? "go: nodes must be at least 1; line ignored"
+                      : "go: mate takes 1 to 50 moves; line ignored");
+    return;
+  }
 
-  GoTime = GetTickCount64();
-  LastPoll = GoTime;
-  StopNow = false;
-  Deadline = 0;
-  FixedDepth = NoFixedDepth;
-  FirstDepth = ConsoleFirstDepth;
-  MoveTimeMs = NoLimit;
+  SearchLimits L;
   if (DepthArg >= 0) {
     const int64_t D = DepthArg < 1 ? 1 : (DepthArg > MaxPly ? MaxPly : DepthArg);
-    FixedDepth = static_cast<uint8_t>(D);
-    if (FixedDepth < FirstDepth) FirstDepth = FixedDepth;
+    L.Depth = static_cast<uint8_t>(D);
+    // A shallow analysis gets the depth it asks for.
+    if (L.Depth < L.FirstDepth) L.FirstDepth = L.Depth;
   }
   const int Side = WhosMove == WMove ? 0 : 1;
   uint64_t Budget = 0;
@@ -672,46 +788,58 @@ void CmdGo() {
     Budget = MoveBudgetMs(static_cast<uint64_t>(Time[Side]), static_cast<uint64_t>(Inc[Side]),
                           static_cast<uint32_t>(MovesToGo > 1000 ? 1000 : MovesToGo));
   if (Infinite) Budget = 0;
-  if (Budget > 0) {
-    // Both limits count whole ticks: one more, so that neither fires while
-    // less than the budget has really passed.
-    MoveTimeMs = Budget + 1;
-    Deadline = GoTime + Budget;
+  // The search's clock counts whole ticks from its start: one more, so that
+  // the limit never fires before the budget has really passed.
+  L.TimeMs = Budget > 0 ? Budget + 1 : 0;
+  L.Nodes = NodesArg > 0 ? static_cast<uint64_t>(NodesArg) : 0;
+  L.Mate = MateArg > 0 ? static_cast<uint16_t>(MateArg) : 0;
+  L.Ponder = Ponder;
+  if (Restricted) {
+    L.SearchMoves = SearchMoveList;
+    L.NumSearchMoves = NumSearchMoveList;
   }
-  // Without a clock or a depth the search runs until stop, as with infinite.
-  UntilStop = Infinite || (Budget == 0 && DepthArg < 0);
+  L.DrawRules = true;
+  L.History = GameKeys;
+  L.HistoryLen = NumGameKeys;
+  L.Rule50 = static_cast<uint16_t>(HalfMoveClock > 100 ? 100 : HalfMoveClock);
+  // The book answers a game's moves, not analysis: only a search on the clock.
+  L.UseBook = InLibrary && OwnBook && Budget > 0 && !Ponder && L.Nodes == 0 && L.Mate == 0;
+  L.AnyMove = true;
 
-  // The book answers a game's moves, not analysis: only a search on the clock
-  // uses it, and the book state stays that of the position.
-  const bool SavedInLibrary = InLibrary;
-  const Str255 SavedOpening = OpeningStr;
-  InLibrary = InLibrary && OwnBook && Budget > 0;
-  Ply = 0;
-  MoveRec M = CalcMove();
-  InLibrary = SavedInLibrary;
-  OpeningStr = SavedOpening;
-  if (M.FromSq < 0) M = FirstLegalMove();
+  GoTime = GetTickCount64();
+  LastPoll = GoTime;
+  StopNow = false;
+  PonderRunning = Ponder;
+  // Without any limit the search runs until stop, as with infinite; a ponder
+  // search waits for ponderhit or stop before it answers.
+  UntilStop = Infinite || (Budget == 0 && DepthArg < 0 && L.Nodes == 0 && L.Mate == 0);
+
+  const ThinkResult R = Think(L);
+  const MoveRec &M = R.Best;
   if (M.FromSq < 0) {
     // Mate or stalemate on the board: the score the interface can show.
     Put(InCheck(WhosMove) ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
     EndLine();
   }
-  if (UntilStop) WaitForStop();
-
-  FixedDepth = NoFixedDepth;
-  FirstDepth = ConsoleFirstDepth;
-  Deadline = 0;
-  UntilStop = false;
+  if (UntilStop || PonderRunning) WaitForStop();
+  UntilStop = PonderRunning = false;
   if (QuitNow) return;
   Put("bestmove ");
   if (M.FromSq < 0) {
     Put("0000");
   } else {
-    int8_t Sq[64];
-    SquaresOf(Data[0], Sq);
-    char Text[6];
-    UciMoveText(Sq, SquaresToStr(M.FromSq, M.ToSq).c_str(), Text);
-    Put(Text);
+    PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str());
+    if (!R.Ponder.Empty()) {
+      // The reply as it stands after the best move.
+      Data[1] = Data[0];
+      Ply = 1;
+      const int8_t Side = WhosMove;
+      MakeMove(M, false);
+      Put(" ponder ");
+      PutMove(Data[1], R.Ponder.c_str());
+      UnmakeMove();
+      WhosMove = Side;
+    }
   }
   EndLine();
   // The next search starts by emptying the table; doing it now, while the
@@ -734,6 +862,10 @@ void CmdShowPosition() {
     const char S[3] = {static_cast<char>('a' + Ep % 8), static_cast<char>('1' + Ep / 8), '\0'};
     Put(S);
   }
+  Put(" ");
+  PutNum(HalfMoveClock);
+  Put(" ");
+  PutNum(FullMoveNumber);
   EndLine();
 }
 
@@ -762,8 +894,10 @@ bool Handle() {
     return false;
   } else if (Is(C, "d")) {
     CmdShowPosition();
-  } else if (Is(C, "stop") || Is(C, "ponderhit") || Is(C, "debug") || Is(C, "register")) {
-    // Nothing to stop or to ponder on; debug output and registration do not exist.
+  } else if (Is(C, "ponderhit")) {
+    Say("ponderhit without a ponder search; ignored");
+  } else if (Is(C, "stop") || Is(C, "debug") || Is(C, "register")) {
+    // Nothing to stop; debug output and registration do not exist.
   } else {
     Say("unknown command ", C, "; ignored");
   }
@@ -772,26 +906,13 @@ bool Handle() {
 
 } // namespace
 
-uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
-  // Kept back from every budget: the pipes, the interface's own bookkeeping
-  // and the last node searched after the deadline.
-  const uint64_t Reserve = 50 + Left / 20;
-  const uint64_t Usable = Left > Reserve ? Left - Reserve : 0;
-  // Without a count of moves to go the game is taken to last 30 more moves;
-  // the share shrinks with the clock, so it never runs out.
-  const uint64_t Moves = MovesToGo == 0 ? 30 : MovesToGo;
-  uint64_t Budget = Usable / Moves + Inc * 3 / 4;
-  if (Budget > Usable) Budget = Usable;
-  return Budget == 0 ? 1 : Budget;
-}
-
 void UciMoveText(const int8_t Squares[64], const char *EngineMove, char (&Out)[6]) {
   for (int I = 0; I < 4; ++I) {
     const char C = EngineMove[I];
     Out[I] = static_cast<char>(C >= 'A' && C <= 'Z' ? C + 32 : C);
   }
   Out[4] = '\0';
-  if (!IsEngineMoveText(EngineMove)) return;
+  if (!IsMoveText(EngineMove)) return;
   const int8_t From = SquareOf(EngineMove[0], EngineMove[1]);
   const int8_t To = SquareOf(EngineMove[2], EngineMove[3]);
   if (IsPawnCode(Squares[From]) && IsLastRank(To)) {

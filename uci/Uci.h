@@ -5,12 +5,6 @@
 #pragma once
 #include <cstdint>
 
-// Milliseconds to spend on one move with Left milliseconds on the clock, Inc
-// added after each move, and MovesToGo moves to the next time control (0: the
-// rest of the game). Never more than the clock holds after a reserve for the
-// pipes and the interface's own bookkeeping, and at least 1.
-uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
-
 // The UCI move text of an engine move text ("E7E8" -> "e7e8q" when a pawn
 // stands on E7 in Squares, which holds piece codes indexed by square).
 // Out gets at most 5 characters and a NUL.

@@ -22,23 +22,20 @@ TEST(Squares, NamesAndTextConversions) {
   }
 }
 
-TEST(Squares, Geometry) {
+TEST(Squares, GeometryAndTextShapes) {
   EXPECT_EQ(Flip(-1), -1);
   EXPECT_EQ(Flip(0), 56);
   EXPECT_EQ(Flip(12), 52);
-  struct {
-    int8_t A, B;
-    bool Diag;
-  } const Diagonals[] = {{0, 63, true},  {7, 56, true},  {0, 7, false}, {-1, 9, false},
-                         {9, -1, false}, {27, 27, true}, {7, 8, false}, {15, 22, true}};
-  for (const auto &C : Diagonals)
-    EXPECT_EQ(SameDiagonal(C.A, C.B), C.Diag) << int(C.A) << "," << int(C.B);
-  EXPECT_TRUE(SameFile(4, 60));
-  EXPECT_FALSE(SameFile(4, 61));
   EXPECT_TRUE(SameRank(8, 15));
   EXPECT_FALSE(SameRank(7, 8));
-  EXPECT_EQ(WhatFile(29), 5);
-  EXPECT_EQ(WhatRank(29), 3);
+  EXPECT_EQ(SquareOf('E', '2'), 12);
+  EXPECT_EQ(SquareOf('H', '8'), 63);
+  struct {
+    const char *Text;
+    bool Move;
+  } const Shapes[] = {{"E2E4", true},  {"A1H8", true},  {"I2E4", false}, {"E0E4", false},
+                      {"E2E9", false}, {"e2e4", false}, {"E2E", false},  {"E2-E", false}};
+  for (const auto &C : Shapes) EXPECT_EQ(IsMoveText(C.Text), C.Move) << C.Text;
 }
 
 TEST(Squares, MoveTextToMoveRecordSetsTheFlags) {

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -155,7 +156,9 @@ std::string Field(const std::string &Line, const std::string &Key) {
 // Whether the UCI move is legal in the position the engine printed with "d".
 bool LegalIn(const std::string &EngineFen, const std::string &Move) {
   SetFen(EngineFen.c_str());
-  const std::string Ep = EngineFen.substr(EngineFen.rfind(' ') + 1);
+  std::istringstream Fields(EngineFen);
+  std::string Placement, Side, Castling, Ep;
+  Fields >> Placement >> Side >> Castling >> Ep;
   if (Ep != "-") Data[0].EnPasSq = static_cast<int8_t>((Ep[1] - '1') * 8 + (Ep[0] - 'a'));
   if (Move.size() < 4) return false;
   ShortStr Text;
@@ -163,7 +166,11 @@ bool LegalIn(const std::string &EngineFen, const std::string &Move) {
   return IsLegalMove(Text);
 }
 
-std::string BestMove(const std::string &Line) { return Line.substr(std::strlen("bestmove ")); }
+// The move of a bestmove line, without the ponder move.
+std::string BestMove(const std::string &Line) {
+  const std::string Rest = Line.substr(std::strlen("bestmove "));
+  return Rest.substr(0, Rest.find(' '));
+}
 
 class UciSession : public ::testing::Test {
 protected:
@@ -179,7 +186,9 @@ TEST_F(UciSession, HandshakeNamesTheEngineAndItsOptions) {
   EXPECT_TRUE(Contains(Lines, "id author "));
   EXPECT_TRUE(Contains(Lines, "option name OwnBook type check default true"));
   EXPECT_TRUE(Contains(Lines, "option name BookFile type string default book.txt"));
-  EXPECT_FALSE(Contains(Lines, "name Hash"));
+  EXPECT_TRUE(Contains(Lines, "option name Hash type spin default 624 min 1 max 624"));
+  EXPECT_TRUE(Contains(Lines, "option name Clear Hash type button"));
+  EXPECT_TRUE(Contains(Lines, "option name Ponder type check default false"));
   E.Send("isready");
   EXPECT_EQ(E.Last("readyok"), "readyok");
   E.Send("quit");
@@ -191,28 +200,34 @@ TEST_F(UciSession, PositionListsPlayEveryKindOfMove) {
     const char *Command;
     const char *Fen;
   } Cases[] = {
-      {"position startpos", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"},
+      {"position startpos", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"},
       {"position startpos moves e2e4 e7e5 g1f3 b8c6 f1c4 g8f6 e1g1",
-       "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQ1RK1 b kq -"},
+       "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQ1RK1 b kq - 5 4"},
       {"position startpos moves d2d4 d7d5 c1f4 c8f5 b1c3 b8c6 d1d2 d8d7 e2e3 e8c8",
-       "2kr1bnr/pppqpppp/2n5/3p1b2/3P1B2/2N1P3/PPPQ1PPP/R3KBNR w KQ -"},
+       "2kr1bnr/pppqpppp/2n5/3p1b2/3P1B2/2N1P3/PPPQ1PPP/R3KBNR w KQ - 1 6"},
       // a double step gives the capture en passant, which takes the pawn
       {"position startpos moves e2e4 a7a6 e4e5 d7d5",
-       "rnbqkbnr/1pp1pppp/p7/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6"},
+       "rnbqkbnr/1pp1pppp/p7/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 3"},
       {"position startpos moves e2e4 a7a6 e4e5 d7d5 e5d6",
-       "rnbqkbnr/1pp1pppp/p2P4/8/8/8/PPPP1PPP/RNBQKBNR b KQkq -"},
+       "rnbqkbnr/1pp1pppp/p2P4/8/8/8/PPPP1PPP/RNBQKBNR b KQkq - 0 3"},
       // the FEN's own en passant square counts
       {"position fen rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3 moves e5f6",
-       "rnbqkbnr/ppp1p1pp/5P2/3p4/8/8/PPPP1PPP/RNBQKBNR b KQkq -"},
+       "rnbqkbnr/ppp1p1pp/5P2/3p4/8/8/PPPP1PPP/RNBQKBNR b KQkq - 0 3"},
       // promotion with a capture, then a black one
       {"position fen r7/1P6/8/6k1/8/8/6p1/4K2R w K - 0 1 moves b7a8q g2h1q",
-       "Q7/8/8/6k1/8/8/8/4K2q w - -"},
+       "Q7/8/8/6k1/8/8/8/4K2q w - - 0 2"},
       // a move list stops at its first illegal move
       {"position startpos moves e2e4 e7e5 e1e3 g1f3",
-       "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6"},
-      // a promotion to a knight is refused like an illegal move
-      {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8n", "7k/P7/8/8/8/8/8/K7 w - -"},
-      {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8", "Q6k/8/8/8/8/8/8/K7 b - -"},
+       "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2"},
+      // the piece a promotion names, a third of its kind included; no letter
+      // makes a queen
+      {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8n", "N6k/8/8/8/8/8/8/K7 b - - 0 1"},
+      {"position fen 7k/8/8/8/8/8/2p5/K7 b - - 0 9 moves c2c1r", "7k/8/8/8/8/8/8/K1r5 w - - 0 10"},
+      {"position fen 4k3/P7/8/8/8/8/8/NN2K3 w - - 0 1 moves a7a8n e8d7 a8b6",
+       "8/3k4/1N6/8/8/8/8/NN2K3 b - - 2 2"},
+      {"position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8", "Q6k/8/8/8/8/8/8/K7 b - - 0 1"},
+      // the FEN's counters, and a knight's move counting towards fifty
+      {"position fen 7k/8/8/8/8/8/8/KN6 w - - 41 60 moves b1c3", "7k/8/8/8/8/2N5/8/K7 b - - 42 60"},
   };
   Engine E;
   for (const auto &C : Cases) {
@@ -238,7 +253,17 @@ TEST_F(UciSession, MalformedLinesAreExplainedAndChangeNothing) {
       "go wtime abc",
       "go depth",
       "go sideways 10",
-      "setoption name Hash value 64",
+      "setoption name Hash value 0",
+      "setoption name Hash value 625",
+      "setoption name Hash value lots",
+      "setoption name Ponder value maybe",
+      "go nodes 0",
+      "go nodes -5",
+      "go nodes 99999999999999999999",
+      "go mate 0",
+      "go searchmoves e2e5",
+      "go searchmoves",
+      "ponderhit",
       "setoption name Colour value red",
       "setoption OwnBook",
       "setoption name BookFile value " + std::string(300, 'b'),
@@ -319,6 +344,93 @@ TEST_F(UciSession, ScoresAreFromTheSideToMoveWithMatesInMoves) {
       EXPECT_EQ(Best, C.Best);
     else
       EXPECT_TRUE(LegalIn(Fen, Best)) << Best;
+  }
+}
+
+// The last info line before the bestmove that ends Lines.
+std::string LastInfo(const std::vector<std::string> &Lines) {
+  for (auto L = Lines.rbegin(); L != Lines.rend(); ++L)
+    if (L->rfind("info depth", 0) == 0) return *L;
+  return "";
+}
+
+TEST_F(UciSession, NodesMateSearchmovesAndHashLimitTheSearch) {
+  Engine E;
+  E.Send("setoption name Hash value 16");
+  E.Send("position startpos moves e2e4");
+  const std::string AfterE4 = E.Fen();
+  E.Send("go nodes 20000");
+  auto Lines = E.Until("bestmove", 20000);
+  const long Nodes = std::stol(Field(LastInfo(Lines), "nodes"));
+  EXPECT_GT(Nodes, 10000);
+  EXPECT_LE(Nodes, 20000 + 1000) << "the count is looked at after every move";
+  EXPECT_TRUE(LegalIn(AfterE4, BestMove(Lines.back())));
+
+  // Mate in two moves: three plies, found and played.
+  E.Send("position fen k7/8/2K5/8/8/8/8/7R w - - 0 1");
+  E.Send("go mate 2");
+  Lines = E.Until("bestmove", 20000);
+  EXPECT_EQ(Field(LastInfo(Lines), "mate"), "2");
+  EXPECT_EQ(Lines.back().substr(0, 13), "bestmove c6c7");
+
+  E.Send("setoption name Clear Hash");
+  E.Send("position startpos");
+  E.Send("go depth 5 searchmoves a2a3 h2h3");
+  Lines = E.Until("bestmove", 20000);
+  for (const std::string &L : Lines) {
+    const std::string First = Field(L, "pv");
+    if (!First.empty()) {
+      EXPECT_TRUE(First == "a2a3" || First == "h2h3") << L;
+    }
+  }
+  const std::string Best = BestMove(Lines.back());
+  EXPECT_TRUE(Best == "a2a3" || Best == "h2h3") << Lines.back();
+}
+
+TEST_F(UciSession, PonderWaitsForPonderhitOrStop) {
+  Engine E;
+  E.Send("position startpos moves e2e4");
+  const std::string Fen = E.Fen();
+  // Done at its depth, a ponder search still holds its answer back.
+  E.Send("go ponder depth 3");
+  std::string L;
+  while (E.Next(L, 300)) ASSERT_NE(L.rfind("bestmove", 0), 0u) << "answered before ponderhit";
+  E.Send("ponderhit");
+  std::string Best = E.Last("bestmove", 5000);
+  EXPECT_TRUE(LegalIn(Fen, BestMove(Best))) << Best;
+  EXPECT_NE(Best.find(" ponder "), std::string::npos) << Best;
+  E.Send("go ponder wtime 600000 btime 600000");
+  while (E.Next(L, 300)) ASSERT_NE(L.rfind("bestmove", 0), 0u) << "answered before stop";
+  E.Send("stop");
+  Best = E.Last("bestmove", 5000);
+  EXPECT_TRUE(LegalIn(Fen, BestMove(Best))) << Best;
+}
+
+// Repetitions and the fifty-move rule score as draws in the engine's games.
+TEST_F(UciSession, DrawRulesScoreRepetitionsAndFiftyMoves) {
+  const struct {
+    const char *Position, *Go, *Score, *Best;
+  } Cases[] = {
+      // Back to a position of the game: a draw; the same move without that
+      // history is scored on the board.
+      {"position startpos moves g1f3 g8f6 f3g1", "go depth 5 searchmoves f6g8", "cp 0", "f6g8"},
+      {"position fen rnbqkb1r/pppppppp/5n2/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 3 2",
+       "go depth 5 searchmoves f6g8", "cp -30", "f6g8"},
+      // The hundredth half-move draws a queen up, unless it mates.
+      {"position fen 7k/8/8/8/8/8/8/KQ6 w - - 99 80", "go depth 6", "cp 0", ""},
+      {"position fen 7k/8/6K1/8/8/8/8/1Q6 w - - 99 80", "go depth 6", "mate 1", "b1b8"},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Position);
+    E.Send(C.Position);
+    E.Send(C.Go);
+    const auto Lines = E.Until("bestmove", 20000);
+    EXPECT_NE(LastInfo(Lines).find(std::string("score ") + C.Score + " "), std::string::npos)
+        << LastInfo(Lines);
+    if (*C.Best) {
+      EXPECT_EQ(BestMove(Lines.back()), C.Best);
+    }
   }
 }
 
@@ -421,7 +533,7 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   // A new game: the start position, and the book (back on its file) in use.
   E.Send("setoption name BookFile value book.txt");
   E.Send("ucinewgame");
-  EXPECT_EQ(E.Fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  EXPECT_EQ(E.Fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
   E.Send("position startpos moves e2e4 e7e5");
   E.Send("go movetime 5000");
   EXPECT_EQ(E.Last("bestmove"), "bestmove g1f3");
@@ -444,7 +556,7 @@ TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
     E.Send("isready");
     EXPECT_EQ(E.Last("readyok"), "readyok");
     E.CloseInput();
-    EXPECT_EQ(E.Last("bestmove").size(), std::strlen("bestmove e2e4"));
+    EXPECT_EQ(BestMove(E.Last("bestmove")).size(), 4u);
     EXPECT_EQ(E.CloseAndWait(), 0);
   }
   {
