@@ -1,6 +1,10 @@
 #include "book/Opening.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
+#include <cstring>
 
 #include "board/Globals.h"
 #include "frontend/FrontEnd.h"
@@ -54,6 +58,35 @@ void ExtendMatch(TextFile &Lib, const Str255 &PlayedMoves) {
   --LibFinishLine;
 }
 
+// Appends Part to Path (of capacity Cap, NUL-terminated); false if it does not fit.
+bool AppendPath(char *Path, std::size_t Cap, const char *Part) {
+  const std::size_t Have = std::strlen(Path), Add = std::strlen(Part);
+  if (Have + Add >= Cap) return false;
+  std::memcpy(Path + Have, Part, Add + 1);
+  return true;
+}
+
+// The installed book: the data folder seen from the folder of the running
+// program, so an installed copy finds its own book under any prefix; the
+// configured folder where the program cannot find itself.
+bool OpenInstalled(TextFile &Lib, const char *Name) {
+#if defined(TORVANE_DATA_FROM_BIN) && defined(TORVANE_DATA_DIR)
+  if (Name[0] == '/') return false;
+  char Path[PATH_MAX] = {};
+  const ssize_t N = readlink("/proc/self/exe", Path, sizeof Path - 1);
+  char *Slash = N > 0 ? std::strrchr(Path, '/') : nullptr;
+  if (Slash)
+    Slash[1] = '\0';
+  else
+    Path[0] = '\0';
+  return AppendPath(Path, sizeof Path, Slash ? TORVANE_DATA_FROM_BIN "/" : TORVANE_DATA_DIR "/") &&
+         AppendPath(Path, sizeof Path, Name) && Lib.OpenRead(Path);
+#else
+  (void)Lib, (void)Name;
+  return false;
+#endif
+}
+
 // Reads line I of the book into LibraryStr; false if the file cannot be rewound.
 bool ReadLineNumber(TextFile &Lib, int32_t I) {
   if (!Lib.Rewind()) return false;
@@ -76,7 +109,8 @@ ShortStr GetLibraryMove(const Str255 &PlayedMoves) {
 
   ShortStr Result = "A1A1";
   TextFile Lib;
-  if (!Lib.OpenRead(LibFileName)) {
+  // The working directory first, so a book of one's own beats the installed one.
+  if (!Lib.OpenRead(LibFileName) && !OpenInstalled(Lib, LibFileName)) {
     ErrorMsg("Missing Library File");
     return Result;
   }
