@@ -1,11 +1,29 @@
 #include <cstdio>
 
+#include "platform/CommandLine.h"
 #include "platform/FixedStr.h"
 #include "platform/Terminal.h"
 #include "shell/Loop.h"
 #include "shell/Screen.h"
 
-int main() {
+namespace {
+constexpr const char *Usage =
+    "Usage: torvane3 [--help | --version]\n"
+    "\n"
+    "Chess against the computer on a text terminal of at least 80 x 25.\n"
+    "Type moves such as e2e4, or a command letter, at the prompt \"Move: \".\n"
+    "The opening book book.txt is read from the working directory, else from\n"
+    "the installed data folder.\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "See torvane3(6).\n";
+} // namespace
+
+int main(int argc, char **argv) {
+  if (const int Status = HandleCommandLine(argc, argv, "torvane3", Usage); Status >= 0)
+    return Status;
   Str255 Why;
   if (!InitTerminal(Why)) {
     // Nothing has been drawn yet: one line on stderr says why.

@@ -2,9 +2,27 @@
 // standard input and output. No terminal is needed and none is touched.
 #include <csignal>
 
+#include "platform/CommandLine.h"
 #include "uci/Uci.h"
 
-int main() {
+namespace {
+constexpr const char *Usage =
+    "Usage: torvane3-uci [--help | --version]\n"
+    "\n"
+    "The torvane3 chess engine for chess interfaces and match runners: it\n"
+    "speaks UCI on standard input and output. Options: OwnBook (true) and\n"
+    "BookFile (book.txt, from the working directory, else from the installed\n"
+    "data folder).\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "See torvane3-uci(6).\n";
+} // namespace
+
+int main(int argc, char **argv) {
+  if (const int Status = HandleCommandLine(argc, argv, "torvane3-uci", Usage); Status >= 0)
+    return Status;
   // An interface that goes away makes writes fail instead of killing us.
   std::signal(SIGPIPE, SIG_IGN);
   return RunUci(0, 1);

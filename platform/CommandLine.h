@@ -1,0 +1,28 @@
+// The command line of both programs: without arguments the program runs;
+// --help and --version answer on standard output and end; anything else is a
+// usage error, answered on standard error with status 2.
+#pragma once
+#include <cstdio>
+#include <cstring>
+
+#ifndef TORVANE_VERSION
+#define TORVANE_VERSION "unknown"
+#endif
+
+// The exit status to end with, or -1 to run the program.
+inline int HandleCommandLine(int Argc, char **Argv, const char *Name, const char *Usage) {
+  if (Argc <= 1) return -1;
+  if (Argc == 2 && std::strcmp(Argv[1], "--help") == 0) {
+    std::fputs(Usage, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  if (Argc == 2 && std::strcmp(Argv[1], "--version") == 0) {
+    std::printf("%s %s\n", Name, TORVANE_VERSION);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  if (Argc == 2)
+    std::fprintf(stderr, "%s: unknown argument '%s'\n%s", Name, Argv[1], Usage);
+  else
+    std::fprintf(stderr, "%s: one argument at most\n%s", Name, Usage);
+  return 2;
+}
