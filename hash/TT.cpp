@@ -151,8 +151,6 @@ bool SetTTSizeMiB(uint32_t MiB) {
   return true;
 }
 
-uint32_t TTEntries() { return Entries; }
-
 uint32_t HashFullPermill() {
   const uint32_t Sample = Entries < 1000 ? Entries : 1000;
   uint32_t Used = 0;

@@ -29,8 +29,6 @@ void ZeroTTs();
 // NumTTEntries), emptied. Only between searches; false, with the default
 // table in use, when the size is out of range or the memory cannot be had.
 bool SetTTSizeMiB(uint32_t MiB);
-// The number of entries of the table in use.
-uint32_t TTEntries();
 // How full the table is, in thousandths, from its first thousand entries.
 uint32_t HashFullPermill();
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,

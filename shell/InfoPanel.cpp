@@ -5,6 +5,7 @@
 
 #include "eval/Material.h"
 #include "platform/Terminal.h"
+#include "search/Search.h"
 
 namespace {
 // The panel window on the full screen.
@@ -48,9 +49,9 @@ void PanelRow(int Row, const char *Label) {
 void WriteScoreRow(int16_t PVScore) {
   const int A = std::abs(static_cast<int>(PVScore));
   GotoXY(1, 10);
-  if (A == 9999) {
+  if (A == MateScore - 1) {
     Write("***** Check Mate *****");
-  } else if (A > 9980) {
+  } else if (A > MateFound) {
     Write("Mate in:");
     WriteInt(MateScore - A, 14);
   } else {
