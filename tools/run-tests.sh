@@ -1,28 +1,24 @@
 #!/usr/bin/env bash
-# Builds torvane3 twice and runs every test: the Release build runs all tests
-# (the deep perft and the real-terminal ones included), the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer) runs the unit tests.
+# The test command: installs what the build and the tests need when it is
+# missing, then builds torvane3 twice and runs every test. The Release build
+# runs all of them (the deep perft counts, the real-terminal and the install
+# tests included); the sanitizer build (AddressSanitizer +
+# UndefinedBehaviorSanitizer) runs the unit tests, without the deep perft
+# counts, which take minutes without optimisation.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-need=()
-command -v tmux >/dev/null 2>&1 || need+=(tmux)
-command -v cmake >/dev/null 2>&1 || need+=(cmake)
-command -v ninja >/dev/null 2>&1 || need+=(ninja-build)
-[ -e /usr/include/gtest/gtest.h ] || need+=(libgtest-dev libgmock-dev)
-[ -e /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  echo "Installing ${need[*]} ..."
-  apt-get update -qq >/dev/null && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
-fi
+source tools/toolchain.sh
+torvane_setup --tests
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+echo "== Release build: every test"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=ON \
   -DTORVANE_BENCH=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
+echo "== Sanitizer build: the unit tests (the deep perft counts ran in the Release build)"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
   -DTORVANE_TESTS=ON -DTORVANE_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
