@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs the UCI judge against a built torvane3-uci. chess.js is installed with
+# npm into WORK (a build folder) the first time; node and npm come from
+# Debian's packages when the machine has none.
+# usage: run.sh ENGINE WORK [judge arguments...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+engine=${1:?engine}
+work=${2:?work folder}
+shift 2
+
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  apt-get update -qq >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nodejs npm >/dev/null
+fi
+mkdir -p "$work"
+cp "$here/judge.mjs" "$here/package.json" "$work/"
+if ! grep -qs '"version": "1.4.0"' "$work/node_modules/chess.js/package.json"; then
+  (cd "$work" && npm install --no-audit --no-fund --silent chess.js@1.4.0 >/dev/null)
+fi
+exec node "$work/judge.mjs" "$engine" "$@"
