@@ -434,6 +434,53 @@ TEST_F(UciSession, DrawRulesScoreRepetitionsAndFiftyMoves) {
   }
 }
 
+// The draw rules decide games: a side far behind holds by perpetual check, and
+// a side far ahead steers round a third repetition.
+TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
+  // Black is a queen and two rooks against a queen up and threatens mate; after
+  // Qe5+ Kg8 Qe6+ Kh8 White's queen checks for ever.
+  const std::string Perpetual = "7k/8/4Q1p1/8/8/1r1q4/r4PPP/6K1 w - - 4 3";
+  const struct {
+    std::string Position;
+    const char *Go;
+    int MinCp, MaxCp;
+    const char *Best, *Avoid; // "" when any move will do
+  } Cases[] = {
+      // Qe5+ again repeats the game: a draw at once.
+      {"position fen 7k/2Q5/6p1/8/8/1r1q4/r4PPP/6K1 w - - 0 1 moves c7e5 h8g8 e5e6 g8h8",
+       "go depth 6", -30, 30, "e6e5", ""},
+      // Without that history the perpetual lies beyond six plies, and the
+      // material counts; nine plies see it come round on the search's path.
+      {"position fen " + Perpetual, "go depth 6", -30000, -500, "", ""},
+      {"position fen " + Perpetual, "go depth 9", -30, 30, "e6e8", ""},
+      // A rook up, Ke4 is the way on, but here it would stand on a square
+      // the king has stood on twice with the same moves to come: a draw. The
+      // king goes another way and the win stays.
+      {"position fen 8/8/4k3/8/8/3K4/8/3R4 w - - 0 1", "go depth 6", 300, 2000, "d3e4", ""},
+      {"position fen 8/8/4k3/8/4K3/8/8/3R4 b - - 0 1 moves e6f6 e4d3 f6e6 d3e4 e6f6 e4d3 f6e6",
+       "go depth 6", 300, 2000, "", "d3e4"},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Position);
+    E.Send(C.Position);
+    E.Send(C.Go);
+    const auto Lines = E.Until("bestmove", 20000);
+    const std::string Info = LastInfo(Lines);
+    const std::string Cp = Field(Info, "cp");
+    ASSERT_FALSE(Cp.empty()) << Info;
+    EXPECT_GE(std::stoi(Cp), C.MinCp) << Info;
+    EXPECT_LE(std::stoi(Cp), C.MaxCp) << Info;
+    const std::string Best = BestMove(Lines.back());
+    if (*C.Best) {
+      EXPECT_EQ(Best, C.Best);
+    }
+    if (*C.Avoid) {
+      EXPECT_NE(Best, C.Avoid);
+    }
+  }
+}
+
 TEST_F(UciSession, MovetimeIsUsedToTheMillisecondAndNotBeyond) {
   Engine E;
   E.Send("position startpos moves e2e4 e7e5");
