@@ -98,6 +98,10 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
   E.Move_Piece = Word;
 }
 
+void PrefetchTT(uint64_t Key, int8_t Side) {
+  __builtin_prefetch(&Table[SlotOf(Side == BMove ? ~Key : Key)]);
+}
+
 void GetFromTT(FullTTType &Entry) {
   Entry.Key = AdjustKey(Entry.Key);
   const InternTTType &E = Table[SlotOf(Entry.Key)];

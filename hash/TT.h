@@ -34,6 +34,9 @@ uint32_t HashFullPermill();
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
              int8_t Piece);
 void GetFromTT(FullTTType &Entry);
+// Starts loading the slot of a position's key for Side to move, so that the
+// probe a little later finds it in the cache.
+void PrefetchTT(uint64_t Key, int8_t Side);
 // Whether the entry's move still fits Data[Ply] for WhosMove: the stored piece
 // stands on its from-square and the target is empty or an enemy non-king.
 bool ValidMove(const FullTTType &M);

@@ -3,3 +3,5 @@
 #include <cstdint>
 
 uint64_t GetTickCount64();
+// How often the tick count has been read, for the benchmarks.
+extern uint64_t ClockReads;

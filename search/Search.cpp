@@ -37,12 +37,21 @@ int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
 
 bool NodesUsedUp() { return Nodes + QNodes >= NodeLimit; }
 
+// The node count at which the limits are looked at next.
+uint64_t NextCheck = 0;
+inline bool CheckDue() {
+  const uint64_t Count = Nodes + QNodes;
+  if (Count < NextCheck) return false;
+  NextCheck = Count + CheckInterval;
+  return true;
+}
+
 void PassTurn() {
   WhosMove = static_cast<int8_t>(-WhosMove);
   HumansMove = !HumansMove;
 }
 
-bool StopRequested() { return PollStop() || TimesUp() || NodesUsedUp(); }
+bool StopRequested() { return CheckDue() && (PollStop() || TimesUp() || NodesUsedUp()); }
 
 bool IsRootMove(const MoveRec &M) {
   const ShortStr Text = SquaresToStr(M.FromSq, M.ToSq);
@@ -107,9 +116,15 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
   for (uint16_t I = 1; I <= NumCaptures; ++I) {
     const MoveRec M = GetAMove(NumCaptures);
     const DataType &D = Data[Ply];
+    const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
+    // The child's key is known before the defence test, which gives the
+    // table's slot time to arrive.
+    const int8_t Lands = M.Promotion ? static_cast<int8_t>((Mover & 8) | WQueen) : Mover;
+    PrefetchTT(D.HashKey ^ ZorbistKey(Mover, M.FromSq) ^ ZorbistKey(Lands, M.ToSq) ^
+                   ZorbistKey(Victim, M.ToSq),
+               static_cast<int8_t>(-WhosMove));
     // A dearer piece taking a defended cheaper one loses material: not tried.
-    if (PieceValue[PieceOn(D, M.ToSq)] < PieceValue[PieceOn(D, M.FromSq)] &&
-        Attacked(M.ToSq, static_cast<int8_t>(-WhosMove)))
+    if (PieceValue[Victim] < PieceValue[Mover] && Attacked(M.ToSq, static_cast<int8_t>(-WhosMove)))
       continue;
     MakeOnCopy(M, true);
     Score = Neg(QSearch(Neg(Beta), Neg(Alpha)));
@@ -127,9 +142,6 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
 
 int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   if (Abort || Ply == MaxPly) return EvalPosition(Alpha, Beta);
-  // The clock is read only while the clock bit of the count is clear; the
-  // node goes on even if time has just run out, its children return at once.
-  if ((Nodes & ClockBit) == 0) Abort = TimesUp() || NodesUsedUp();
   if (DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
   if (Depth < 1) return QSearch(Alpha, Beta);
   if (Ply > SelDepth) SelDepth = Ply;
@@ -260,6 +272,7 @@ void InitSearch() {
   Nodes = QNodes = 0;
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   SelDepth = 0;
+  NextCheck = 0;
   PVScore = 0;
   Abort = false;
   Time = static_cast<uint32_t>(Clock(Start));

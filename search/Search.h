@@ -9,8 +9,10 @@
 #include "search/Counters.h"
 
 // ---- the search's numbers ---------------------------------------------------
-// The clock is read at node entries while this bit of the node count is clear.
-constexpr uint64_t ClockBit = 8192;
+// The clock, the node limit and the front end's stop poll are looked at once
+// per this many nodes: about half a millisecond of search, so that a limit
+// is noticed within a millisecond at a small fraction of the cost.
+constexpr uint64_t CheckInterval = 1536;
 // The null move is searched this much shallower.
 constexpr int8_t NullMoveReduction = 2;
 // Moves after the first get a null window this much shallower: more in deep

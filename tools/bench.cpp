@@ -16,6 +16,7 @@
 #include "game/Fen.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
+#include "platform/Clock.h"
 #include "search/BenchPositions.h"
 #include "search/Counters.h"
 #include "search/Search.h"
@@ -58,6 +59,7 @@ int main(int Argc, char **Argv) {
                 "qnodes", "ms", "nodes/s");
   uint64_t TotalNodes = 0, TotalQNodes = 0;
   double TotalSeconds = 0;
+  const uint64_t ReadsBefore = ClockReads;
   for (const BenchPosition &P : BenchPositions) {
     const char *Why = nullptr;
     if (!SetupFEN(P.Fen, Why)) {
@@ -85,6 +87,10 @@ int main(int Argc, char **Argv) {
   if (!Quiet) {
     std::printf("%-12s %5d %6s %12" PRIu64 " %12" PRIu64 " %9.0f %12.0f\n", "total", Depth, "",
                 TotalNodes, TotalQNodes, TotalSeconds * 1000, Rate(Signature, TotalSeconds));
+    const uint64_t Reads = ClockReads - ReadsBefore;
+    std::printf("Clock reads: %" PRIu64 " (%.2f per 1000 nodes)\n", Reads,
+                Signature > 0 ? static_cast<double>(Reads) * 1000 / static_cast<double>(Signature)
+                              : 0.0);
   }
   std::printf("Signature: %" PRIu64 "\n", Signature);
   if (Dump && !(WriteHistoryTable() &&

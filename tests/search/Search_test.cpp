@@ -248,32 +248,33 @@ TEST(EBF, MeanOfTheRatiosThatExist) {
   }
 }
 
+// The front end is polled once per check interval of nodes: deep enough
+// iterations give it many chances.
 TEST_F(SearchTest, KeyPStopsTheSearchAndPlaysTheLineSoFar) {
   const char *Fen = "r2q1rk1/pp2bppp/2n1pn2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 9";
+  SearchLimits L;
+  L.FirstDepth = 7;
+  L.Depth = 8;
   SetFen(Fen);
-  FixedDepth = 5;
-  SetMoveTime(65000);
-  ComputerMove();
+  SearchMove(L);
   ASSERT_EQ(Panel::Infos, 2);
   const uint64_t FullNodes = Nodes;
-  const long PollsAfterFour = Panel::PollsAtInfo[0];
-  ASSERT_GT(PollsAfterFour, 10);
+  const long PollsAfterFirst = Panel::PollsAtInfo[0];
+  ASSERT_GT(PollsAfterFirst, 10);
 
   struct Case {
     long StopAtPoll;
     int Infos;
-  } const Cases[] = {{1, 1}, {PollsAfterFour / 2, 1}, {PollsAfterFour + 1, 2}};
+  } const Cases[] = {{1, 1}, {PollsAfterFirst / 2, 1}, {PollsAfterFirst + 1, 2}};
   for (const Case &C : Cases) {
     SetUp();
     SetFen(Fen);
-    FixedDepth = 5;
-    SetMoveTime(65000);
     Panel::StopAtPoll = C.StopAtPoll;
-    const MoveRec M = ComputerMove();
+    const MoveRec M = SearchMove(L);
     EXPECT_TRUE(Abort) << C.StopAtPoll;
     EXPECT_LT(Nodes, FullNodes) << C.StopAtPoll;
     ASSERT_EQ(Panel::Infos, C.Infos) << C.StopAtPoll;
-    EXPECT_EQ(Panel::Depths[C.Infos - 1], static_cast<uint32_t>(3 + C.Infos));
+    EXPECT_EQ(Panel::Depths[C.Infos - 1], static_cast<uint32_t>(L.FirstDepth - 1 + C.Infos));
     // The move played is the first entry of the line when the search stopped.
     EXPECT_EQ(Text(M), PV[0][0]) << C.StopAtPoll;
     EXPECT_EQ(Text(M), Panel::LastPVMove) << C.StopAtPoll;

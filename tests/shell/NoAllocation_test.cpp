@@ -33,9 +33,9 @@ TEST(NoAllocation, AScriptedGameAllocatesNothing) {
               "p\r"    // the computer moves for White
               "zz\r\r" // a bad command and its message
               "e\r\r"  // the evaluation screen
-              "s\rc\rwke1\rbke8\rwqd1\rq\r" // the editor
-              "d1d8\r"                      // the search answers
-              "n\rp\r"                      // a new game: the computer's first move from the table
+              "s\rc\rwke1\rbke8\rwqd1\rwm\rq\r" // the editor, White to move
+              "d1d8\r"                          // the search answers
+              "n\rp\r" // a new game: the computer's first move from the table
               "q\r");
   const long Before = AllocationCount();
   RunGame();
