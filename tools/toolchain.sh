@@ -50,7 +50,8 @@ torvane_cxx() {
 torvane_at_least() { [[ $(printf '%s\n%s\n' "$2" "$1" | sort -V | head -n 1) == "$2" ]]; }
 
 # torvane_setup [--tests]: the build tools, with --tests also what the tests
-# use (tmux, GoogleTest, Google Benchmark); then the version checks.
+# use (tmux, GoogleTest, Google Benchmark, Node.js and npm); then the version
+# checks.
 torvane_setup() {
   local need=()
   command -v "$(torvane_cxx)" >/dev/null 2>&1 || need+=(g++)
@@ -61,6 +62,9 @@ torvane_setup() {
     [[ -e /usr/include/gtest/gtest.h ]] || need+=(libgtest-dev)
     [[ -e /usr/include/gmock/gmock.h ]] || need+=(libgmock-dev)
     [[ -e /usr/include/benchmark/benchmark.h ]] || need+=(libbenchmark-dev)
+    # The UCI judge runs chess.js, installed with npm into its build folder.
+    command -v node >/dev/null 2>&1 || need+=(nodejs)
+    command -v npm >/dev/null 2>&1 || need+=(npm)
   fi
   torvane_install "${need[@]}"
 
