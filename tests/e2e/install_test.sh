@@ -41,8 +41,8 @@ book_move "$prefix/bin/torvane3"
 # The installed engine: the installed book by default; BookFile still names a
 # book in the working directory, which comes first.
 uci_reply() {
-  { printf 'uci\n%s\nposition startpos moves e2e4\ngo wtime 60000 btime 60000\n' "$1"
-    sleep 1; printf 'quit\n'; } | (cd "$E2E_DIR" && "$prefix/bin/torvane3-uci")
+  printf 'uci\n%s\nposition startpos moves e2e4\ngo wtime 60000 btime 60000\nquit\n' "$1" |
+    (cd "$E2E_DIR" && "$prefix/bin/torvane3-uci")
 }
 out=$(uci_reply "isready")
 grep -q "^info string book line E2E4" <<<"$out" || fail "torvane3-uci found no book: $out"
