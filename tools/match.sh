@@ -20,12 +20,16 @@ out=""
 engine=""
 book="$ROOT/book.txt"
 elo=""
+nodes=""
+ponder=""
+hash=""
 
 usage() {
   cat <<EOF
 usage: tools/match.sh [--opponent stockfish|fairymax|phalanx] [--games N]
                       [--tc BASE+INC] [--out DIR] [--engine PATH]
-                      [--book FILE] [--elo N]
+                      [--book FILE] [--elo N] [--nodes N] [--ponder]
+                      [--hash MIB]
 
 Plays torvane3-uci against the opponent for N games (default $games) at BASE
 seconds plus INC seconds a move (default $tc). Colours alternate, and each of
@@ -36,6 +40,16 @@ the 20 short openings built in here is played twice, once with either colour;
               its lowest UCI_Elo, read from its 'uci' output), fairymax
               (xboard protocol) or phalanx (xboard protocol, learning off)
   --elo N     UCI_Elo for stockfish instead of its minimum
+  --nodes N   torvane3 searches N nodes a move (go nodes N, ponder searches
+              included) instead of using its clock; the opponent keeps the
+              time control, and torvane3's clock still runs, so keep N small
+              enough to fit it (torvane3 searches 1-3 million nodes a second)
+  --ponder    both engines think on the opponent's time (xboard's -ponder;
+              polyglot sends go ponder, ponderhit and stop)
+  --hash MIB  the table size xboard gives the engines (its memory command,
+              which polyglot passes on as the UCI Hash option; fairymax
+              takes it too); without it xboard sends its default of 64 MiB
+              plus 4 MiB of endgame-table cache
   --engine    torvane3-uci to play (default: built in build/match)
   --book      opening book for torvane3 (default: book.txt at the repo root)
   --out DIR   where games.pgn, summary.txt and the logs go
@@ -75,6 +89,9 @@ parse_args() {
       --engine) engine=${2:?}; shift 2 ;;
       --book) book=${2:?}; shift 2 ;;
       --elo) elo=${2:?}; shift 2 ;;
+      --nodes) nodes=${2:?}; shift 2 ;;
+      --ponder) ponder=1; shift ;;
+      --hash) hash=${2:?}; shift 2 ;;
       -h|--help) usage; exit 0 ;;
       *) usage >&2; die "unknown argument: $1" ;;
     esac
@@ -86,6 +103,8 @@ parse_args() {
   inc=${BASH_REMATCH[3]:-0}
   [ "$base" -gt 0 ] || die "--tc base must be at least one second"
   [ -z "$elo" ] || [[ "$elo" =~ ^[0-9]+$ ]] || die "--elo wants a number"
+  [ -z "$nodes" ] || [[ "$nodes" =~ ^[1-9][0-9]*$ ]] || die "--nodes wants a positive number"
+  [ -z "$hash" ] || [[ "$hash" =~ ^[1-9][0-9]*$ ]] || die "--hash wants a positive number of MiB"
 }
 
 install_missing() {
@@ -213,7 +232,18 @@ run_match() {
   mkdir -p "$out/torvane3" "$out/$opponent"
   # The engine also finds book.txt in its working folder; BookFile makes sure.
   cp "$book" "$out/torvane3/book.txt"
-  local first="polyglot -noini -ec $engine -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book"
+  engine_cmd=$engine
+  if [ -n "$nodes" ]; then
+    # xboard's own node mode (-firstNPS) makes polyglot send go nodes, but
+    # sized from a clock of nodes, and with a fixed time a move xboard
+    # forfeits the engine whose count ends a few nodes past the limit. So the
+    # limit is put on every go line between polyglot and the engine.
+    engine_cmd=$out/torvane3-nodes.sh
+    printf '#!/bin/sh\nsed -u -e %s -e t -e %s | "%s"\n' \
+      "'s/^go .*ponder.*/go ponder nodes $nodes/'" "'s/^go .*/go nodes $nodes/'" "$engine" >"$engine_cmd"
+    chmod +x "$engine_cmd"
+  fi
+  local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book"
   if [ "$opponent" = stockfish ]; then
     [ -n "$elo" ] || elo=$(stockfish_min_elo)
     [ -n "$elo" ] || die "stockfish announced no UCI_Elo option"
@@ -228,7 +258,13 @@ run_match() {
   [ "$opponent" != phalanx ] || reuse2=-reuse2
   secs=$(printf '%d:%02d' $((base / 60)) $((base % 60)))
 
-  echo "torvane3 ($engine) vs $opponent${elo:+ (UCI_Elo $elo)}: $games games at ${base}s+${inc}s, output in $out"
+  # xboard sends each engine "memory" (hash plus endgame-table cache) and
+  # polyglot turns it into the Hash option.
+  local ponder_flag=-xponder memory=()
+  [ -z "$ponder" ] || ponder_flag=-ponder
+  [ -z "$hash" ] || memory=(-defaultHashSize "$hash" -defaultCacheSizeEGTB 0)
+
+  echo "torvane3 ($engine) vs $opponent${elo:+ (UCI_Elo $elo)}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
   # polyglot reads xboard's increment as whole seconds: the clocks still gain
   # it, but the UCI engines are told winc/binc of the integer part only.
   [[ "$inc" != *.* || "${inc#*.}" =~ ^0*$ ]] ||
@@ -239,7 +275,7 @@ run_match() {
   # restarts torvane3 for every game, so one crash does not end the match.
   # -ruleMoves counts moves (100 plies); -repeatsToDraw 3 ends on the third
   # occurrence, which torvane3 itself does not claim.
-  (cd "$out" && xvfb-run -a xboard -noGUI -xexit -xponder -xreuse "$reuse2" \
+  (cd "$out" && xvfb-run -a xboard -noGUI -xexit "$ponder_flag" -xreuse "$reuse2" "${memory[@]}" \
     -saveSettingsOnExit false -soundProgram true \
     -fcp "$first" -scp "$second" -fd "$out/torvane3" -sd "$out/$opponent" \
     -mg "$games" -tc "$secs" -inc "$inc" -autoCallFlag true -matchPause 1000 \
@@ -257,7 +293,8 @@ summarise() {
   [ "${played:-0}" -gt 0 ] || die "no games were saved; see $out/xboard.log"
   {
     python3 "$ROOT/tools/match_pgn_stats.py" "$out/games.pgn" --engine-name torvane3 \
-      --openings "$out/openings.pgn" --xboard-log "$out/xboard.log" --engine-path "$engine" \
+      --openings "$out/openings.pgn" --xboard-log "$out/xboard.log" --engine-path "$engine_cmd" \
+      --engine-uci-log "$out/torvane3-polyglot.log" \
       ${elo:+--uci-log "$out/stockfish-polyglot.log"} # the log that shows the limit at work
     echo "Time control:   ${base}s + ${inc}s;  wall time ${elapsed}s, $((elapsed / played))s a game"
     echo "PGN:            $out/games.pgn"

@@ -7,7 +7,7 @@ openings were played. Standard library only, so it runs wherever python3 does.
 
 usage: match_pgn_stats.py GAMES.pgn [--engine-name torvane3]
            [--openings OPENINGS.pgn] [--xboard-log LOG --engine-path PATH]
-           [--uci-log OPPONENT_POLYGLOT.log]
+           [--uci-log OPPONENT_POLYGLOT.log] [--engine-uci-log OUR_POLYGLOT.log]
 """
 
 import argparse
@@ -177,6 +177,35 @@ def limit_check(uci_log):
     return sent, searches, other
 
 
+def engine_session(uci_log):
+    """What polyglot asked of torvane3 and what it said back: the options
+    sent, the searches by kind, the largest node count a search ended with,
+    and the engine's own messages (book lines aside), which in a game can
+    only mean trouble such as a refused move."""
+    sent, kinds, messages = [], {}, {}
+    most_nodes, last_nodes = 0, 0
+    with open(uci_log, encoding="utf-8", errors="replace") as f:
+        for line in f:
+            m = re.search(r"Adapter->Engine: (setoption name .*)$", line)
+            if m and m.group(1) not in sent:
+                sent.append(m.group(1))
+            m = re.search(r"Adapter->Engine: (go|ponderhit|stop)\b(.*)$", line)
+            if m:
+                kind = "go ponder" if re.search(r"\bponder\b", m.group(2)) else m.group(1)
+                kinds[kind] = kinds.get(kind, 0) + 1
+            m = re.search(r"Engine->Adapter: info .*\bnodes (\d+)", line)
+            if m:
+                last_nodes = int(m.group(1))
+            if "Engine->Adapter: bestmove" in line:
+                most_nodes = max(most_nodes, last_nodes)
+                last_nodes = 0
+            m = re.search(r"Engine->Adapter: info string (.*)$", line)
+            if m and not m.group(1).startswith("book line"):
+                key = re.sub(r"'[^']*'", "'...'", m.group(1))
+                messages[key] = messages.get(key, 0) + 1
+    return sent, kinds, most_nodes, messages
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("pgn")
@@ -185,6 +214,7 @@ def main():
     ap.add_argument("--xboard-log")
     ap.add_argument("--engine-path", default="")
     ap.add_argument("--uci-log")
+    ap.add_argument("--engine-uci-log")
     a = ap.parse_args()
 
     games = read_games(a.pgn)
@@ -263,6 +293,17 @@ def main():
     if openings:
         out.append(f"Openings:       {len([k for k in used_openings if k != '(none)'])} different"
                    + (f", {used_openings['(none)']} games matched none" if "(none)" in used_openings else ""))
+    if a.engine_uci_log:
+        try:
+            sent, kinds, most, messages = engine_session(a.engine_uci_log)
+            out.append(f"{a.engine_name}'s options as sent: "
+                       + ("; ".join(s[len("setoption name "):] for s in sent) or "none"))
+            out.append(f"{a.engine_name}'s searches: " + ", ".join(f"{k} {v}" for k, v in sorted(kinds.items()))
+                       + f"; the largest node count at a bestmove {most}")
+            out.append(f"{a.engine_name}'s messages: "
+                       + ("; ".join(f"{k} ({v})" for k, v in messages.items()) or "none"))
+        except OSError:
+            pass
     if a.uci_log:
         try:
             sent, searches, other = limit_check(a.uci_log)
