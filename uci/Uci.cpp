@@ -283,7 +283,8 @@ bool FromUciMove(const char *W, ShortStr &Move, char &Promotion) {
 // ---- options and game state ------------------------------------------------
 
 bool OwnBook = true;
-bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
+bool TableResident = false; // the table's pages were made resident at an isready
+bool PonderOption = false;  // the interface may ponder; the engine needs no setup for it
 char BookPath[256] = "book.txt";
 bool FromStart = true; // the position is the start position plus moves
 
@@ -505,6 +506,7 @@ void CmdSetOption() {
       Say("Hash takes a whole number of MiB from 1 to 624; unchanged");
     else if (!SetTTSizeMiB(static_cast<uint32_t>(MiB)))
       Say("no memory for a table of that size; the full table stays");
+    TableResident = false;
   } else if (IsNoCase(Name, "Clear Hash")) {
     ZeroTTs();
   } else {
@@ -880,6 +882,12 @@ bool Handle() {
   if (Is(C, "uci")) {
     CmdUci();
   } else if (Is(C, "isready")) {
+    // The time an interface gives to get ready: the table's pages are made
+    // resident now rather than in the first search.
+    if (!TableResident) {
+      MakeTTResident();
+      TableResident = true;
+    }
     Put("readyok");
     EndLine();
   } else if (Is(C, "setoption")) {
