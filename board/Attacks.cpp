@@ -127,8 +127,12 @@ struct Slider {
 };
 constexpr Slider Sliders[3] = {{WBishop, DiagVec}, {WRook, LineVec}, {WQueen, DiagVec | LineVec}};
 
-// The sliders whose line runs through the target, and the extra queens:
-// kept out of line, as most tests end before them.
+// What an extra piece of each type may attack along: knights jump, the
+// sliders need a clear line.
+constexpr uint8_t ExtraKinds[8] = {0, 0, KnightVec, DiagVec, LineVec, DiagVec | LineVec, 0, 0};
+
+// The sliders whose line runs through the target, and the extra pieces: kept
+// out of line, as most tests end before them.
 [[gnu::noinline]] bool LinesAttack(const DataType &D, int MySq, bool White, bool Lines) {
   const Target T = MakeTarget(MySq);
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
@@ -138,11 +142,15 @@ constexpr Slider Sliders[3] = {{WBishop, DiagVec}, {WRook, LineVec}, {WQueen, Di
         const int Sq = L[Slot][PIdx(S.Code)];
         if (Sq != -1 && SlideAttacks(D, Sq, T, S.Kinds)) return true;
       }
-  // Queens from promotions beyond the two list slots attack like any other.
+  // Pieces from promotions beyond the two list slots attack like any other.
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
-  const int8_t *Queens = White ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Extra; ++I)
-    if (SlideAttacks(D, Queens[I], T, DiagVec | LineVec)) return true;
+  const int8_t *Squares = White ? D.WExtra : D.BExtra;
+  for (int I = 0; I < Extra; ++I) {
+    const int Sq = Squares[I];
+    const uint8_t Can = ExtraKinds[PieceOn(D, Sq) & 7];
+    if (VecOf(Sq, T).Kinds & Can & KnightVec) return true;
+    if (SlideAttacks(D, Sq, T, Can & (DiagVec | LineVec))) return true;
+  }
   return false;
 }
 

@@ -1,5 +1,24 @@
 #include "board/Board.h"
 
+void RemoveExtra(DataType &D, int8_t P, int8_t Sq) {
+  PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
+  uint8_t &Count = P < 9 ? D.WExtraCount : D.BExtraCount;
+  int8_t *Extra = P < 9 ? D.WExtra : D.BExtra;
+  for (int I = 0; I < Count; ++I)
+    if (Extra[I] == Sq) Extra[I--] = Extra[--Count];
+  const int K = PIdx(P);
+  for (int Slot = 0; Slot < 2; ++Slot) {
+    if (L[Slot][K] != -1) continue;
+    // The last of its kind, so that a list of queens alone refills as a stack.
+    for (int I = Count - 1; I >= 0; --I)
+      if (PieceOn(D, Extra[I]) == P) {
+        L[Slot][K] = Extra[I];
+        Extra[I] = Extra[--Count];
+        break;
+      }
+  }
+}
+
 void PutPiece(int8_t P, int8_t Sq) { PutAt(Data[Ply], P, Sq); }
 
 void RemovePiece(int8_t Sq) { RemoveAt(Data[Ply], Sq); }
@@ -51,19 +70,20 @@ int CountPieces(int8_t P) {
   if (!IsPieceListCode(P)) return 0;
   const PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
   N = (L[0][PIdx(P)] != -1) + (L[1][PIdx(P)] != -1);
-  if (P == WQueen) N += D.WExtraCount;
-  if (P == BQueen) N += D.BExtraCount;
+  const int8_t *Extra = P < 9 ? D.WExtra : D.BExtra;
+  for (int I = 0; I < (P < 9 ? D.WExtraCount : D.BExtraCount); ++I) N += PieceOn(D, Extra[I]) == P;
   return N;
 }
 
 bool RoomForPiece(int8_t P) {
-  // A pawn may still become a queen, so pawns and queens share the queens' room.
-  const bool White = P < 9;
-  const int QueensAndPawns =
-      CountPieces(White ? WQueen : BQueen) + CountPieces(White ? WPawn : BPawn);
-  if (P == WPawn || P == BPawn) return CountPieces(P) < 8 && QueensAndPawns < MaxQueens;
-  if (!IsPieceListCode(P)) return false;
+  if (!(P == WPawn || P == BPawn || IsPieceListCode(P))) return false;
   if (P == WKing || P == BKing) return CountPieces(P) < 1;
-  if (P == WQueen || P == BQueen) return QueensAndPawns < MaxQueens;
-  return CountPieces(P) < 2;
+  // Every piece beyond two of its kind came from a pawn, and the extra list
+  // holds exactly those: with the pawns they stay within MaxExtra. That also
+  // keeps the pawns within eight.
+  const bool White = P < 9;
+  const DataType &D = Data[Ply];
+  const int Promoted = (White ? D.WExtraCount : D.BExtraCount) + CountPieces(White ? WPawn : BPawn);
+  if (P == WPawn || P == BPawn) return Promoted < MaxExtra;
+  return CountPieces(P) < 2 || Promoted < MaxExtra;
 }

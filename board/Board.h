@@ -9,11 +9,6 @@
 #include "board/Zorbist.h"
 #include "platform/Fatal.h"
 
-// The code on square Sq of a record (0 = empty).
-inline int8_t PieceOn(const DataType &D, int Sq) {
-  return static_cast<int8_t>((D.Board[Sq >> 3] >> ((Sq & 7) * 4)) & 0xF);
-}
-
 // Writes code P on Sq; P = Empty only clears the square. A previous occupant
 // must first be taken off with RemovePiece.
 void PutPiece(int8_t P, int8_t Sq);
@@ -28,8 +23,8 @@ void RemoveFromPawnList(int8_t Sq);
 void ZeroBoardData();
 
 // How many pieces of code P (pawns included) the lists of Data[Ply] hold, and
-// whether one more would fit (two of a kind, eight pawns, one king, and
-// queens and pawns together no more than MaxQueens).
+// whether one more would fit (one king, and the pieces beyond two of a kind
+// and the pawns together no more than MaxExtra).
 int CountPieces(int8_t P);
 bool RoomForPiece(int8_t P);
 
@@ -87,7 +82,8 @@ inline void RemovePawnEntry(int8_t *List, int8_t Sq) {
   std::memcpy(List, &Word, sizeof Word);
 }
 
-// Queens past the two slots go to the extra list; P must be a list code.
+// Pieces past the two slots of their kind go to the extra list; P must be a
+// list code.
 inline void AddPieceEntry(DataType &D, int8_t P, int8_t Sq) {
   PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
   const int K = PIdx(P);
@@ -95,36 +91,28 @@ inline void AddPieceEntry(DataType &D, int8_t P, int8_t Sq) {
     L[0][K] = Sq;
   } else if (L[1][K] == -1) {
     L[1][K] = Sq;
-  } else if ((P & 7) == WQueen) {
+  } else if ((P & 7) != WKing) {
     uint8_t &Count = P < 9 ? D.WExtraCount : D.BExtraCount;
-    int8_t *Extra = P < 9 ? D.WExtraQueens : D.BExtraQueens;
-    if (Count >= MaxExtraQueens) Fatal("Board", __LINE__, "Error in AddToPieceList");
+    int8_t *Extra = P < 9 ? D.WExtra : D.BExtra;
+    if (Count >= MaxExtra) Fatal("Board", __LINE__, "Error in AddToPieceList");
     Extra[Count++] = Sq;
   } else {
-    // A third knight, bishop or rook, or a second king: the callers refuse
-    // such positions before they get here.
+    // A third king: the callers refuse even a second one before it gets here.
     Fatal("Board", __LINE__, "Error in AddToPieceList");
   }
 }
 
-// Extra queens are only kept while both slots are taken, so a freed slot
-// takes the last of them.
-inline void RemoveExtraQueen(DataType &D, int8_t P, int8_t Sq) {
-  PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
-  uint8_t &Count = P < 9 ? D.WExtraCount : D.BExtraCount;
-  int8_t *Extra = P < 9 ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Count; ++I)
-    if (Extra[I] == Sq) Extra[I--] = Extra[--Count];
-  for (int Slot = 0; Slot < 2 && Count > 0; ++Slot)
-    if (L[Slot][PIdx(WQueen)] == -1) L[Slot][PIdx(WQueen)] = Extra[--Count];
-}
+// Takes Sq out of the extra list, if there, and refills a free slot of P's
+// kind from the last extra of that kind. Sq still holds P on the board.
+void RemoveExtra(DataType &D, int8_t P, int8_t Sq);
 
 inline void RemovePieceEntry(DataType &D, int8_t P, int8_t Sq) {
   PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
   const int K = PIdx(P);
   if (L[0][K] == Sq) L[0][K] = -1;
   if (L[1][K] == Sq) L[1][K] = -1;
-  if ((P & 7) == WQueen) RemoveExtraQueen(D, P, Sq);
+  // Out of line: almost every position has no extras.
+  if ((P < 9 ? D.WExtraCount : D.BExtraCount) != 0) RemoveExtra(D, P, Sq);
 }
 
 inline void PutAt(DataType &D, int8_t P, int8_t Sq) {
@@ -155,10 +143,9 @@ inline void RemoveAt(DataType &D, int8_t Sq) {
 
 // The same as RemoveAt(D, From) then PutAt(D, P, To) for the piece P that
 // stands on From, with the list changed in one pass: a pawn's entry is freed
-// and the first free entry takes To, in the word that holds them all. A
-// queen goes the long way, as it may have extra queens to shuffle.
+// and the first free entry takes To, in the word that holds them all.
 inline void ShiftPiece(DataType &D, int8_t P, int8_t From, int8_t To) {
-  if ((P & 7) == WQueen || !(P == WPawn || P == BPawn || IsPieceListCode(P))) {
+  if (!(P == WPawn || P == BPawn || IsPieceListCode(P))) {
     RemoveAt(D, From);
     PutAt(D, P, To);
     return;

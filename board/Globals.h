@@ -44,16 +44,16 @@ using BoardType = uint32_t[8];
 using PieceListType = int8_t[2][5];
 using PawnListType = int8_t[8];
 
-// Queens beyond the two list slots (from promotions) have their own list, so
-// a third queen never overwrites a listed one. Only queens can get there: no
-// other piece is ever promoted to, and the editor and the position file refuse
-// a third knight, bishop or rook.
-// Entries 0 .. count - 1 are in use, so an all-zero record has none.
-constexpr int MaxExtraQueens = 8;
-// The queens a side can ever hold. A position is accepted only while its
-// queens and pawns together stay within it: promotions never raise that sum.
-constexpr int MaxQueens = 2 + MaxExtraQueens;
-using ExtraQueenListType = int8_t[MaxExtraQueens];
+// Pieces beyond the two list slots of their kind (from promotions) have a
+// list of their own, so a third knight or queen never overwrites a listed
+// one. An entry is a square; the board tells its kind. Entries 0 .. count - 1
+// are in use, so an all-zero record has none, and a kind has extras only
+// while both its slots are taken.
+// Each such piece came from one of the side's eight pawns, so a position is
+// accepted only while they and its pawns together stay within MaxExtra:
+// promotions never raise that sum, and the list never overflows.
+constexpr int MaxExtra = 8;
+using ExtraListType = int8_t[MaxExtra];
 
 struct DataType {
   BoardType Board;
@@ -61,14 +61,19 @@ struct DataType {
   PieceListType BPieceList;
   PawnListType WPawnList;
   PawnListType BPawnList;
-  ExtraQueenListType WExtraQueens;
-  ExtraQueenListType BExtraQueens;
-  uint8_t WExtraCount; // queens in WExtraQueens
+  ExtraListType WExtra;
+  ExtraListType BExtra;
+  uint8_t WExtraCount; // entries in use in WExtra
   uint8_t BExtraCount;
   uint64_t HashKey;   // Zobrist key of the placement
   int8_t EnPasSq;     // square passed over by a double step, else -1
   uint8_t CastleStat; // 1 W O-O, 2 W O-O-O, 4 B O-O, 8 B O-O-O
 };
+
+// The code on square Sq of a record (0 = empty).
+inline int8_t PieceOn(const DataType &D, int Sq) {
+  return static_cast<int8_t>((D.Board[Sq >> 3] >> ((Sq & 7) * 4)) & 0xF);
+}
 
 // Index of a non-pawn code within a piece-list slot.
 constexpr int PIdx(int8_t Code) { return (Code & 7) - 2; }
@@ -91,8 +96,8 @@ extern uint16_t MoveNum;
 extern uint16_t MoveTime;  // seconds per computer move
 extern uint8_t FixedDepth; // NoFixedDepth: none
 constexpr uint8_t NoFixedDepth = 255;
-extern int8_t WhosMove;    // WMove or BMove
-extern bool HumansMove;    // the next move is typed by the human
-extern bool EndGame;       // fixed at the start of each search
-extern bool Debug;         // cleared by command D; nothing reads it
-extern bool InLibrary;     // the opening book is still consulted
+extern int8_t WhosMove; // WMove or BMove
+extern bool HumansMove; // the next move is typed by the human
+extern bool EndGame;    // fixed at the start of each search
+extern bool Debug;      // cleared by command D; nothing reads it
+extern bool InLibrary;  // the opening book is still consulted

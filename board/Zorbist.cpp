@@ -34,7 +34,8 @@ uint64_t CalcBrdKey() {
     if (D.WPawnList[I] != -1) Key ^= ZorbistKey(WPawn, D.WPawnList[I]);
     if (D.BPawnList[I] != -1) Key ^= ZorbistKey(BPawn, D.BPawnList[I]);
   }
-  for (int I = 0; I < D.WExtraCount; ++I) Key ^= ZorbistKey(WQueen, D.WExtraQueens[I]);
-  for (int I = 0; I < D.BExtraCount; ++I) Key ^= ZorbistKey(BQueen, D.BExtraQueens[I]);
+  // An extra piece's kind is the one on the board.
+  for (int I = 0; I < D.WExtraCount; ++I) Key ^= ZorbistKey(PieceOn(D, D.WExtra[I]), D.WExtra[I]);
+  for (int I = 0; I < D.BExtraCount; ++I) Key ^= ZorbistKey(PieceOn(D, D.BExtra[I]), D.BExtra[I]);
   return Key;
 }

@@ -57,17 +57,30 @@ int16_t ShowPair(int Row, const char *WLabel, int8_t WSq, const char *BLabel, in
   return static_cast<int16_t>(W - B);
 }
 
-// Queens beyond the two slots are listed only by DisplayPieceLists, but their
+// Pieces beyond the two slots are listed only by DisplayPieceLists, but their
 // values belong in the sum, or a third queen would shift Material and not
-// Positional.
-int ExtraCount(uint8_t Count) { return Count < MaxExtraQueens ? Count : MaxExtraQueens; }
+// Positional. A stale count never reads past the list.
+int ExtraCount(uint8_t Count) { return Count < MaxExtra ? Count : MaxExtra; }
 
-int16_t ExtraQueenValues() {
+int16_t ExtraValues() {
   const DataType &D = Data[Ply];
   int Sum = 0;
-  for (int I = 0; I < ExtraCount(D.WExtraCount); ++I) Sum += PST_Queen[D.WExtraQueens[I]];
-  for (int I = 0; I < ExtraCount(D.BExtraCount); ++I) Sum -= PST_Queen[Flip(D.BExtraQueens[I])];
+  for (int I = 0; I < ExtraCount(D.WExtraCount); ++I)
+    Sum += PST(PieceOn(D, D.WExtra[I]), D.WExtra[I]);
+  for (int I = 0; I < ExtraCount(D.BExtraCount); ++I)
+    Sum -= PST(PieceOn(D, D.BExtra[I]), Flip(D.BExtra[I]));
   return static_cast<int16_t>(Sum);
+}
+
+// The extra pieces of code P, on one row when there are any.
+void WriteExtraRow(const char *Label, int8_t P) {
+  const DataType &D = Data[Ply];
+  const int8_t *Extra = P < 9 ? D.WExtra : D.BExtra;
+  int8_t Squares[MaxExtra];
+  int N = 0;
+  for (int I = 0; I < ExtraCount(P < 9 ? D.WExtraCount : D.BExtraCount); ++I)
+    if (PieceOn(D, Extra[I]) == P) Squares[N++] = Extra[I];
+  if (N > 0) WriteRow(Label, Squares, N);
 }
 } // namespace
 
@@ -113,9 +126,14 @@ void DisplayPieceLists() {
   WriteSlots("Bishops: ", WBishop);
   WriteSlots("Queens: ", WQueen);
   WriteSlots("Kings: ", WKing);
-  // Queens from promotions beyond the two slots would otherwise not show at all.
-  if (D.WExtraCount > 0) WriteRow("Extra Wq: ", D.WExtraQueens, ExtraCount(D.WExtraCount));
-  if (D.BExtraCount > 0) WriteRow("Extra Bq: ", D.BExtraQueens, ExtraCount(D.BExtraCount));
+  // Pieces from promotions beyond the two slots would otherwise not show at all.
+  const struct {
+    const char *Label;
+    int8_t Code;
+  } Extras[] = {{"Extra Wn: ", WNight}, {"Extra Wb: ", WBishop}, {"Extra Wr: ", WRook},
+                {"Extra Wq: ", WQueen}, {"Extra Bn: ", BNight},  {"Extra Bb: ", BBishop},
+                {"Extra Br: ", BRook},  {"Extra Bq: ", BQueen}};
+  for (const auto &E : Extras) WriteExtraRow(E.Label, E.Code);
 }
 
 void DisplayEval() {
@@ -144,7 +162,7 @@ void DisplayEval() {
     Score += ShowPair(13, "Wk on ", D.WPieceList[0][PIdx(WKing)], "     Bk on ",
                       D.BPieceList[0][PIdx(WKing)], KingTable);
   }
-  Score += ExtraQueenValues();
+  Score += ExtraValues();
   GotoXY(50, 18);
   Write("EndGame: ");
   Write(IsEndGame() ? "TRUE" : "FALSE");

@@ -31,9 +31,9 @@ int PieceTerms(const DataType &D) {
     // Inside the pass on purpose: the king's square is worth twice its table value.
     Score += KingTable[D.WPieceList[0][King]] - KingTable[Flip(D.BPieceList[0][King])];
   }
-  // Promoted queens beyond the two slots stand on the board like any other.
-  for (int I = 0; I < D.WExtraCount; ++I) Score += PST_Queen[D.WExtraQueens[I]];
-  for (int I = 0; I < D.BExtraCount; ++I) Score -= PST_Queen[Flip(D.BExtraQueens[I])];
+  // Promoted pieces beyond the two slots count with the table of their kind.
+  for (int I = 0; I < D.WExtraCount; ++I) Score += PST(PieceOn(D, D.WExtra[I]), D.WExtra[I]);
+  for (int I = 0; I < D.BExtraCount; ++I) Score -= PST(PieceOn(D, D.BExtra[I]), Flip(D.BExtra[I]));
   return Score;
 }
 

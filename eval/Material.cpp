@@ -3,14 +3,19 @@
 #include "board/Globals.h"
 
 namespace {
-int16_t SideMaterial(const PieceListType &L, const PawnListType &Pawns, uint8_t ExtraQueens) {
+int16_t SideMaterial(const DataType &D, bool White) {
+  const PieceListType &L = White ? D.WPieceList : D.BPieceList;
+  const int8_t *Pawns = White ? D.WPawnList : D.BPawnList;
+  const int8_t *Extra = White ? D.WExtra : D.BExtra;
+  const uint8_t ExtraCount = White ? D.WExtraCount : D.BExtraCount;
   int M = 0;
   for (int I = 0; I < 8; ++I)
     if (Pawns[I] != -1) M += PieceValue[WPawn];
   for (int Slot = 0; Slot < 2; ++Slot)
     for (int8_t P = WNight; P <= WQueen; ++P)
       if (L[Slot][PIdx(P)] != -1) M += PieceValue[P];
-  M += ExtraQueens * PieceValue[WQueen];
+  // An extra piece is worth what its kind on the board is worth.
+  for (int I = 0; I < ExtraCount; ++I) M += PieceValue[PieceOn(D, Extra[I])];
   return static_cast<int16_t>(M);
 }
 
@@ -21,15 +26,9 @@ bool SideInEndGame(int16_t Material, const PieceListType &L) {
 }
 } // namespace
 
-int16_t WhiteMaterial() {
-  const DataType &D = Data[Ply];
-  return SideMaterial(D.WPieceList, D.WPawnList, D.WExtraCount);
-}
+int16_t WhiteMaterial() { return SideMaterial(Data[Ply], true); }
 
-int16_t BlackMaterial() {
-  const DataType &D = Data[Ply];
-  return SideMaterial(D.BPieceList, D.BPawnList, D.BExtraCount);
-}
+int16_t BlackMaterial() { return SideMaterial(Data[Ply], false); }
 
 int16_t CalcMaterial() { return static_cast<int16_t>(WhiteMaterial() - BlackMaterial()); }
 

@@ -35,17 +35,26 @@ uint8_t FitCastling(uint8_t Rights, const int8_t *Sq) {
   return Rights;
 }
 
-// Whether the lists can hold every piece of the placement soundly.
+// Each piece beyond two of its kind came from one of the side's pawns, so
+// those pieces and the pawns left stay within MaxExtra. An excess of queens
+// alone keeps its own words.
+const char *CheckPromoted(const int *Count, int Side) {
+  const auto Beyond = [&](int8_t P) { return Count[P + Side] > 2 ? Count[P + Side] - 2 : 0; };
+  const int Queens = Beyond(WQueen) + Count[WPawn + Side];
+  if (Queens > MaxExtra) return "too many queens and pawns";
+  if (Queens + Beyond(WNight) + Beyond(WBishop) + Beyond(WRook) > MaxExtra)
+    return "too many pieces";
+  return nullptr;
+}
+
+// Whether the placement is one a game can reach, as far as its counts go.
 const char *CheckCounts(const int8_t *Sq) {
   int Count[15] = {};
   for (int S = 0; S < 64; ++S) ++Count[Sq[S]];
   for (int8_t P : {WPawn, BPawn})
     if (Count[P] > 8) return "too many pawns";
-  for (int8_t P : {WNight, WBishop, WRook, BNight, BBishop, BRook})
-    if (Count[P] > 2) return "too many pieces";
-  // Every pawn may still become a queen, and each needs a list entry then.
-  if (Count[WQueen] + Count[WPawn] > MaxQueens || Count[BQueen] + Count[BPawn] > MaxQueens)
-    return "too many queens and pawns";
+  for (int Side : {0, BPawn - WPawn})
+    if (const char *Why = CheckPromoted(Count, Side)) return Why;
   if (Count[WKing] > 1 || Count[BKing] > 1) return "two kings";
   // As in the editor: a pawn on its own first rank is refused.
   for (int S = 0; S < 8; ++S)

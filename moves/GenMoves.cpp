@@ -348,6 +348,30 @@ template <bool White> void GenKingMoves(GenState &G, int FromSq) {
   }
 }
 
+// Out of line, as almost no position has extras; each moves as its kind.
+template <bool White> [[gnu::noinline]] void GenExtraMoves(GenState &G) {
+  const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
+  for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
+    const int Sq = Extra[I];
+    switch (G.Squares[Sq] & 7) {
+    case WNight:
+      GenKnightMoves<White>(G, Sq);
+      break;
+    case WBishop:
+      GenBishopMoves<White>(G, Sq);
+      break;
+    case WRook:
+      GenRookMoves<White>(G, Sq);
+      break;
+    case WQueen:
+      GenQueenMoves<White>(G, Sq);
+      break;
+    default:
+      break;
+    }
+  }
+}
+
 template <bool White> void GenAll(GenState &G) {
   const DataType &D = G.D;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
@@ -360,10 +384,8 @@ template <bool White> void GenAll(GenState &G) {
     if (L[Slot][PIdx(WBishop)] != -1) GenBishopMoves<White>(G, L[Slot][PIdx(WBishop)]);
   for (int Slot = 0; Slot < 2; ++Slot)
     if (L[Slot][PIdx(WQueen)] != -1) GenQueenMoves<White>(G, L[Slot][PIdx(WQueen)]);
-  // Queens promoted beyond the two slots move after the listed ones.
-  const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
-  const int8_t *Queens = White ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Extra; ++I) GenQueenMoves<White>(G, Queens[I]);
+  // Pieces promoted beyond the two slots move after the listed ones.
+  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtraMoves<White>(G);
   if (L[0][PIdx(WKing)] != -1) GenKingMoves<White>(G, L[0][PIdx(WKing)]);
 }
 
@@ -435,6 +457,30 @@ template <bool White> void GenPawnCaps(GenState &G) {
   }
 }
 
+// Out of line, as almost no position has extras; each takes as its kind.
+template <bool White> [[gnu::noinline]] void GenExtraCaps(GenState &G) {
+  const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
+  for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
+    const int Sq = Extra[I];
+    switch (G.Squares[Sq] & 7) {
+    case WNight:
+      GenKnightCap<White>(G, Sq);
+      break;
+    case WBishop:
+      GenBishopCaps<White>(G, Sq);
+      break;
+    case WRook:
+      GenRookCaps<White>(G, Sq);
+      break;
+    case WQueen:
+      GenQueenCaps<White>(G, Sq);
+      break;
+    default:
+      break;
+    }
+  }
+}
+
 template <bool White> void GenAllCaps(GenState &G) {
   const DataType &D = G.D;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
@@ -447,9 +493,7 @@ template <bool White> void GenAllCaps(GenState &G) {
     if (E[PIdx(WQueen)] != -1) GenQueenCaps<White>(G, E[PIdx(WQueen)]);
     if (Slot == 0 && E[PIdx(WKing)] != -1) GenKingCaps<White>(G, E[PIdx(WKing)]);
   }
-  const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
-  const int8_t *Queens = White ? D.WExtraQueens : D.BExtraQueens;
-  for (int I = 0; I < Extra; ++I) GenQueenCaps<White>(G, Queens[I]);
+  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtraCaps<White>(G);
 }
 
 // Runs a generator for the side to move on Data[Ply] into row Ply, after the

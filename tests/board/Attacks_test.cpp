@@ -76,7 +76,7 @@ TEST(Attacked, QueensBeyondTheListSlots) {
   // alone attacks b5, b7 and f5.
   SetFen("4k2Q/8/8/8/8/8/8/QQ2K3 b - - 0 1");
   ASSERT_EQ(Data[0].WExtraCount, 1);
-  ASSERT_EQ(Data[0].WExtraQueens[0], Sq("b1"));
+  ASSERT_EQ(Data[0].WExtra[0], Sq("b1"));
   for (const char *S : {"b5", "b7", "f5"}) EXPECT_TRUE(Attacked(Sq(S), WMove)) << S;
   EXPECT_FALSE(Attacked(Sq("c4"), WMove));
   SetFen("qq2k3/8/8/8/8/8/8/4K2q w - - 0 1");

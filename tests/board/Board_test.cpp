@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "TestUtil.h"
 #include "board/Board.h"
@@ -8,6 +10,8 @@
 #include "game/TakeBack.h"
 
 namespace {
+
+int8_t Sq(const char *Name) { return static_cast<int8_t>((Name[1] - '1') * 8 + (Name[0] - 'a')); }
 
 int8_t Slot(int8_t Code, int S) {
   const DataType &D = Data[Ply];
@@ -115,37 +119,96 @@ TEST(Placement, ZeroBoardDataKeepsKeyAndEnPassant) {
   EXPECT_EQ(CalcBrdKey(), 0u) << "an empty board has key 0";
 }
 
-TEST(Placement, QueensBeyondTwoGoToTheExtraList) {
-  SetFen("4k3/8/8/8/8/8/8/QQ2K3 w - -");
-  PutPiece(WQueen, 20);
-  PutPiece(WQueen, 21);
-  EXPECT_EQ(Slot(WQueen, 0), 0);
-  EXPECT_EQ(Slot(WQueen, 1), 1) << "a third queen never overwrites a listed one";
-  ASSERT_EQ(Data[0].WExtraCount, 2);
-  EXPECT_EQ(CountPieces(WQueen), 4);
-  EXPECT_EQ(Data[0].HashKey, CalcBrdKey());
-  // Taking a listed queen refills its slot from the extra list.
-  RemovePiece(0);
-  EXPECT_EQ(CountPieces(WQueen), 3);
-  EXPECT_NE(Slot(WQueen, 0), -1);
-  EXPECT_EQ(Data[0].WExtraCount, 1);
-  EXPECT_EQ(Data[0].HashKey, CalcBrdKey());
-  RemovePiece(20);
-  RemovePiece(21);
-  RemovePiece(1);
-  EXPECT_EQ(CountPieces(WQueen), 0);
-  EXPECT_EQ(Data[0].WExtraCount, 0);
+// Every piece on the board is listed once under its own code, an extra only
+// while both slots of its kind are taken, and the key is the one from scratch.
+testing::AssertionResult ListsInStep() {
+  const DataType &D = Data[Ply];
+  std::multiset<std::pair<int, int>> OnBoard, Listed;
+  for (int S = 0; S < 64; ++S)
+    if (PieceOn(D, S) != Empty) OnBoard.insert({PieceOn(D, S), S});
+  for (int I = 0; I < 8; ++I) {
+    if (D.WPawnList[I] != -1) Listed.insert({WPawn, D.WPawnList[I]});
+    if (D.BPawnList[I] != -1) Listed.insert({BPawn, D.BPawnList[I]});
+  }
+  for (int S = 0; S < 2; ++S)
+    for (int8_t P : {WNight, WBishop, WRook, WQueen, WKing, BNight, BBishop, BRook, BQueen, BKing})
+      if (Slot(P, S) != -1) Listed.insert({P, Slot(P, S)});
+  for (bool White : {true, false})
+    for (int I = 0; I < (White ? D.WExtraCount : D.BExtraCount); ++I) {
+      const int8_t S = White ? D.WExtra[I] : D.BExtra[I];
+      const int8_t P = PieceOn(D, S);
+      if (P == Empty || IsWhiteCode(P) != White || Slot(P, 0) == -1 || Slot(P, 1) == -1)
+        return testing::AssertionFailure() << "extra on " << int{S} << " with a slot free";
+      Listed.insert({P, S});
+    }
+  if (OnBoard != Listed) return testing::AssertionFailure() << "lists differ from the board";
+  if (D.HashKey != CalcBrdKey()) return testing::AssertionFailure() << "key out of step";
+  return testing::AssertionSuccess();
 }
 
-TEST(Placement, RoomForPieceFollowsTheListLimits) {
-  SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
-  EXPECT_FALSE(RoomForPiece(WNight));
-  EXPECT_FALSE(RoomForPiece(BPawn));
-  EXPECT_FALSE(RoomForPiece(WKing));
-  EXPECT_TRUE(RoomForPiece(WQueen));
-  EXPECT_FALSE(RoomForPiece(7));
-  RemovePiece(1);
-  EXPECT_TRUE(RoomForPiece(WNight));
+// Two extras of one kind go in, then one of another kind; taking a listed
+// piece refills its slot with the last extra of its own kind.
+TEST(Placement, PiecesBeyondTwoOfAKindGoToTheExtraList) {
+  constexpr const char *Twos = "rnbqkbnr/3q4/8/8/8/8/3Q4/RNBQKBNR w - -";
+  const struct {
+    int8_t Code, Other;
+    const char *Slot0, *First, *Last, *OtherSq; // Slot0: the listed one in slot 0
+  } Cases[] = {
+      {WNight, WQueen, "b1", "c4", "d4", "e4"}, {WBishop, WNight, "c1", "c4", "d4", "e4"},
+      {WRook, WBishop, "a1", "c4", "d4", "e4"}, {WQueen, WRook, "d2", "c4", "d4", "e4"},
+      {BNight, BRook, "b8", "c5", "d5", "e5"},  {BBishop, BQueen, "c8", "c5", "d5", "e5"},
+      {BRook, BNight, "a8", "c5", "d5", "e5"},  {BQueen, BBishop, "d8", "c5", "d5", "e5"},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(int{C.Code});
+    SetFen(Twos);
+    const int8_t S0 = Slot(C.Code, 0), S1 = Slot(C.Code, 1);
+    PutPiece(C.Code, Sq(C.First));
+    PutPiece(C.Code, Sq(C.Last));
+    PutPiece(C.Other, Sq(C.OtherSq));
+    EXPECT_EQ(Slot(C.Code, 0), S0) << "an extra never overwrites a listed one";
+    EXPECT_EQ(Slot(C.Code, 1), S1);
+    EXPECT_EQ(CountPieces(C.Code), 4);
+    EXPECT_EQ(CountPieces(C.Other), 3);
+    EXPECT_TRUE(ListsInStep());
+    ASSERT_EQ(S0, Sq(C.Slot0));
+    RemovePiece(Sq(C.Slot0));
+    EXPECT_EQ(Slot(C.Code, 0), Sq(C.Last)) << "the last extra of the kind, not of the list";
+    EXPECT_EQ(CountPieces(C.Code), 3);
+    EXPECT_EQ(CountPieces(C.Other), 3);
+    EXPECT_TRUE(ListsInStep());
+    RemovePiece(Sq(C.First));
+    RemovePiece(Sq(C.OtherSq));
+    EXPECT_EQ(Data[0].WExtraCount + Data[0].BExtraCount, 0);
+    EXPECT_TRUE(ListsInStep());
+    RemovePiece(Sq(C.Last));
+    EXPECT_EQ(Slot(C.Code, 0), -1) << "no extra left to refill it";
+    EXPECT_EQ(CountPieces(C.Code), 1);
+    EXPECT_TRUE(ListsInStep());
+  }
+}
+
+// Each piece beyond two of its kind came from a pawn: those pieces and the
+// pawns of a side together stay within eight.
+TEST(Placement, RoomForPieceFollowsWhatPromotionsCanGive) {
+  constexpr const char *Start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+  constexpr const char *SevenPawns = "rnbqkbnr/1ppppppp/8/8/8/8/1PPPPPPP/RNBQKBNR w KQkq -";
+  constexpr const char *ThirdKnight = "rnbqkbnr/1ppppppp/8/8/8/8/1PPPPPPP/RNBQKBNN w KQkq -";
+  const struct {
+    const char *Fen;
+    int8_t Code;
+    bool Room;
+  } Cases[] = {
+      {Start, WNight, false},       {Start, BRook, false},         {Start, BPawn, false},
+      {Start, WKing, false},        {Start, WQueen, true},         {Start, 7, false},
+      {SevenPawns, WNight, true},   {SevenPawns, BRook, true},     {SevenPawns, WPawn, true},
+      {SevenPawns, BKing, false},   {ThirdKnight, WBishop, false}, {ThirdKnight, WPawn, false},
+      {ThirdKnight, WNight, false}, {ThirdKnight, WRook, true},    {ThirdKnight, BBishop, true},
+  };
+  for (const auto &C : Cases) {
+    SetFen(C.Fen);
+    EXPECT_EQ(RoomForPiece(C.Code), C.Room) << C.Fen << " code " << int{C.Code};
+  }
 }
 
 using PlacementDeathTest = ::testing::Test;
@@ -154,7 +217,18 @@ TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ResetGame();
   EXPECT_EXIT(AddToPieceList(BPawn, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
-  EXPECT_EXIT(AddToPieceList(WNight, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
+  // A ninth extra piece, and a king past both slots.
+  EXPECT_EXIT(
+      {
+        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) AddToPieceList(WNight, S);
+      },
+      ::testing::ExitedWithCode(2), "Error in AddToPieceList");
+  EXPECT_EXIT(
+      {
+        AddToPieceList(BKing, 30);
+        AddToPieceList(BKing, 31);
+      },
+      ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(RemoveFromPieceList(WPawn, 8), ::testing::ExitedWithCode(2),
               "Error in RemoveFromPieceList");
   EXPECT_EXIT(AddToPawnList(1), ::testing::ExitedWithCode(2), "error: in AddToPawnList");

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -237,18 +238,40 @@ TEST(Debugging, BoardAndPieceListsAtTheCursor) {
   }
 }
 
-TEST(Debugging, QueensBeyondTheSlotsAreListed) {
-  Device Dev;
-  SetFen("QQ2k3/8/8/Q7/8/8/8/4K3 w -");
-  DisplayPieceLists();
-  const std::string Queens = Trimmed(Dev.Screen->Mem.Row(7));
-  const std::string Extra = Trimmed(Dev.Screen->Mem.Row(9));
-  ASSERT_EQ(Extra.rfind("Extra Wq: ", 0), 0u) << Extra;
+// The squares a listing row shows after its label, free entries left out.
+std::set<int> SquaresAfter(const std::string &Row, std::size_t Label) {
+  std::istringstream In(Row.substr(Label));
   std::set<int> Squares;
-  for (int V : {std::stoi(Queens.substr(8, 4)), std::stoi(Queens.substr(12, 4)),
-                std::stoi(Extra.substr(10))})
-    Squares.insert(V);
-  EXPECT_EQ(Squares, (std::set<int>{56, 57, 32}));
+  for (int V; In >> V;)
+    if (V != -1) Squares.insert(V);
+  return Squares;
+}
+
+// The slots' row and the extras' row, labelled with the kind, hold every
+// piece of that kind between them.
+TEST(Debugging, PiecesBeyondTheSlotsAreListedByKind) {
+  const struct {
+    const char *Fen;
+    int SlotRow;
+    const char *Label;
+    std::set<int> Squares;
+  } Cases[] = {
+      {"QQ2k3/8/8/Q7/8/8/8/4K3 w -", 7, "Extra Wq: ", {56, 57, 32}},
+      {"4k3/8/8/8/n7/8/8/nn2K3 w -", 5, "Extra Bn: ", {24, 0, 1}},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    Device Dev;
+    SetFen(C.Fen);
+    DisplayPieceLists();
+    const std::string Slots = Trimmed(Dev.Screen->Mem.Row(C.SlotRow));
+    const std::string Extra = Trimmed(Dev.Screen->Mem.Row(9));
+    ASSERT_EQ(Extra.rfind(C.Label, 0), 0u) << Extra;
+    std::set<int> Squares = SquaresAfter(Slots, Slots.find(':') + 1);
+    for (int S : SquaresAfter(Extra, std::strlen(C.Label))) Squares.insert(S);
+    EXPECT_EQ(Squares, C.Squares);
+    EXPECT_EQ(Trimmed(Dev.Screen->Mem.Row(10)), "") << "one row per kind that has extras";
+  }
 }
 
 TEST(Debugging, EvalBreakdown) {
@@ -291,6 +314,11 @@ TEST(Debugging, EvalBreakdown) {
        "QQ2k3/8/8/Q7/8/8/8/4K3 w -",
        false,
        {{19, 50, "Material: 2700  Positional: -35"}}},
+      // Knights a8 -50, b8 -40 and the third on a5 -30.
+      {"three knights",
+       "NN2k3/8/8/N7/8/8/8/4K3 w -",
+       false,
+       {{19, 50, "Material: 960  Positional: -120"}}},
   };
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Name);

@@ -71,7 +71,8 @@ void Play(const std::string &MoveText) {
 }
 
 TEST(Perft, ReferenceCounts) {
-  for (const char *File : {"perft_cases.tsv", "perft_cases_third_queen.tsv"})
+  for (const char *File :
+       {"perft_cases.tsv", "perft_cases_third_queen.tsv", "perft_cases_third_piece.tsv"})
     for (const Row &R : ReadCases(File)) {
       if (R.Nodes > UnitLimit) continue;
       SCOPED_TRACE(R.Fen + " depth " + std::to_string(R.Depth));
@@ -84,7 +85,8 @@ TEST(Perft, ReferenceCounts) {
 TEST(Perft, DeepReferenceCounts) {
   if (SlowBuild) GTEST_SKIP() << "deep counts run in the optimised build only";
   int Run = 0;
-  for (const char *File : {"perft_cases.tsv", "perft_cases_third_queen.tsv"})
+  for (const char *File :
+       {"perft_cases.tsv", "perft_cases_third_queen.tsv", "perft_cases_third_piece.tsv"})
     for (const Row &R : ReadCases(File)) {
       if (R.Nodes <= UnitLimit) continue;
       SCOPED_TRACE(R.Fen + " depth " + std::to_string(R.Depth));

@@ -138,15 +138,32 @@ TEST(Fen, HostileFilesAreRefusedAndChangeNothing) {
   }
 }
 
-TEST(Fen, ParserAcceptsWhatTheListsCanHold) {
-  ParsedFEN P;
-  const char *Why = nullptr;
-  // A pawn on the far rank (white on 8, black on 1) is accepted, as in the editor.
-  EXPECT_TRUE(ParseFEN("P3k3/8/8/8/8/8/8/4K2p w -", P, Why));
-  // Digit 0 stands for one empty square like any other stray character.
-  EXPECT_TRUE(ParseFEN("07/8/8/8/8/8/8/K6k w -", P, Why));
-  EXPECT_FALSE(ParseFEN("QQQQQQQQ/QQQ5/8/8/8/8/8/K6k w -", P, Why)) << "eleven queens";
-  EXPECT_STREQ(Why, "too many queens and pawns");
+// Each piece beyond two of its kind came from a pawn: those pieces and the
+// pawns of a side together stay within eight.
+TEST(Fen, ParserAcceptsWhatPromotionsCanGive) {
+  const struct {
+    const char *Fen, *Why; // Why: nullptr when accepted
+  } Cases[] = {
+      // A pawn on the far rank (white on 8, black on 1) is accepted, as in the editor.
+      {"P3k3/8/8/8/8/8/8/4K2p w -", nullptr},
+      // Digit 0 stands for one empty square like any other stray character.
+      {"07/8/8/8/8/8/8/K6k w -", nullptr},
+      {"QQQQQQQQ/QQ6/8/8/8/8/8/K6k w -", nullptr},
+      {"QQQQQQQQ/QQQ5/8/8/8/8/8/K6k w -", "too many queens and pawns"},
+      {"4k3/8/8/8/8/8/PPPPPPPP/NNN1K3 w -", "too many pieces"},
+      {"4k3/8/8/8/8/8/1PPPPPPP/NNN1K3 w -", nullptr},
+      {"bbb1k3/pppppppp/8/8/8/8/8/4K3 w -", "too many pieces"},
+      {"rrr1k3/1ppppppp/8/8/8/8/8/4K3 w -", nullptr},
+      // A knight and a queen beyond two: eight with six pawns, nine with seven.
+      {"4k3/8/8/8/8/8/2PPPPPP/NNNQQQK1 w -", nullptr},
+      {"4k3/8/8/8/8/8/1PPPPPPP/NNNQQQK1 w -", "too many pieces"},
+  };
+  for (const auto &C : Cases) {
+    ParsedFEN P;
+    const char *Why = "not set";
+    EXPECT_EQ(ParseFEN(C.Fen, P, Why), C.Why == nullptr) << C.Fen;
+    EXPECT_STREQ(Why, C.Why) << C.Fen;
+  }
 }
 
 TEST(Fen, WriteFailureIsReportedAndTheGameGoesOn) {

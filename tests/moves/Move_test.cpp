@@ -54,10 +54,10 @@ testing::AssertionResult Consistent() {
       const int8_t B = static_cast<int8_t>(P + 8);
       if (D.BPieceList[Slot][PIdx(B)] != -1) Listed.insert({B, D.BPieceList[Slot][PIdx(B)]});
     }
-  if (D.WExtraCount > MaxExtraQueens || D.BExtraCount > MaxExtraQueens)
+  if (D.WExtraCount > MaxExtra || D.BExtraCount > MaxExtra)
     return testing::AssertionFailure() << "extra count out of range";
-  for (int I = 0; I < D.WExtraCount; ++I) Listed.insert({WQueen, D.WExtraQueens[I]});
-  for (int I = 0; I < D.BExtraCount; ++I) Listed.insert({BQueen, D.BExtraQueens[I]});
+  for (int I = 0; I < D.WExtraCount; ++I) Listed.insert({PieceOn(D, D.WExtra[I]), D.WExtra[I]});
+  for (int I = 0; I < D.BExtraCount; ++I) Listed.insert({PieceOn(D, D.BExtra[I]), D.BExtra[I]});
   if (OnBoard != Listed) return testing::AssertionFailure() << "lists differ from the board";
   if (D.WPieceList[1][PIdx(WKing)] != -1 || D.BPieceList[1][PIdx(BKing)] != -1)
     return testing::AssertionFailure() << "king outside slot 0";
@@ -137,7 +137,7 @@ TEST(MakeMove, ThirdQueenKeepsTheListedOnes) {
   EXPECT_EQ(Data[0].WPieceList[0][PIdx(WQueen)], Slot0);
   EXPECT_EQ(Data[0].WPieceList[1][PIdx(WQueen)], Slot1);
   ASSERT_EQ(Data[0].WExtraCount, 1);
-  EXPECT_EQ(Data[0].WExtraQueens[0], 62);
+  EXPECT_EQ(Data[0].WExtra[0], 62);
   // The new queen is seen at once: it gives check along the eighth rank.
   EXPECT_TRUE(InCheck(BMove));
 }

@@ -60,10 +60,9 @@ void ExpectListsMatchBoard() {
       if ((P & 7) == WKing) {
         EXPECT_EQ(L[0][PIdx(P)], S) << "king not in slot 0";
       }
-      const int8_t *Extra = IsWhiteCode(P) ? D.WExtraQueens : D.BExtraQueens;
+      const int8_t *Extra = IsWhiteCode(P) ? D.WExtra : D.BExtra;
       const int Count = IsWhiteCode(P) ? D.WExtraCount : D.BExtraCount;
-      if ((P & 7) == WQueen)
-        for (int I = 0; I < Count; ++I) Found += Extra[I] == S;
+      for (int I = 0; I < Count; ++I) Found += Extra[I] == S;
     }
     EXPECT_EQ(Found, 1) << "code " << int{P} << " on square " << int{S};
   }
