@@ -272,7 +272,7 @@ void InitSearch() {
   Nodes = QNodes = 0;
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   SelDepth = 0;
-  NextCheck = 0;
+  NextCheck = CheckInterval;
   PVScore = 0;
   Abort = false;
   Time = static_cast<uint32_t>(Clock(Start));
