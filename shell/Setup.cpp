@@ -42,8 +42,8 @@ void PlacePiece(int8_t Piece, int8_t Sq) {
     return;
   }
   // The occupant goes first, so that replacing a queen by a pawn counts
-  // right; a piece the lists cannot hold (a third knight, a second king, an
-  // eleventh queen to be) leaves the square as it was.
+  // right; a piece no game could add (a second king, a ninth pawn, a ninth
+  // piece beyond two of its kind to be) leaves the square as it was.
   const DataType Saved = Data[Ply];
   RemovePiece(Sq);
   if (!RoomForPiece(Piece)) {
