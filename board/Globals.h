@@ -78,7 +78,6 @@ inline int8_t PieceOn(const DataType &D, int Sq) {
 // Index of a non-pawn code within a piece-list slot.
 constexpr int PIdx(int8_t Code) { return (Code & 7) - 2; }
 constexpr bool IsWhiteCode(int8_t Code) { return Code >= 1 && Code <= 6; }
-constexpr bool IsBlackCode(int8_t Code) { return Code >= 9 && Code <= 14; }
 
 // ---- the position stack ---------------------------------------------------
 extern DataType Data[MaxPly + 1]; // one record per ply; Data[0] is the game

@@ -95,8 +95,6 @@ constexpr RayTable Rays = MakeRayTable();
 // instead of by text; -1 when the text names no move.
 int8_t HashFrom = -1, HashTo = -1;
 
-bool IsSquareText(char F, char R) { return F >= 'A' && F <= 'H' && R >= '1' && R <= '8'; }
-
 void ParseHashMove(int8_t &From, int8_t &To) {
   From = To = -1;
   if (HashMove.Length() != 4 || !IsSquareText(HashMove[0], HashMove[1]) ||
@@ -510,8 +508,6 @@ uint16_t Generate(int8_t HFrom, int8_t HTo) {
   return MoveListIndex;
 }
 } // namespace
-
-bool OnBoard(int8_t Rank, int8_t Fyle) { return Rank >= 0 && Rank <= 7 && Fyle >= 0 && Fyle <= 7; }
 
 int16_t MoveValue(int8_t FromSq, int8_t ToSq, int8_t Piece) {
   const int8_t Mover = PieceOn(Data[Ply], FromSq);

@@ -21,7 +21,6 @@ extern Str4 HashMove;
 // History counters by piece code (board nibble 0..15) and square.
 extern uint16_t HistTab[16][64];
 
-bool OnBoard(int8_t Rank, int8_t Fyle);
 int16_t MoveValue(int8_t FromSq, int8_t ToSq, int8_t Piece);
 void AddToMoveList(int16_t From_Sq, int16_t To_Sq, int16_t Value);
 // The best remaining entry of row Ply among the first Count, marked taken; NoMove when none.

@@ -104,6 +104,9 @@ void Repaint() {
   Dev->Flush();
 }
 
+// What FetchKey gives when it may not wait and no key is there.
+constexpr int NoKeyYet = -2;
+
 // The next key from the device, -1 once the input has ended, NoKeyYet if it
 // may not wait and none is there. A '\n' straight after '\r' is the second
 // half of one line end, so it is dropped here, once, for every kind of read.
@@ -200,11 +203,6 @@ bool KeyPressed() {
     HasPending = true;
   }
   return true;
-}
-
-int PeekKey() {
-  if (!KeyPressed()) return NoKeyYet;
-  return HasPending ? Pending : -1;
 }
 
 int ReadKey() {

@@ -67,11 +67,6 @@ void LowVideo();                             // clear it
 bool KeyPressed();                           // a key is waiting; not consumed
 int ReadKey();                               // wait for and consume one key; -1 at end of input
 void WaitForKey();                           // wait until a key is pressed, leaving it pending
-// The waiting key without consuming it: 0..255, -1 at end of input, NoKeyYet
-// when none is there. Never waits. Lets a poll act on one key (the search's
-// "p") and leave any other, such as the next line of a piped script, unread.
-constexpr int NoKeyYet = -2;
-int PeekKey();
 // Text at the cursor. A character written past the window's right edge goes to
 // column 1 of the next row; past the last row the window scrolls up one row.
 // Bytes outside printable ASCII (line ends too: use WriteLn) show as '?'.

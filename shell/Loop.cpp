@@ -150,10 +150,7 @@ Str255 UpperCase(const Str255 &S) {
   return R;
 }
 
-bool IsMoveCmd(const Str4 &S) {
-  return S.Length() == 4 && S[0] >= 'A' && S[0] <= 'H' && S[1] >= '1' && S[1] <= '8' &&
-         S[2] >= 'A' && S[2] <= 'H' && S[3] >= '1' && S[3] <= '8';
-}
+bool IsMoveCmd(const Str4 &S) { return S.Length() == 4 && IsMoveText(S.c_str()); }
 
 void SetTime(const Str4 &S) {
   uint16_t Value = 0;

@@ -535,16 +535,6 @@ TEST_F(TerminalTest, KeyPressedDoesNotConsumeTheKey) {
   EXPECT_TRUE(InputClosed());
 }
 
-// The search's poll looks at the key and takes it only if it is its own.
-TEST_F(TerminalTest, PeekKeyShowsTheWaitingKeyAndLeavesIt) {
-  Scr->Type("d2d4\r");
-  EXPECT_EQ(PeekKey(), 'd');
-  EXPECT_EQ(PeekKey(), 'd');
-  EXPECT_EQ(ReadOne(10), "d2d4");
-  EXPECT_EQ(PeekKey(), -1);
-  EXPECT_EQ(ReadKey(), -1);
-}
-
 TEST_F(TerminalTest, KeysAreBytesFromZeroTo255) {
   Scr->Type("\xff\x80\x01");
   EXPECT_EQ(ReadKey(), 255);
@@ -575,15 +565,12 @@ TEST(TerminalKeys, KeyPressedIsFalseUntilAKeyArrivesAndNeverWaits) {
   Kb.Keys = "a\r\nb";
   UseDevice(&Kb);
   EXPECT_FALSE(KeyPressed());
-  EXPECT_EQ(PeekKey(), NoKeyYet);
   Kb.Arrived = 3;
-  EXPECT_EQ(PeekKey(), 'a');
   EXPECT_TRUE(KeyPressed());
   EXPECT_EQ(ReadKey(), 'a');
   EXPECT_EQ(ReadKey(), '\r');
   // Only the second half of the line end is there: it is dropped, and no key is left.
   EXPECT_FALSE(KeyPressed());
-  EXPECT_EQ(PeekKey(), NoKeyYet);
   EXPECT_EQ(Kb.Pos, 3u);
   Kb.Arrived = 4;
   EXPECT_TRUE(KeyPressed());
