@@ -90,7 +90,7 @@ class Engine {
   }
   // Lines up to and including the first that starts with prefix; throws on a
   // time-out or the end of the program.
-  async until(prefix, timeoutMs = 30000) {
+  async until(prefix, timeoutMs = 60000) {
     const got = [];
     const deadline = Date.now() + timeoutMs;
     for (;;) {
@@ -199,7 +199,9 @@ async function sendPosition(engine, game) {
   stats.longestHistory = Math.max(stats.longestHistory, game.moves.length);
   // Every move sent is legal: the engine must take them all without a word.
   engine.send('isready');
-  const lines = await engine.until('readyok');
+  // The first isready makes the table resident: the full one can take a
+  // while on a busy machine.
+  const lines = await engine.until('readyok', 180000);
   for (const l of lines.slice(0, -1)) fail(engine, `answer to a legal position: ${l}`);
 }
 
@@ -264,13 +266,14 @@ function judgeSearch(engine, pos, lines, allowed) {
 
 // Set-up positions: promotions of every kind at hand, castling rights that
 // rook captures remove, en passant on the board, bare kings, a crowded board.
+// A game from one of them opens with the moves after the bar, if any.
 const Starts = [
   'startpos',
   'startpos',
   'startpos',
-  '4k3/P7/8/8/8/8/8/NN2K3 w - - 0 1',             // a third knight
-  'rn2k3/1P6/8/8/8/8/1p6/RN2K3 w Q - 0 30',         // promotions with and without capture
-  '4k3/8/8/8/8/8/1p5p/R3K2R b KQ - 0 40',           // b2b1r, h2h1n, captures on the rook squares
+  '4k3/P7/8/8/8/8/8/NN2K3 w - - 0 1|a7a8n',       // a third knight
+  'rn2k3/1P6/8/8/8/8/1p6/RN2K3 w Q - 0 30|b7a8n b2a1b', // promotions with and without capture
+  '4k3/8/8/8/8/8/1p5p/R3K2R b KQ - 0 40|b2b1r',     // b2b1r, h2h1n, captures on the rook squares
   'r3k2r/1P4P1/8/8/8/8/1p4p1/R3K2R w KQkq - 0 20',  // captures of castling rooks by promotion
   'rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3', // en passant at once
   '8/2P5/4k3/8/8/3K4/5p2/8 w - - 12 70',
@@ -296,10 +299,14 @@ function play(game, m) {
   game.lastMove = m;
 }
 
-function newGame(start) {
+function newGame(entry) {
+  const [start, first] = entry.split('|');
   const fen = start === 'startpos' ? undefined : start;
-  return { start, pos: new Chess(fen), moves: [], lastMove: null,
+  const game = { start, pos: new Chess(fen), moves: [], lastMove: null,
     startEp: start === 'startpos' ? null : start.split(' ')[3] };
+  for (const m of first ? first.split(' ') : [])
+    play(game, engineMove(game.pos, m, false));
+  return game;
 }
 
 // One search by the engine in the game's position; plays its bestmove on the
