@@ -138,6 +138,15 @@ bool SetTTSizeMiB(uint32_t MiB) {
   // The table left behind is emptied first: the default one is then clean
   // should it come back, and its pages are not touched again.
   ZeroTTs();
+  if (Table == TransTable && MiB < MaxTTMiB) {
+    // The default table's pages go back to the system; they are all zero
+    // and come back zero when touched again.
+    constexpr uintptr_t Page = 4096;
+    const uintptr_t From = (reinterpret_cast<uintptr_t>(TransTable) + Page - 1) & ~(Page - 1);
+    const uintptr_t To =
+        (reinterpret_cast<uintptr_t>(TransTable) + sizeof TransTable) & ~(Page - 1);
+    madvise(reinterpret_cast<void *>(From), To - From, MADV_DONTNEED);
+  }
   if (MappedBytes > 0) munmap(Table, MappedBytes);
   MappedBytes = 0;
   Table = TransTable;
@@ -169,11 +178,10 @@ void MakeTTResident() {
   constexpr uintptr_t Page = 4096;
   const uintptr_t From = (reinterpret_cast<uintptr_t>(Table) + Page - 1) & ~(Page - 1);
   const uintptr_t To = (reinterpret_cast<uintptr_t>(Table) + Bytes) & ~(Page - 1);
-  void *Start = reinterpret_cast<void *>(From);
-  // 2 MiB pages where the kernel has them: far fewer misses of the page
-  // tables on the random probes of a search.
-  madvise(Start, To - From, MADV_HUGEPAGE);
-  if (madvise(Start, To - From, MADV_POPULATE_WRITE) == 0) return;
+  // In ordinary pages: 2 MiB pages would spare the searches some misses of
+  // the page tables, but the kernel may stall for seconds compacting memory
+  // to find them, and an interface waits for its readyok meanwhile.
+  if (madvise(reinterpret_cast<void *>(From), To - From, MADV_POPULATE_WRITE) == 0) return;
   // An older kernel: one write a page does the same; the table is all zero.
   volatile char *P = reinterpret_cast<volatile char *>(Table);
   for (std::size_t I = 0; I < Bytes; I += Page) P[I] = 0;

@@ -29,10 +29,9 @@ void ZeroTTs();
 // NumTTEntries), emptied. Only between searches; false, with the default
 // table in use, when the size is out of range or the memory cannot be had.
 bool SetTTSizeMiB(uint32_t MiB);
-// Empties the table and makes all of it resident now (in 2 MiB pages where
-// the kernel allows), so that no search pays for the first touch of its
-// pages. For front ends that own the table's memory from the start; the
-// console leaves the pages to be touched as its searches write them.
+// Empties the table and makes all of it resident now, so that no search
+// pays for the first touch of its pages. For front ends that own the table's memory from the start;
+// the console leaves the pages to be touched as its searches write them.
 void MakeTTResident();
 // How full the table is, in thousandths, from its first thousand entries.
 uint32_t HashFullPermill();

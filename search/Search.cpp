@@ -349,6 +349,8 @@ void SetLimits(const SearchLimits &L) {
     const int Keep = L.HistoryLen < MaxHistory ? L.HistoryLen : MaxHistory;
     for (int I = 0; I < Keep; ++I) RepKeys[I] = L.History[L.HistoryLen - Keep + I];
     RepBase = Keep;
+    // The root is the first position of the path: a line back to it repeats.
+    RepKeys[RepBase] = RepetitionKey(Data[0], WhosMove);
     Rule50At[0] = L.Rule50;
   }
 }

@@ -460,6 +460,8 @@ TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
       {"position fen 8/8/4k3/8/8/3K4/8/3R4 w - - 0 1", "go depth 6", 300, 2000, "d3e4", ""},
       {"position fen 8/8/4k3/8/4K3/8/8/3R4 b - - 0 1 moves e6f6 e4d3 f6e6 d3e4 e6f6 e4d3 f6e6",
        "go depth 6", 300, 2000, "", "d3e4"},
+      // A perpetual whose checks come back to the root position itself.
+      {"position fen 7k/5Q2/8/8/1r6/7r/4qPPP/6K1 w - - 0 1", "go depth 9", -30, 30, "", ""},
   };
   Engine E;
   for (const auto &C : Cases) {
