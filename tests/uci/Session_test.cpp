@@ -407,10 +407,9 @@ TEST_F(UciSession, PonderWaitsForPonderhitOrStop) {
   EXPECT_TRUE(LegalIn(Fen, BestMove(Best))) << Best;
 }
 
-// The draw rules decide games: a side far behind holds by perpetual check, and
-// a side far ahead steers round a third repetition.
-// Repetitions and the fifty-move rule score as draws in the engine's games:
-// a lost side holds, a winning one steers round them.
+// Repetitions and the fifty-move count score as draws in the engine's games:
+// a side far behind holds by perpetual check, and a side far ahead steers
+// round a third repetition.
 TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
   // Black is a queen and two rooks against a queen up and threatens mate; after
   // Qe5+ Kg8 Qe6+ Kh8 White's queen checks for ever.
