@@ -346,29 +346,9 @@ template <bool White> void GenKingMoves(GenState &G, int FromSq) {
   }
 }
 
-// Out of line, as almost no position has extras; each moves as its kind.
-template <bool White> [[gnu::noinline]] void GenExtraMoves(GenState &G) {
-  const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
-  for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
-    const int Sq = Extra[I];
-    switch (G.Squares[Sq] & 7) {
-    case WNight:
-      GenKnightMoves<White>(G, Sq);
-      break;
-    case WBishop:
-      GenBishopMoves<White>(G, Sq);
-      break;
-    case WRook:
-      GenRookMoves<White>(G, Sq);
-      break;
-    case WQueen:
-      GenQueenMoves<White>(G, Sq);
-      break;
-    default:
-      break;
-    }
-  }
-}
+// Out of line, as almost no position has extras; each moves (or, with Caps,
+// takes) as its kind. Defined after the capture generators.
+template <bool White, bool Caps> [[gnu::noinline]] void GenExtra(GenState &G);
 
 template <bool White> void GenAll(GenState &G) {
   const DataType &D = G.D;
@@ -383,7 +363,7 @@ template <bool White> void GenAll(GenState &G) {
   for (int Slot = 0; Slot < 2; ++Slot)
     if (L[Slot][PIdx(WQueen)] != -1) GenQueenMoves<White>(G, L[Slot][PIdx(WQueen)]);
   // Pieces promoted beyond the two slots move after the listed ones.
-  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtraMoves<White>(G);
+  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtra<White, false>(G);
   if (L[0][PIdx(WKing)] != -1) GenKingMoves<White>(G, L[0][PIdx(WKing)]);
 }
 
@@ -455,23 +435,22 @@ template <bool White> void GenPawnCaps(GenState &G) {
   }
 }
 
-// Out of line, as almost no position has extras; each takes as its kind.
-template <bool White> [[gnu::noinline]] void GenExtraCaps(GenState &G) {
+template <bool White, bool Caps> [[gnu::noinline]] void GenExtra(GenState &G) {
   const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
   for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
     const int Sq = Extra[I];
     switch (G.Squares[Sq] & 7) {
     case WNight:
-      GenKnightCap<White>(G, Sq);
+      Caps ? GenKnightCap<White>(G, Sq) : GenKnightMoves<White>(G, Sq);
       break;
     case WBishop:
-      GenBishopCaps<White>(G, Sq);
+      Caps ? GenBishopCaps<White>(G, Sq) : GenBishopMoves<White>(G, Sq);
       break;
     case WRook:
-      GenRookCaps<White>(G, Sq);
+      Caps ? GenRookCaps<White>(G, Sq) : GenRookMoves<White>(G, Sq);
       break;
     case WQueen:
-      GenQueenCaps<White>(G, Sq);
+      Caps ? GenQueenCaps<White>(G, Sq) : GenQueenMoves<White>(G, Sq);
       break;
     default:
       break;
@@ -491,7 +470,7 @@ template <bool White> void GenAllCaps(GenState &G) {
     if (E[PIdx(WQueen)] != -1) GenQueenCaps<White>(G, E[PIdx(WQueen)]);
     if (Slot == 0 && E[PIdx(WKing)] != -1) GenKingCaps<White>(G, E[PIdx(WKing)]);
   }
-  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtraCaps<White>(G);
+  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtra<White, true>(G);
 }
 
 // Runs a generator for the side to move on Data[Ply] into row Ply, after the
