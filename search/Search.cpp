@@ -91,6 +91,28 @@ bool DrawnNode() {
   return false;
 }
 
+// Asks for the table slots of the children of the moves in row Ply, before
+// any is searched. A child probes its slot first thing, and one fetch from
+// memory after another was most of the search's time; asked for together,
+// they arrive together, and a slot of a move never searched costs only the
+// fetch. The key is the parent's with the mover and the victim changed; a
+// castling or an en passant capture gets a slot of no use, which is harmless.
+// Inlined: a function of prefetches alone has no effect the compiler sees,
+// and a call to it would be dropped as dead.
+[[gnu::always_inline]] inline void PrefetchChildren(uint16_t Count) {
+  const DataType &D = Data[Ply];
+  const MoveRec *Row = MoveList[Ply];
+  const int8_t Child = static_cast<int8_t>(-WhosMove);
+  for (uint16_t I = 1; I <= Count; ++I) {
+    const MoveRec &M = Row[I];
+    const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
+    const int8_t Lands = M.Promotion ? static_cast<int8_t>((Mover & 8) | WQueen) : Mover;
+    PrefetchTT(D.HashKey ^ ZorbistKey(Mover, M.FromSq) ^ ZorbistKey(Lands, M.ToSq) ^
+                   ZorbistKey(Victim, M.ToSq),
+               Child);
+  }
+}
+
 // A draw score inside the fail-hard window.
 int16_t DrawScore(int16_t Alpha, int16_t Beta) { return Alpha > 0 ? Alpha : (Beta < 0 ? Beta : 0); }
 } // namespace
@@ -113,16 +135,11 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
 
   const uint16_t NumCaptures = GenCaptureList();
   if (NumCaptures == 0) return Alpha;
+  PrefetchChildren(NumCaptures);
   for (uint16_t I = 1; I <= NumCaptures; ++I) {
     const MoveRec M = GetAMove(NumCaptures);
     const DataType &D = Data[Ply];
     const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
-    // The child's key is known before the defence test, which gives the
-    // table's slot time to arrive.
-    const int8_t Lands = M.Promotion ? static_cast<int8_t>((Mover & 8) | WQueen) : Mover;
-    PrefetchTT(D.HashKey ^ ZorbistKey(Mover, M.FromSq) ^ ZorbistKey(Lands, M.ToSq) ^
-                   ZorbistKey(Victim, M.ToSq),
-               static_cast<int8_t>(-WhosMove));
     // A dearer piece taking a defended cheaper one loses material: not tried.
     if (PieceValue[Victim] < PieceValue[Mover] && Attacked(M.ToSq, static_cast<int8_t>(-WhosMove)))
       continue;
@@ -189,6 +206,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   bool NoMoves = true;
   bool FailLowNode = true;
   const uint16_t NumMoves = GenMoveList(TTMove);
+  PrefetchChildren(NumMoves);
   // MoveIndex counts moves taken, legal or not: after an illegal first move
   // every legal one gets the reduced null window.
   for (uint16_t MoveIndex = 1; MoveIndex <= NumMoves; ++MoveIndex) {
