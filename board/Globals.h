@@ -55,20 +55,24 @@ using PawnListType = int8_t[8];
 constexpr int MaxExtra = 8;
 using ExtraListType = int8_t[MaxExtra];
 
-struct DataType {
+// Six blocks of 16 bytes without a gap, each record on a 16-byte boundary:
+// the search copies a record at every move, and a pawn list, read and
+// written as one word, never straddles two of the copy's blocks.
+struct alignas(16) DataType {
   BoardType Board;
-  PieceListType WPieceList;
-  PieceListType BPieceList;
   PawnListType WPawnList;
   PawnListType BPawnList;
+  PieceListType WPieceList;
+  PieceListType BPieceList;
   ExtraListType WExtra;
   ExtraListType BExtra;
   uint8_t WExtraCount; // entries in use in WExtra
   uint8_t BExtraCount;
-  uint64_t HashKey;   // Zobrist key of the placement
   int8_t EnPasSq;     // square passed over by a double step, else -1
   uint8_t CastleStat; // 1 W O-O, 2 W O-O-O, 4 B O-O, 8 B O-O-O
+  uint64_t HashKey;   // Zobrist key of the placement
 };
+static_assert(sizeof(DataType) == 96, "a position record is six blocks of 16 bytes");
 
 // The code on square Sq of a record (0 = empty).
 inline int8_t PieceOn(const DataType &D, int Sq) {
