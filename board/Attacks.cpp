@@ -1,5 +1,6 @@
 #include "board/Attacks.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -120,28 +121,39 @@ inline bool PawnAttacks(const int8_t *Pawns, int Sq, bool White) {
 #endif
 
 // The bishop, rook and queen entries of both slots, with the kinds of line
-// each may attack along.
+// each may attack along; entry I of this table is bit I of a candidate mask.
 struct Slider {
   int8_t Code;
+  int Slot;
   uint8_t Kinds;
 };
-constexpr Slider Sliders[3] = {{WBishop, DiagVec}, {WRook, LineVec}, {WQueen, DiagVec | LineVec}};
+constexpr Slider Sliders[6] = {{WBishop, 0, DiagVec}, {WBishop, 1, DiagVec}, {WRook, 0, LineVec},
+                               {WRook, 1, LineVec},   {WQueen, 0, DiagVec | LineVec},
+                               {WQueen, 1, DiagVec | LineVec}};
 
 // What an extra piece of each type may attack along: knights jump, the
 // sliders need a clear line.
 constexpr uint8_t ExtraKinds[8] = {0, 0, KnightVec, DiagVec, LineVec, DiagVec | LineVec, 0, 0};
 
-// The sliders whose line runs through the target, and the extra pieces: kept
-// out of line, as most tests end before them.
+// The listed sliders whose line runs through the target (the candidates,
+// one bit per entry of Sliders; none looked for unless Lines), then the
+// extra pieces: kept out of line, as most tests end before them. Only the
+// candidates have the squares between walked.
 [[gnu::noinline]] bool LinesAttack(const DataType &D, int MySq, bool White, bool Lines) {
   const Target T = MakeTarget(MySq);
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
+  const uint8_t *K = Kinds.K[MySq];
+  unsigned Candidates = 0;
   if (Lines)
-    for (const Slider &S : Sliders)
-      for (int Slot = 0; Slot < 2; ++Slot) {
-        const int Sq = L[Slot][PIdx(S.Code)];
-        if (Sq != -1 && SlideAttacks(D, Sq, T, S.Kinds)) return true;
-      }
+    for (int I = 0; I < 6; ++I)
+      Candidates |= static_cast<unsigned>(
+                        (K[L[Sliders[I].Slot][PIdx(Sliders[I].Code)] + 1] & Sliders[I].Kinds) != 0)
+                    << I;
+  for (; Candidates != 0; Candidates &= Candidates - 1) {
+    const Slider &S = Sliders[std::countr_zero(Candidates)];
+    const int Sq = L[S.Slot][PIdx(S.Code)];
+    if (PathClear(D, Sq, MySq, VecOf(Sq, T).Step)) return true;
+  }
   // Pieces from promotions beyond the two list slots attack like any other.
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
   const int8_t *Squares = White ? D.WExtra : D.BExtra;
@@ -165,7 +177,7 @@ inline bool AttackedBy(const DataType &D, int MySq, bool White) {
   if ((KindsOf(0, WNight) | KindsOf(1, WNight)) & KnightVec) return true;
   if (KindsOf(0, WKing) & KingVec) return true;
   uint8_t Lines = 0;
-  for (const Slider &S : Sliders) Lines |= (KindsOf(0, S.Code) | KindsOf(1, S.Code)) & S.Kinds;
+  for (const Slider &S : Sliders) Lines |= KindsOf(S.Slot, S.Code) & S.Kinds;
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
   return (Lines | Extra) != 0 && LinesAttack(D, MySq, White, Lines != 0);
 }
