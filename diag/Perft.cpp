@@ -22,8 +22,13 @@ uint64_t Perft(uint8_t Depth, uint8_t X) {
   const uint16_t N = GenMoveList(Str4());
   uint64_t Total = 0;
   int J = 0;
+  // Each move is picked one turn ahead, so that finding the next best
+  // overlaps making and testing this one; the picks and their order are
+  // the same.
+  MoveRec Next = N > 0 ? GetAMove(N) : NoMove;
   for (uint16_t I = 0; I < N; ++I) {
-    const MoveRec M = GetAMove(N);
+    const MoveRec M = Next;
+    if (I + 1 < N) Next = GetAMove(N);
     MakeOnCopy(M, false);
     if (!InCheck(static_cast<int8_t>(-WhosMove))) {
       // One ply above the leaves every legal move is one leaf: no call needed.
