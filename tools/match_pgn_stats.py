@@ -154,6 +154,13 @@ def crashes(xboard_log, engine_path):
     return ours, theirs
 
 
+def note_option(line, sent):
+    """Adds an option line the adapter sent to the engine, once each."""
+    m = re.search(r"Adapter->Engine: (setoption name .*)$", line)
+    if m and m.group(1) not in sent:
+        sent.append(m.group(1))
+
+
 def limit_check(uci_log):
     """Options the adapter really sent, and how often the engine's bestmove
     differed from the first move of its own last PV: a full-strength search
@@ -162,9 +169,7 @@ def limit_check(uci_log):
     last_pv = None
     with open(uci_log, encoding="utf-8", errors="replace") as f:
         for line in f:
-            m = re.search(r"Adapter->Engine: (setoption name .*)$", line)
-            if m and m.group(1) not in sent:
-                sent.append(m.group(1))
+            note_option(line, sent)
             m = re.search(r"Engine->Adapter: info .* pv (\S+)", line)
             if m:
                 last_pv = m.group(1)
@@ -186,9 +191,7 @@ def engine_session(uci_log):
     most_nodes, last_nodes = 0, 0
     with open(uci_log, encoding="utf-8", errors="replace") as f:
         for line in f:
-            m = re.search(r"Adapter->Engine: (setoption name .*)$", line)
-            if m and m.group(1) not in sent:
-                sent.append(m.group(1))
+            note_option(line, sent)
             m = re.search(r"Adapter->Engine: (go|ponderhit|stop)\b(.*)$", line)
             if m:
                 kind = "go ponder" if re.search(r"\bponder\b", m.group(2)) else m.group(1)
