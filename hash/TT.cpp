@@ -100,7 +100,15 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
 }
 
 void PrefetchTT(uint64_t Key, int8_t Side) {
-  __builtin_prefetch(&Table[SlotOf(Side == BMove ? ~Key : Key)]);
+  const InternTTType *Slot = &Table[SlotOf(Side == BMove ? ~Key : Key)];
+#if defined(__x86_64__)
+  // As a volatile instruction: a function of plain prefetches has no effect
+  // the compiler can see, and it drops calls to such a function as dead
+  // wherever they are not inlined.
+  asm volatile("prefetcht0 %0" : : "m"(*reinterpret_cast<const char *>(Slot)));
+#else
+  __builtin_prefetch(Slot);
+#endif
 }
 
 void GetFromTT(FullTTType &Entry) {

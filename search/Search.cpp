@@ -96,9 +96,8 @@ bool DrawnNode() {
 // after another was most of the search's time; asked for together, they
 // arrive together. A child's key is the parent's with the mover and the
 // victim changed; a castling or an en passant capture gets a slot of no
-// use, which is harmless. Inlined: a function of prefetches alone has no
-// effect the compiler sees, and a call to it would be dropped as dead.
-[[gnu::always_inline]] inline void PrefetchChild(const DataType &D, const MoveRec &M) {
+// use, which is harmless.
+inline void PrefetchChild(const DataType &D, const MoveRec &M) {
   const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
   const int8_t Lands = M.Promotion ? static_cast<int8_t>((Mover & 8) | WQueen) : Mover;
   PrefetchTT(D.HashKey ^ ZorbistKey(Mover, M.FromSq) ^ ZorbistKey(Lands, M.ToSq) ^
@@ -107,7 +106,7 @@ bool DrawnNode() {
 }
 
 // Every move of row Ply.
-[[gnu::always_inline]] inline void PrefetchChildren(uint16_t Count) {
+inline void PrefetchChildren(uint16_t Count) {
   for (uint16_t I = 1; I <= Count; ++I) PrefetchChild(Data[Ply], MoveList[Ply][I]);
 }
 
@@ -115,7 +114,7 @@ bool DrawnNode() {
 // the captures and the promotions. Asking for every slot at every node
 // asked four times as many as were probed, and the fetches waited on one
 // another; the rest are asked for once the first move has not cut.
-[[gnu::always_inline]] inline void PrefetchLikelyCuts(uint16_t Count, const Str4 &TTMove) {
+inline void PrefetchLikelyCuts(uint16_t Count, const Str4 &TTMove) {
   const int8_t From = SquareOf(TTMove[0], TTMove[1]), To = SquareOf(TTMove[2], TTMove[3]);
   for (uint16_t I = 1; I <= Count; ++I) {
     const MoveRec &M = MoveList[Ply][I];
