@@ -22,7 +22,8 @@ struct SearchInfo {
   double EBF;
   uint32_t Time;     // whole seconds of this search
   uint64_t TimeMs;   // milliseconds of this search
-  uint32_t Depth;    // completed depth in plies
+  uint32_t Depth;    // the depth of the search that gave PVScore and PV
+  bool Fresh;        // a root move of this iteration finished: else only the counts are new
   uint32_t SelDepth; // the deepest ply reached, quiescence included
 };
 

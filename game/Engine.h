@@ -29,6 +29,16 @@ MoveRec CalcMove();
 // pipes and the interface's own bookkeeping, and at least 1.
 uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
 
+// A move on the clock: no iteration starts after IterationMs, and the search
+// stops at StopMs, never later than the clock allows after its reserve. Spent
+// this way a move takes MoveBudgetMs on average and finishes more iterations
+// than a search that stops at the budget.
+struct ClockTimes {
+  uint64_t IterationMs;
+  uint64_t StopMs;
+};
+ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
+
 // The first legal move of Data[0] in the generator's order among Allowed
 // (move texts; null: all), or NoMove.
 MoveRec FirstLegalMove(const ShortStr *Allowed, uint16_t NumAllowed);

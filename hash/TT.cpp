@@ -14,7 +14,7 @@ namespace {
 /// The stored entry, packed without gaps (13 bytes):
 ///   Key        64 bits  key adjusted for the side to move
 ///   Score      16 bits  as the caller gave it
-///   Node_Depth  8 bits  high nibble NodeType, low nibble depth 0..15
+///   Node_Depth  8 bits  bits 6-7 generation, 4-5 NodeType, 0-3 depth 0..15
 ///   Move_Piece 16 bits  bits 0-5 from-square, 6-11 to-square, 12-15 piece code
 struct __attribute__((packed)) InternTTType {
   uint64_t Key;
@@ -59,6 +59,10 @@ bool IsEmptyEntry(const InternTTType &E) {
 
 uint64_t AdjustKey(uint64_t Key) { return WhosMove == BMove ? ~Key : Key; }
 
+// The search that writes: a table emptied before every search stays at 0.
+uint8_t Generation = 0;
+constexpr int GenerationShift = 6;
+
 } // namespace
 
 void ZeroTTs() {
@@ -80,7 +84,8 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
   // The depth has four bits; deeper results are stored as 15 so that the
   // node type in the high nibble stays intact.
   if (Depth > 15) Depth = 15;
-  if ((E.Node_Depth & 0x0F) > Depth) return;
+  // A deeper entry stays, unless an earlier search wrote it.
+  if ((E.Node_Depth >> GenerationShift) == Generation && (E.Node_Depth & 0x0F) > Depth) return;
   uint16_t Word = 0;
   if (!Move.Empty()) {
     const int From = SquareOf(Move[0], Move[1]);
@@ -95,7 +100,7 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
   }
   E.Key = Adjusted;
   E.Score = Score;
-  E.Node_Depth = static_cast<uint8_t>(Node * 16 + Depth);
+  E.Node_Depth = static_cast<uint8_t>((Generation << GenerationShift) | Node * 16 | Depth);
   E.Move_Piece = Word;
 }
 
@@ -123,7 +128,7 @@ void GetFromTT(FullTTType &Entry) {
     return;
   }
   Entry.Score = E.Score;
-  Entry.Node = static_cast<NodeType>(E.Node_Depth >> 4);
+  Entry.Node = static_cast<NodeType>((E.Node_Depth >> 4) & 3);
   Entry.Depth = E.Node_Depth & 0x0F;
   Entry.Move = SquaresToStr(E.Move_Piece & 63, (E.Move_Piece >> 6) & 63);
   Entry.Piece = static_cast<int8_t>(E.Move_Piece >> 12);
@@ -140,6 +145,8 @@ bool ValidMove(const FullTTType &M) {
   if (WhosMove == WMove) return Target == Empty || (Target >= BPawn && Target <= BQueen);
   return Target < WKing;
 }
+
+void NewTTGeneration() { Generation = static_cast<uint8_t>((Generation + 1) & 3); }
 
 bool SetTTSizeMiB(uint32_t MiB) {
   if (MiB < 1 || MiB > MaxTTMiB) return false;

@@ -21,10 +21,13 @@ struct FullTTType {
   int8_t Piece;  // code of the moving piece, 0 without a move
 };
 
-// The specified table takes this much memory; a front end may ask for less.
+// The full table takes this much memory; a front end may ask for less.
 constexpr uint32_t MaxTTMiB = 624;
 
 void ZeroTTs();
+// A search that keeps the table: what earlier searches wrote is still read,
+// but any of it may be replaced, however deep.
+void NewTTGeneration();
 // A table of about MiB mebibytes (1..MaxTTMiB; MaxTTMiB gives the table of
 // NumTTEntries), emptied. Only between searches; false, with the default
 // table in use, when the size is out of range or the memory cannot be had.

@@ -22,6 +22,9 @@ uint64_t NodeLimit = NoNodeLimit;
 int16_t MateStop = MateScore + 1; // a score at least this ends the deepening
 bool Pondering = false;
 uint64_t PonderTimeMs = 0;
+uint64_t StartTick = 0;                   // the clock's start, 0: when the search starts
+uint64_t IterationTimeMs = NoTimeLimitMs; // no iteration starts later than this
+uint64_t PonderIterationMs = 0;
 const ShortStr *RootMoves = nullptr;
 uint16_t NumRootMoves = 0;
 
@@ -34,6 +37,24 @@ int RepFloor = 0; // no repetition is looked for below this index
 uint16_t Rule50At[MaxPly + 1];
 
 int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
+
+// ---- a table kept from one search to the next -------------------------------
+bool KeepTable = false;
+int8_t RootSide = WMove; // the null move's child also runs at ply 0, for the other side
+// A mate is stored as its distance from the node, so that it reads right from
+// another root; a table emptied before every search keeps scores as they are.
+inline int16_t ToTT(int16_t S) {
+  if (!KeepTable) return S;
+  if (S >= MateBound) return static_cast<int16_t>(S + Ply);
+  if (S <= -MateBound) return static_cast<int16_t>(S - Ply);
+  return S;
+}
+inline int16_t FromTT(int16_t S) {
+  if (!KeepTable) return S;
+  if (S >= MateBound) return static_cast<int16_t>(S - Ply);
+  if (S <= -MateBound) return static_cast<int16_t>(S + Ply);
+  return S;
+}
 
 bool NodesUsedUp() { return Nodes + QNodes >= NodeLimit; }
 
@@ -118,8 +139,7 @@ inline void PrefetchLikelyCuts(uint16_t Count, const Str4 &TTMove) {
   const int8_t From = SquareOf(TTMove[0], TTMove[1]), To = SquareOf(TTMove[2], TTMove[3]);
   for (uint16_t I = 1; I <= Count; ++I) {
     const MoveRec &M = MoveList[Ply][I];
-    if (M.Capture || M.Promotion || (M.FromSq == From && M.ToSq == To))
-      PrefetchChild(Data[Ply], M);
+    if (M.Capture || M.Promotion || (M.FromSq == From && M.ToSq == To)) PrefetchChild(Data[Ply], M);
   }
 }
 
@@ -132,6 +152,7 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
   FullTTType TTEntry;
   TTEntry.Key = Data[Ply].HashKey;
   GetFromTT(TTEntry);
+  TTEntry.Score = FromTT(TTEntry.Score);
   if (TTEntry.Node == Exact) return TTEntry.Score;
   if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
 
@@ -179,9 +200,13 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   FullTTType TTEntry;
   TTEntry.Key = Data[Ply].HashKey;
   GetFromTT(TTEntry);
+  TTEntry.Score = FromTT(TTEntry.Score);
   const bool TTMoveFits = ValidMove(TTEntry);
   const Str4 TTMove = TTMoveFits ? Str4(TTEntry.Move) : Str4("A1A1");
-  if (TTEntry.Depth >= Depth) {
+  // An earlier search's entry for the root would end the iteration without a
+  // line; within one search the root's entries are always too shallow.
+  const bool KeptRoot = KeepTable && Ply == 0 && WhosMove == RootSide;
+  if (TTEntry.Depth >= Depth && !KeptRoot) {
     ++TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
     if (TTEntry.Node == FailLow && TTEntry.Score <= Alpha) return Alpha;
@@ -205,10 +230,12 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
     PassTurn();
     RepFloor = SavedFloor;
     RepKeys[RepBase + Ply] = OwnKey;
+    // A stopped search has no score: nothing is stored or cut from it.
+    if (Abort) return Alpha;
     if (Score >= Beta) {
       ++BetaCuts;
       ++NullCuts;
-      AddToTT(Data[Ply].HashKey, Score, FailHigh, static_cast<uint8_t>(Depth), ShortStr(), 0);
+      AddToTT(Data[Ply].HashKey, ToTT(Score), FailHigh, static_cast<uint8_t>(Depth), ShortStr(), 0);
       return Beta;
     }
   }
@@ -240,10 +267,15 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
       Score = Neg(Search(Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
     } else {
       Score = Neg(Search(Neg(Alpha + 1), Neg(Alpha), static_cast<int8_t>(Depth - R), true));
-      if (Score > Alpha && Score < Beta)
+      if (!Abort && Score > Alpha && Score < Beta)
         Score = Neg(Search(Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
     }
     UnmakeMove();
+    // The child was stopped before it finished: its score was never computed,
+    // so it changes nothing here, and every open node returns at once. What
+    // this node returns is ignored in turn, up to the root, which keeps what
+    // its finished moves gave.
+    if (Abort) return Alpha;
 
     const uint64_t HashKey = Data[Ply].HashKey;
     if (Score > Alpha) {
@@ -254,15 +286,16 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
       if (Alpha >= Beta) {
         ++BetaCuts;
         if (!ThisMove.Capture) AddToHistory(ThisMove, Depth);
-        AddToTT(HashKey, Score, FailHigh, static_cast<uint8_t>(Depth), MoveText, Piece);
+        AddToTT(HashKey, ToTT(Score), FailHigh, static_cast<uint8_t>(Depth), MoveText, Piece);
         return Beta;
       }
-      AddToTT(HashKey, Score, Exact, static_cast<uint8_t>(Depth), MoveText, Piece);
+      AddToTT(HashKey, ToTT(Score), Exact, static_cast<uint8_t>(Depth), MoveText, Piece);
       UpdatePV(MoveText, Ply);
     }
     // Each fail-low store replaces the last: the entry keeps the score of the
     // last move searched.
-    if (FailLowNode) AddToTT(HashKey, Score, FailLow, static_cast<uint8_t>(Depth), ShortStr(), 0);
+    if (FailLowNode)
+      AddToTT(HashKey, ToTT(Score), FailLow, static_cast<uint8_t>(Depth), ShortStr(), 0);
     if (StopRequested()) {
       Abort = true;
       return Alpha;
@@ -297,7 +330,10 @@ void InitSearch() {
   ShowThinking();
   ClearPV();
   ClearHistory();
-  ZeroTTs();
+  if (KeepTable)
+    NewTTGeneration();
+  else
+    ZeroTTs();
   Nodes = QNodes = 0;
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   SelDepth = 0;
@@ -305,6 +341,8 @@ void InitSearch() {
   PVScore = 0;
   Abort = false;
   Time = static_cast<uint32_t>(Clock(Start));
+  // A front end that started the move's clock earlier counts from there.
+  if (StartTick != 0) StartTime = StartTick;
   CurrentDepth = static_cast<int16_t>(FirstDepth - 1);
   EndGame = IsEndGame();
 }
@@ -328,11 +366,16 @@ bool DeepenFurther() {
   if (CurrentDepth >= FirstDepth && PV[0][0].Empty()) return false;
   const int Limit = LastDepth < FirstDepth ? FirstDepth : LastDepth;
   // Every ply of a line needs a record of the position stack.
-  return !TimesUp() && !NodesUsedUp() && !Abort && CurrentDepth < Limit && CurrentDepth < MaxPly &&
-         std::abs(PVScore) < MateFound && PVScore < MateStop;
+  if (Abort || CurrentDepth >= Limit || CurrentDepth >= MaxPly || std::abs(PVScore) >= MateFound ||
+      PVScore >= MateStop)
+    return false;
+  // The first iteration starts however little time is left, so that a search
+  // has a move of its own; a limit stops it at its next look at the limits.
+  if (CurrentDepth < FirstDepth) return true;
+  return !TimesUp() && !NodesUsedUp() && ElapsedMs() < IterationTimeMs;
 }
 
-void ReportIteration() {
+void ReportIteration(bool Fresh) {
   SearchInfo Info;
   Info.Nodes = Nodes;
   Info.QNodes = QNodes;
@@ -346,7 +389,10 @@ void ReportIteration() {
   Info.EBF = EBF(SaveNodes, static_cast<uint8_t>(CurrentDepth));
   Info.Time = Time;
   Info.TimeMs = static_cast<uint64_t>(Delta);
-  Info.Depth = static_cast<uint32_t>(CurrentDepth);
+  // A stop before any root move of this iteration finished leaves the last
+  // finished iteration's score and line standing, and its depth.
+  Info.Depth = static_cast<uint32_t>(Fresh ? CurrentDepth : CurrentDepth - 1);
+  Info.Fresh = Fresh;
   Info.SelDepth = SelDepth;
   ShowInfo(Info);
 }
@@ -370,6 +416,12 @@ void SetLimits(const SearchLimits &L) {
   MoveTimeMs = L.TimeMs == 0 || L.Ponder ? NoTimeLimitMs : L.TimeMs;
   RootMoves = L.SearchMoves;
   NumRootMoves = L.SearchMoves ? L.NumSearchMoves : 0;
+
+  KeepTable = L.KeepTable;
+  RootSide = WhosMove;
+  StartTick = L.StartTick;
+  PonderIterationMs = L.IterationTimeMs;
+  IterationTimeMs = L.IterationTimeMs == 0 || L.Ponder ? NoTimeLimitMs : L.IterationTimeMs;
 
   DrawRules = L.DrawRules;
   RepFloor = 0;
@@ -395,6 +447,8 @@ SearchLimits ConsoleLimits() {
   SearchLimits L;
   L.Depth = FixedDepth;
   L.TimeMs = SecondsRuleMs(MoveTime);
+  // A "p" typed before the first root move finished still gets a move.
+  L.AnyMove = true;
   return L;
 }
 
@@ -403,7 +457,9 @@ void PonderHit() {
   Pondering = false;
   // The move's time counts from now: the opponent has just played the
   // move pondered on.
-  MoveTimeMs = PonderTimeMs == 0 ? NoTimeLimitMs : ElapsedMs() + PonderTimeMs;
+  const uint64_t Now = ElapsedMs();
+  MoveTimeMs = PonderTimeMs == 0 ? NoTimeLimitMs : Now + PonderTimeMs;
+  IterationTimeMs = PonderIterationMs == 0 ? NoTimeLimitMs : Now + PonderIterationMs;
 }
 
 MoveRec SearchMove(const SearchLimits &L) {
@@ -412,10 +468,14 @@ MoveRec SearchMove(const SearchLimits &L) {
   InitSearch();
   while (DeepenFurther()) {
     ++CurrentDepth;
-    PVScore = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
+    const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
+    // The root returns its full window's floor only when no move of a stopped
+    // iteration finished; a finished move's score is always above it.
+    const bool Fresh = !(Abort && Score == -RootWindow);
+    if (Fresh) PVScore = Score;
     Time = static_cast<uint32_t>(Clock(Elapsed));
     SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
-    if (std::abs(PVScore) != MateScore) ReportIteration();
+    if (std::abs(PVScore) != MateScore) ReportIteration(Fresh);
   }
   DrawRules = false;
   NumRootMoves = 0;

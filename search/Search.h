@@ -54,6 +54,13 @@ struct SearchLimits {
   // move still answers with a legal move.
   bool UseBook = false;
   bool AnyMove = false;
+  // For a front end that plays a game on a clock: the table is kept from the
+  // search before (mates stored as distances from their node), the clock
+  // counts from StartTick (a tick count; 0: the search's start), and no
+  // iteration starts once IterationTimeMs have passed (0: any may start).
+  bool KeepTable = false;
+  uint64_t StartTick = 0;
+  uint64_t IterationTimeMs = 0;
 };
 
 // The console's limits: MoveTime by the seconds rule, FixedDepth.

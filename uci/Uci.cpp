@@ -29,9 +29,6 @@
 
 namespace {
 
-constexpr uint64_t NoLimit = ~static_cast<uint64_t>(0);
-constexpr uint8_t NoFixedDepth = 255;
-constexpr uint8_t ConsoleFirstDepth = 4;
 // A word of the input quoted back in a message is cut to this length.
 constexpr std::size_t QuoteLength = 40;
 
@@ -284,7 +281,11 @@ bool FromUciMove(const char *W, ShortStr &Move, char &Promotion) {
 
 bool OwnBook = true;
 bool TableResident = false; // the table's pages were made resident at an isready
-bool PonderOption = false;  // the interface may ponder; the engine needs no setup for it
+// The table is kept between the searches of a game. A new game or Clear Hash
+// empties it at the next isready, which the interface waits for, or else at
+// the start of the next search, on that move's clock.
+bool ClearPending = false;
+bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
 char BookPath[256] = "book.txt";
 bool FromStart = true; // the position is the start position plus moves
 
@@ -363,12 +364,19 @@ void PutLineMove(const Str4 &M, uint32_t Index) {
 void UciShowInfo(const SearchInfo &I) {
   const uint64_t Ms = GetTickCount64() - GoTime;
   const uint64_t All = I.Nodes + I.QNodes;
-  Put("info depth ");
-  PutNum(I.Depth);
-  Put(" seldepth ");
-  PutNum(I.SelDepth);
-  PutScore(I.PVScore);
-  Put(" nodes ");
+  // A stopped iteration in which no root move finished has no result of its
+  // own: only its counts are new, and a depth line would pass off the last
+  // result as a deeper one.
+  if (I.Fresh) {
+    Put("info depth ");
+    PutNum(I.Depth);
+    Put(" seldepth ");
+    PutNum(I.SelDepth);
+    PutScore(I.PVScore);
+    Put(" nodes ");
+  } else {
+    Put("info nodes ");
+  }
   PutNum(static_cast<int64_t>(All));
   Put(" nps ");
   PutNum(static_cast<int64_t>(Ms == 0 ? All * 1000 : All * 1000 / Ms));
@@ -376,7 +384,7 @@ void UciShowInfo(const SearchInfo &I) {
   PutNum(HashFullPermill());
   Put(" time ");
   PutNum(static_cast<int64_t>(Ms));
-  WalkLegalPV(I.PVLegal, PutLineMove);
+  if (I.Fresh) WalkLegalPV(I.PVLegal, PutLineMove);
   EndLine();
 }
 
@@ -508,7 +516,7 @@ void CmdSetOption() {
       Say("no memory for a table of that size; the full table stays");
     TableResident = false;
   } else if (IsNoCase(Name, "Clear Hash")) {
-    ZeroTTs();
+    ClearPending = true;
   } else {
     Say("no option named ", Name, "; ignored");
   }
@@ -728,6 +736,9 @@ bool ReadSearchMoves(int &I) {
 }
 
 void CmdGo() {
+  // The move's clock runs from here: whatever the engine does before it
+  // searches is the move's time too.
+  GoTime = GetTickCount64();
   int64_t Time[2] = {-1, -1}, Inc[2] = {0, 0};
   int64_t MovesToGo = 0, MoveTimeArg = -1, DepthArg = -1, NodesArg = -1, MateArg = -1;
   bool Infinite = false, Ponder = false, Restricted = false;
@@ -776,23 +787,32 @@ void CmdGo() {
   }
 
   SearchLimits L;
+  // Deepening from one ply costs a few hundred nodes and gives a searched
+  // move before the first look at the limits, however short the time.
+  L.FirstDepth = 1;
   if (DepthArg >= 0) {
     const int64_t D = DepthArg < 1 ? 1 : (DepthArg > MaxPly ? MaxPly : DepthArg);
     L.Depth = static_cast<uint8_t>(D);
-    // A shallow analysis gets the depth it asks for.
-    if (L.Depth < L.FirstDepth) L.FirstDepth = L.Depth;
   }
   const int Side = WhosMove == WMove ? 0 : 1;
-  uint64_t Budget = 0;
-  if (MoveTimeArg >= 0)
+  // A fixed move time is used to its end: the iteration it cuts may still
+  // find a better move, and time saved is not worth anything later. On a
+  // clock, time saved counts for the moves to come.
+  uint64_t Budget = 0, IterationBudget = 0;
+  if (MoveTimeArg >= 0) {
     Budget = MoveTimeArg == 0 ? 1 : static_cast<uint64_t>(MoveTimeArg);
-  else if (Time[Side] >= 0)
-    Budget = MoveBudgetMs(static_cast<uint64_t>(Time[Side]), static_cast<uint64_t>(Inc[Side]),
-                          static_cast<uint32_t>(MovesToGo > 1000 ? 1000 : MovesToGo));
-  if (Infinite) Budget = 0;
+  } else if (Time[Side] >= 0) {
+    const ClockTimes T =
+        ClockBudget(static_cast<uint64_t>(Time[Side]), static_cast<uint64_t>(Inc[Side]),
+                    static_cast<uint32_t>(MovesToGo > 1000 ? 1000 : MovesToGo));
+    Budget = T.StopMs;
+    IterationBudget = T.IterationMs;
+  }
+  if (Infinite) Budget = IterationBudget = 0;
   // The search's clock counts whole ticks from its start: one more, so that
   // the limit never fires before the budget has really passed.
   L.TimeMs = Budget > 0 ? Budget + 1 : 0;
+  L.IterationTimeMs = IterationBudget;
   L.Nodes = NodesArg > 0 ? static_cast<uint64_t>(NodesArg) : 0;
   L.Mate = MateArg > 0 ? static_cast<uint16_t>(MateArg) : 0;
   L.Ponder = Ponder;
@@ -808,7 +828,12 @@ void CmdGo() {
   L.UseBook = InLibrary && OwnBook && Budget > 0 && !Ponder && L.Nodes == 0 && L.Mate == 0;
   L.AnyMove = true;
 
-  GoTime = GetTickCount64();
+  L.KeepTable = true;
+  L.StartTick = GoTime;
+  if (ClearPending) {
+    ZeroTTs();
+    ClearPending = false;
+  }
   LastPoll = GoTime;
   StopNow = false;
   PonderRunning = Ponder;
@@ -844,9 +869,6 @@ void CmdGo() {
     }
   }
   EndLine();
-  // The next search starts by emptying the table; doing it now, while the
-  // opponent's clock runs, takes that work off ours. The search sees the same.
-  ZeroTTs();
 }
 
 void CmdShowPosition() {
@@ -887,13 +909,17 @@ bool Handle() {
     if (!TableResident) {
       MakeTTResident();
       TableResident = true;
+    } else if (ClearPending) {
+      ZeroTTs();
     }
+    ClearPending = false;
     Put("readyok");
     EndLine();
   } else if (Is(C, "setoption")) {
     CmdSetOption();
   } else if (Is(C, "ucinewgame")) {
     NewGame();
+    ClearPending = true;
   } else if (Is(C, "position")) {
     CmdPosition();
   } else if (Is(C, "go")) {
@@ -935,6 +961,7 @@ int RunUci(int InFd, int OutFd) {
   InLen = 0;
   InEnded = Skipping = OutBroken = QuitNow = false;
   DroppedLines = 0;
+  ClearPending = true; // whatever an earlier session left in the table
   LibFileName = BookPath;
   Install();
   NewGame();

@@ -40,14 +40,35 @@ TEST(MoveBudget, SharesTheClockOverTheMovesToCome) {
   }
 }
 
-// A whole game at 10 s + 0.1 s where every move takes its budget plus 30 ms
-// of delay: the clock never runs out.
+// A whole game at 10 s + 0.1 s where every move runs to its hard stop plus
+// 30 ms of delay: the clock never runs out.
 TEST(MoveBudget, SurvivesAWholeFastGame) {
   int64_t Clock = 10000;
   for (int Move = 0; Move < 300; ++Move) {
-    Clock -= static_cast<int64_t>(MoveBudgetMs(static_cast<uint64_t>(Clock), 100, 0)) + 30;
+    Clock -= static_cast<int64_t>(ClockBudget(static_cast<uint64_t>(Clock), 100, 0).StopMs) + 30;
     ASSERT_GT(Clock, 0) << "flagged at move " << Move;
     Clock += 100;
+  }
+}
+
+// No iteration starts after 0.6 budgets; the search stops at two budgets, or
+// at what the clock holds after its reserve when that is less.
+TEST(MoveBudget, IterationsStartEarlyAndStopLate) {
+  const struct {
+    uint64_t Left, Inc;
+    uint32_t ToGo;
+    uint64_t IterationMs, StopMs;
+  } Cases[] = {
+      {10000, 100, 0, 390 * 3 / 5, 780},   // budget (10000 - 550) / 30 + 75 = 390
+      {60000, 0, 1, 56950 * 3 / 5, 56950}, // the last move before the control
+      {120, 100, 0, 64 * 3 / 5, 64},       // the budget is all there is
+      {10, 0, 0, 1, 1},                    // nothing left: the shortest search
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Left) + " + " + std::to_string(C.Inc));
+    const ClockTimes T = ClockBudget(C.Left, C.Inc, C.ToGo);
+    EXPECT_EQ(T.IterationMs, C.IterationMs);
+    EXPECT_EQ(T.StopMs, C.StopMs);
   }
 }
 

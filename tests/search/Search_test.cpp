@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "TestUtil.h"
 #include "board/Attacks.h"
@@ -32,6 +34,8 @@ struct Panel {
   static int16_t Scores[128];
   static double EBFs[128];
   static long PollsAtInfo[128];
+  static bool Fresh[128];
+  static Str4 Moves[128];
   static Str4 LastPVMove;
   static long Polls;
   static long StopAtPoll;
@@ -41,6 +45,8 @@ uint32_t Panel::Depths[128];
 int16_t Panel::Scores[128];
 double Panel::EBFs[128];
 long Panel::PollsAtInfo[128];
+bool Panel::Fresh[128];
+Str4 Panel::Moves[128];
 Str4 Panel::LastPVMove;
 long Panel::Polls;
 long Panel::StopAtPoll;
@@ -51,6 +57,8 @@ void RecordInfo(const SearchInfo &I) {
     Panel::Scores[Panel::Infos] = I.PVScore;
     Panel::EBFs[Panel::Infos] = I.EBF;
     Panel::PollsAtInfo[Panel::Infos] = Panel::Polls;
+    Panel::Fresh[Panel::Infos] = I.Fresh;
+    Panel::Moves[Panel::Infos] = (*I.PV)[0][0];
   }
   Panel::LastPVMove = (*I.PV)[0][0];
   ++Panel::Infos;
@@ -250,36 +258,86 @@ TEST(EBF, MeanOfTheRatiosThatExist) {
 
 // The front end is polled once per check interval of nodes: deep enough
 // iterations give it many chances.
-TEST_F(SearchTest, KeyPStopsTheSearchAndPlaysTheLineSoFar) {
-  const char *Fen = "r2q1rk1/pp2bppp/2n1pn2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 9";
-  SearchLimits L;
-  L.FirstDepth = 7;
-  L.Depth = 8;
-  SetFen(Fen);
-  SearchMove(L);
-  ASSERT_EQ(Panel::Infos, 2);
-  const uint64_t FullNodes = Nodes;
-  const long PollsAfterFirst = Panel::PollsAtInfo[0];
-  ASSERT_GT(PollsAfterFirst, 10);
-
-  struct Case {
+// A search stopped by its node limit or by the front end ("p" in the console)
+// plays only what finished searches found. Up to the stop it searches the
+// same tree as a fixed-depth search, so every iteration it reports as
+// finished gives that search's move and score; the cut iteration may report
+// a root move that finished in it, whose score can only be at or below what
+// the whole iteration gives, and the move played is the one last reported.
+// Taking a score from a child cut short breaks these, at some ply, for some
+// of these positions and stops.
+TEST_F(SearchTest, AStoppedSearchPlaysWhatFinishedSearchesFound) {
+  const char *Fens[] = {
+      "r2q1rk1/pp2bppp/2n1pn2/2pp4/3P4/2PBPN2/PP1N1PPP/R2QK2R w KQ - 0 9",
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1",
+      // After 1.e3 e5 2.Nc3 Nf6 3.f4 exf4 4.Nf3 Nc6 5.Qe2 Rb8 6.a3: a stopped
+      // search once gave up the bishop on a3 here.
+      "1rbqkb1r/pppp1ppp/2n2n2/8/5p2/P1N1PN2/1PPPQ1PP/R1B1KB1R b KQk - 0 6",
+      "8/5pk1/6p1/R7/5P2/6PK/r7/8 w - - 0 1",
+  };
+  const struct {
+    uint64_t Nodes;
     long StopAtPoll;
-    int Infos;
-  } const Cases[] = {{1, 1}, {PollsAfterFirst / 2, 1}, {PollsAfterFirst + 1, 2}};
-  for (const Case &C : Cases) {
-    SetUp();
-    SetFen(Fen);
-    Panel::StopAtPoll = C.StopAtPoll;
-    const MoveRec M = SearchMove(L);
-    EXPECT_TRUE(Abort) << C.StopAtPoll;
-    EXPECT_LT(Nodes, FullNodes) << C.StopAtPoll;
-    ASSERT_EQ(Panel::Infos, C.Infos) << C.StopAtPoll;
-    EXPECT_EQ(Panel::Depths[C.Infos - 1], static_cast<uint32_t>(L.FirstDepth - 1 + C.Infos));
-    // The move played is the first entry of the line when the search stopped.
-    EXPECT_EQ(Text(M), PV[0][0]) << C.StopAtPoll;
-    EXPECT_EQ(Text(M), Panel::LastPVMove) << C.StopAtPoll;
-    EXPECT_TRUE(IsLegalMove(Text(M))) << C.StopAtPoll << " " << Text(M).c_str();
+  } Stops[] = {{2000, 0}, {9000, 0}, {40000, 0}, {150000, 0}, {0, 1}, {0, 4}, {0, 25}};
+  int Cuts = 0;
+  for (const char *Fen : Fens) {
+    // What the fixed-depth searches find, by depth.
+    Str4 RefMove[32];
+    int16_t RefScore[32] = {};
+    int RefDepth = 0;
+    const auto Reference = [&](int Depth) {
+      while (RefDepth < Depth) {
+        ++RefDepth;
+        SetUp();
+        SetFen(Fen);
+        SearchLimits L;
+        L.Depth = static_cast<uint8_t>(RefDepth < ConsoleFirstDepth ? ConsoleFirstDepth : RefDepth);
+        SearchMove(L);
+        RefMove[RefDepth] = PV[0][0];
+        RefScore[RefDepth] = PVScore;
+      }
+    };
+    for (const auto &Stop : Stops) {
+      SCOPED_TRACE(std::string(Fen) + " nodes " + std::to_string(Stop.Nodes) + " poll " +
+                   std::to_string(Stop.StopAtPoll));
+      SetUp();
+      SetFen(Fen);
+      Panel::StopAtPoll = Stop.StopAtPoll;
+      SearchLimits L;
+      L.Nodes = Stop.Nodes;
+      const ShortStr Played = Text(SearchMove(L));
+      const int16_t PlayedScore = PVScore;
+      Cuts += Abort; // else the limit was seen between two iterations
+      // The reports, before the reference searches overwrite them.
+      const int Infos = Panel::Infos < 128 ? Panel::Infos : 128;
+      const std::vector<uint32_t> Depths(Panel::Depths, Panel::Depths + Infos);
+      const std::vector<int16_t> Scores(Panel::Scores, Panel::Scores + Infos);
+      const std::vector<bool> Fresh(Panel::Fresh, Panel::Fresh + Infos);
+      const std::vector<Str4> Moves(Panel::Moves, Panel::Moves + Infos);
+      int LastFresh = -1;
+      for (int I = 0; I < Infos; ++I) {
+        if (!Fresh[I]) continue;
+        const int D = static_cast<int>(Depths[I]);
+        ASSERT_LT(D, 32);
+        Reference(D);
+        const bool Cut = I == Infos - 1;
+        if (!Cut || Scores[I] == RefScore[D]) {
+          EXPECT_EQ(Scores[I], RefScore[D]) << "depth " << D;
+          EXPECT_EQ(Moves[I], RefMove[D]) << "depth " << D;
+        }
+        EXPECT_LE(Scores[I], RefScore[D]) << "depth " << D;
+        LastFresh = I;
+      }
+      if (LastFresh < 0) {
+        EXPECT_EQ(Played, ShortStr("none")); // stopped before any root move finished
+      } else {
+        EXPECT_EQ(Played, ShortStr(Moves[LastFresh].c_str()));
+        EXPECT_EQ(PlayedScore, Scores[LastFresh]);
+      }
+    }
   }
+  EXPECT_GE(Cuts, 25); // of 35 searches: most stop inside an iteration
 }
 
 // ---- the quiescence search --------------------------------------------------

@@ -354,6 +354,24 @@ TEST_F(LoopTest, ComputerWithoutAMovePassesTheTurnBack) {
   }
 }
 
+// The computer on its move time, stopped by the clock in the middle of an
+// iteration: a search that took the scores of lines cut short played the
+// knight for a pawn here (F6D5), or the rook (H8G8). Whatever iteration the
+// clock cuts, the move played was searched to its end.
+TEST_F(LoopTest, MoveTimeStopsTheSearchOnAMoveItSearched) {
+  WriteFile("game.fen", "r1bqkb1r/pppppp1p/2n2np1/3P4/2P5/5P2/PP2P1PP/RNBQKBNR b KQkq -\n");
+  Pass("t1\r");
+  Pass("r\r");
+  Pass("p\r");
+  ASSERT_FALSE(HumansMove);
+  GamePass();
+  EXPECT_TRUE(HumansMove);
+  const ShortStr Played = SquaresToStr(MyMove.FromSq, MyMove.ToSq);
+  EXPECT_TRUE(IsMoveText(Played.c_str())) << Played.c_str();
+  EXPECT_NE(Played, ShortStr("F6D5"));
+  EXPECT_NE(Played, ShortStr("H8G8"));
+}
+
 TEST_F(LoopTest, ComputerRepliesFromTheBook) {
   Play("e2e4\rq\r");
   EXPECT_STREQ(BoardFen(), AfterE7E5);

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -302,7 +303,7 @@ TEST_F(UciSession, DepthSearchReportsEachIterationAndPlaysItsLine) {
       for (const char *Key : {"score cp", "nodes", "nps", "time", "pv"})
         EXPECT_NE(L.find(std::string(" ") + Key + " "), std::string::npos) << Key << " in " << L;
     }
-  EXPECT_EQ(Depths, (std::vector<std::string>{"4", "5"}));
+  EXPECT_EQ(Depths, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
   const std::string Best = BestMove(Lines.back());
   EXPECT_EQ(Field(LastInfo, "pv"), Best);
   EXPECT_TRUE(LegalIn(Fen, Best)) << Best;
@@ -388,6 +389,105 @@ TEST_F(UciSession, NodesMateSearchmovesAndHashLimitTheSearch) {
   EXPECT_TRUE(Best == "a2a3" || Best == "h2h3") << Lines.back();
 }
 
+// A search stopped by its node count plays only what finished searches
+// found. Once these gave a bishop (f8a3) or a knight (f6d5) for a pawn, or
+// lost the thread (h8g8), on scores of lines cut short. With an empty table
+// a search follows the same tree as a depth search up to its stop: each
+// depth line it sends but the last is that search's own, and the last, which
+// may come from root moves finished in the cut iteration, scores no higher
+// than the whole iteration does.
+TEST_F(UciSession, StoppedSearchesPlayWhatFinishedSearchesFound) {
+  const struct {
+    const char *Position;
+    const char *Losing;
+  } Cases[] = {
+      {"position startpos moves e2e3 e7e5 b1c3 g8f6 f2f4 e5f4 g1f3 b8c6 d1e2 a8b8 a2a3", "f8a3"},
+      {"position startpos moves d2d4 g8f6 c2c4 g7g6 f2f3 b8c6 d4d5", "f6d5 h8g8"},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Position);
+    // The reference: every depth of one deep search from an empty table.
+    E.Send("ucinewgame");
+    E.Send(C.Position);
+    E.Send("go depth 10");
+    std::map<std::string, std::pair<std::string, std::string>> ByDepth; // score, first move
+    for (const std::string &L : E.Until("bestmove", 60000))
+      if (L.rfind("info depth ", 0) == 0)
+        ByDepth[Field(L, "depth")] = {Field(L, "cp") + Field(L, "mate"), Field(L, "pv")};
+    for (const char *Nodes : {"60000", "300000"}) {
+      SCOPED_TRACE(Nodes);
+      E.Send("ucinewgame");
+      E.Send(C.Position);
+      E.Send(std::string("go nodes ") + Nodes);
+      const auto Lines = E.Until("bestmove", 60000);
+      std::vector<std::string> Depths;
+      for (const std::string &L : Lines)
+        if (L.rfind("info depth ", 0) == 0) Depths.push_back(L);
+      ASSERT_FALSE(Depths.empty());
+      for (std::size_t I = 0; I < Depths.size(); ++I) {
+        const std::string &L = Depths[I];
+        ASSERT_EQ(ByDepth.count(Field(L, "depth")), 1u) << L;
+        const auto &Ref = ByDepth[Field(L, "depth")];
+        if (I + 1 < Depths.size() || Field(L, "cp") == Ref.first) {
+          EXPECT_EQ(Field(L, "cp"), Ref.first) << L;
+          EXPECT_EQ(Field(L, "pv"), Ref.second) << L;
+        } else {
+          EXPECT_LT(std::stoi(Field(L, "cp")), std::stoi(Ref.first)) << L;
+        }
+      }
+      const std::string Best = BestMove(Lines.back());
+      EXPECT_EQ(Best, Field(Depths.back(), "pv"));
+      EXPECT_EQ(std::string(C.Losing).find(Best), std::string::npos) << Best;
+    }
+  }
+}
+
+// The table stays from one search of a game to the next, so a search of
+// the same position again is far cheaper; a new game or Clear Hash empties
+// it, and the search is the first one again, node for node. A mate found
+// deep in one search reads right from the root of the next: distances are
+// stored from the node they were found at.
+TEST_F(UciSession, TheTableIsKeptWithinAGameAndItsMatesStayRight) {
+  Engine E;
+  const auto Nodes = [&] {
+    return std::stol(Field(LastInfo(E.Until("bestmove", 20000)), "nodes"));
+  };
+  E.Send("position startpos moves e2e4 e7e5 g1f3");
+  E.Send("go depth 8");
+  const long First = Nodes();
+  E.Send("go depth 8");
+  EXPECT_LT(Nodes() * 4, First);
+  for (const char *Clear : {"ucinewgame", "setoption name Clear Hash"}) {
+    SCOPED_TRACE(Clear);
+    E.Send(Clear);
+    E.Send("position startpos moves e2e4 e7e5 g1f3");
+    E.Send("go depth 8");
+    EXPECT_EQ(Nodes(), First);
+  }
+
+  // Mate in three with the rook and king; after the first two moves of the
+  // line, the same table says mate in two.
+  E.Send("ucinewgame");
+  const std::string Start = "position fen 8/8/8/8/8/5K2/R7/6k1 w - - 0 1";
+  E.Send(Start);
+  E.Send("go depth 9");
+  auto Lines = E.Until("bestmove", 20000);
+  ASSERT_EQ(Field(LastInfo(Lines), "mate"), "3") << LastInfo(Lines);
+  const std::string Line = LastInfo(Lines).substr(LastInfo(Lines).find(" pv ") + 4);
+  std::istringstream Moves(Line);
+  std::string M1, R1, M2;
+  Moves >> M1 >> R1 >> M2;
+  E.Send(Start + " moves " + M1 + " " + R1);
+  E.Send("go depth 7");
+  Lines = E.Until("bestmove", 20000);
+  for (const std::string &L : Lines)
+    if (L.rfind("info depth ", 0) == 0 && !Field(L, "mate").empty()) {
+      EXPECT_EQ(Field(L, "mate"), "2") << L;
+    }
+  EXPECT_EQ(Field(LastInfo(Lines), "mate"), "2") << LastInfo(Lines);
+}
+
 TEST_F(UciSession, PonderWaitsForPonderhitOrStop) {
   Engine E;
   E.Send("position startpos moves e2e4");
@@ -425,7 +525,7 @@ TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
       // history is scored on the board.
       {"position startpos moves g1f3 g8f6 f3g1", "go depth 5 searchmoves f6g8", 0, 0, "f6g8", ""},
       {"position fen rnbqkb1r/pppppppp/5n2/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 3 2",
-       "go depth 5 searchmoves f6g8", -200, -10, "f6g8", ""},
+       "go depth 5 searchmoves f6g8", -200, -1, "f6g8", ""},
       // The hundredth half-move draws a queen up, unless it mates.
       {"position fen 7k/8/8/8/8/8/8/KQ6 w - - 99 80", "go depth 6", 0, 0, "", ""},
       {"position fen 7k/8/8/8/8/8/8/KQ6 w - - 0 80", "go depth 6", 500, 2000, "", ""},
