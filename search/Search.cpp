@@ -98,8 +98,10 @@ bool Checkmated() {
   return !Escape;
 }
 
-// Whether the node at Ply is drawn by the fifty-move rule or repeats a
-// position of the path or of the game since the last capture or pawn move.
+// Whether the node at Ply is drawn by the fifty-move rule, repeats a
+// position of the path (the root included), or stands for the third time in
+// the game since its last capture or pawn move. A position the game has seen
+// only once before the root is no draw: the opponent need not repeat it.
 bool DrawnNode() {
   const int Cur = RepBase + Ply;
   RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
@@ -107,8 +109,12 @@ bool DrawnNode() {
   // The hundredth half-move draws unless it mated.
   if (Reversible >= 100) return !Checkmated();
   const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
-  for (int I = Cur - 2; I >= Lowest; I -= 2)
-    if (RepKeys[I] == RepKeys[Cur]) return true;
+  bool SeenBeforeRoot = false;
+  for (int I = Cur - 2; I >= Lowest; I -= 2) {
+    if (RepKeys[I] != RepKeys[Cur]) continue;
+    if (I >= RepBase || SeenBeforeRoot) return true;
+    SeenBeforeRoot = true;
+  }
   return false;
 }
 

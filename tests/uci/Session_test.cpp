@@ -521,18 +521,27 @@ TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
     const char *Best, *Avoid; // "" when any move will do
     const char *Mate = "";    // a mate score instead of the centipawn range
   } Cases[] = {
-      // Back to a position of the game: a draw; the same move without that
-      // history is scored on the board.
-      {"position startpos moves g1f3 g8f6 f3g1", "go depth 5 searchmoves f6g8", 0, 0, "f6g8", ""},
+      // Back to a position of the game for the third time: a draw; for the
+      // second time, or without that history, it is scored on the board.
+      {"position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1", "go depth 5 searchmoves f6g8",
+       0, 0, "f6g8", ""},
+      {"position startpos moves g1f3 g8f6 f3g1", "go depth 5 searchmoves f6g8", -200, -1, "f6g8",
+       ""},
       {"position fen rnbqkb1r/pppppppp/5n2/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 3 2",
        "go depth 5 searchmoves f6g8", -200, -1, "f6g8", ""},
       // The hundredth half-move draws a queen up, unless it mates.
       {"position fen 7k/8/8/8/8/8/8/KQ6 w - - 99 80", "go depth 6", 0, 0, "", ""},
       {"position fen 7k/8/8/8/8/8/8/KQ6 w - - 0 80", "go depth 6", 500, 2000, "", ""},
       {"position fen 7k/8/6K1/8/8/8/8/1Q6 w - - 99 80", "go depth 6", 0, 0, "b1b8", "", "1"},
-      // Qe5+ again repeats the game: a draw at once.
-      {"position fen 7k/2Q5/6p1/8/8/1r1q4/r4PPP/6K1 w - - 0 1 moves c7e5 h8g8 e5e6 g8h8",
+      // Qe5+ once more stands for the third time: a draw at once.
+      {"position fen 7k/2Q5/6p1/8/8/1r1q4/r4PPP/6K1 w - - 0 1 moves c7e5 h8g8 e5e6 g8h8 e6e5 h8g8 "
+       "e5e6 g8h8",
        "go depth 6", -30, 30, "e6e5", ""},
+      // The only move, Kd2, stands where the king stood before; the opponent
+      // need not repeat, and mates: no draw, a mate against.
+      {"position fen r4bk1/p1n1p1p1/8/2Pb4/3p1P2/P4q2/1PR1K3/1R5r w - - 7 29 moves e2d2 h1h2 d2e1 "
+       "h2h1",
+       "go depth 6", 0, 0, "e1d2", "", "-1"},
       // Without that history the perpetual lies beyond six plies, and the
       // material counts; nine plies see it come round on the search's path.
       {"position fen " + Perpetual, "go depth 6", -30000, -500, "", ""},
