@@ -209,6 +209,23 @@ def engine_session(uci_log):
     return sent, kinds, most_nodes, messages
 
 
+def best_own_score(movetext, colour):
+    """The highest score torvane3 gave its own moves, in pawns, from the
+    {+0.55/11 0.3} comments xboard writes after each engine move (scores are
+    from the mover's side); None when the game has none."""
+    best, white_to_move = None, True
+    for tok in re.findall(r"\{[^{}]*\}|\d+\.(?:\.\.)?|[^\s{}]+", movetext):
+        if tok.startswith("{"):
+            m = re.match(r"\{([+-]?\d+\.\d+)/\d+", tok)
+            mover = "Black" if white_to_move else "White"  # the move before the comment
+            if m and mover == colour:
+                v = float(m.group(1))
+                best = v if best is None else max(best, v)
+        elif not re.match(r"\d+\.", tok) and tok not in RESULTS:
+            white_to_move = not white_to_move
+    return best
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("pgn")
@@ -229,6 +246,7 @@ def main():
     time_loss = {"ours": 0, "theirs": 0}
     illegal = {"ours": 0, "theirs": 0}
     endings, used_openings, unfinished, plies = {}, {}, 0, []
+    drawn_ahead = 0  # draws from a position torvane3 had scored at +1.00 or better
     opponent = "?"
     lines = []
     for i, (tags, moves) in enumerate(games, 1):
@@ -262,6 +280,8 @@ def main():
         else:
             l += 1
         by_colour[colour][k] += 1
+        if k == 1 and (best_own_score(moves, colour) or 0) >= 1.0:
+            drawn_ahead += 1
         if kind in ("time forfeit", "illegal move"):
             who = "ours" if side_that_failed(comment, result) == colour else "theirs"
             (time_loss if kind == "time forfeit" else illegal)[who] += 1
@@ -283,6 +303,7 @@ def main():
             cw, cd, cl = by_colour[c]
             out.append(f"  as {c.lower():5s}: +{cw} ={cd} -{cl}")
     out.append(elo_report(w, d, l))
+    out.append(f"Draws after {a.engine_name} had scored +1.00 or better: {drawn_ahead} of {d}")
     out.append(f"Lost on time:   {a.engine_name} {time_loss['ours']}, {opponent} {time_loss['theirs']}")
     out.append(f"Illegal moves:  {a.engine_name} {illegal['ours']}, {opponent} {illegal['theirs']}")
     if a.xboard_log:
