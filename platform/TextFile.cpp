@@ -6,15 +6,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// Opened without waiting, so that a FIFO or a device named like the file can
+// never block the program; anything but a plain file is refused, and a plain
+// one is read and written as usual.
+int OpenPlain(const char *Name, int Flags) {
+  const int F = open(Name, Flags | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (F < 0) return -1;
+  struct stat St;
+  if (fstat(F, &St) != 0 || !S_ISREG(St.st_mode) ||
+      fcntl(F, F_SETFL, fcntl(F, F_GETFL) & ~O_NONBLOCK) != 0) {
+    close(F);
+    return -1;
+  }
+  return F;
+}
+} // namespace
+
 bool TextFile::OpenRead(const char *Name) {
   Close();
-  const int F = open(Name, O_RDONLY | O_CLOEXEC);
+  const int F = OpenPlain(Name, O_RDONLY);
   if (F < 0) return false;
-  struct stat St;
-  if (fstat(F, &St) != 0 || !S_ISREG(St.st_mode)) {
-    close(F);
-    return false;
-  }
   Fd = F;
   Writing = Failed = false;
   Pos = End = 0;
@@ -23,8 +35,13 @@ bool TextFile::OpenRead(const char *Name) {
 
 bool TextFile::Create(const char *Name) {
   Close();
-  const int F = open(Name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Emptied only once it is known to be a plain file.
+  const int F = OpenPlain(Name, O_WRONLY | O_CREAT);
   if (F < 0) return false;
+  if (ftruncate(F, 0) != 0) {
+    close(F);
+    return false;
+  }
   Fd = F;
   Writing = true;
   Failed = false;
