@@ -84,18 +84,43 @@ void EndLine() {
   Flush();
 }
 
-void PutQuoted(const char *Word) {
-  const std::size_t L = std::strlen(Word);
+// Input quoted back: control characters, 8-bit bytes and the backslash are
+// written as escapes, so that no raw byte of the input reaches the interface.
+void PutEscaped(const char *S, std::size_t L) {
+  static const char Hex[] = "0123456789abcdef";
+  for (std::size_t I = 0; I < L; ++I) {
+    const unsigned char C = static_cast<unsigned char>(S[I]);
+    if (C == '\\') {
+      Put("\\\\", 2);
+    } else if (C < 0x20 || C >= 0x7f) {
+      const char E[4] = {'\\', 'x', Hex[C >> 4], Hex[C & 15]};
+      Put(E, 4);
+    } else {
+      Put(S + I, 1);
+    }
+  }
+}
+
+void PutQuoted(const char *Word, std::size_t L) {
   Put("'");
-  Put(Word, L < QuoteLength ? L : QuoteLength);
+  PutEscaped(Word, L < QuoteLength ? L : QuoteLength);
   Put(L > QuoteLength ? "...'" : "'");
 }
+void PutQuoted(const char *Word) { PutQuoted(Word, std::strlen(Word)); }
 
 void Say(const char *A, const char *Quoted = nullptr, const char *B = nullptr) {
   Put("info string ");
   Put(A);
   if (Quoted) PutQuoted(Quoted);
   if (B) Put(B);
+  EndLine();
+}
+
+// A whole input line of L bytes quoted after A.
+void SayRaw(const char *A, const char *Line, std::size_t L) {
+  Put("info string ");
+  Put(A);
+  PutQuoted(Line, L);
   EndLine();
 }
 
@@ -190,6 +215,14 @@ bool FirstWordIs(const char *S, std::size_t L, const char *W) {
   return true;
 }
 
+// The first word of S[0..L) is W, whatever follows it.
+bool StartsWithWord(const char *S, std::size_t L, const char *W) {
+  std::size_t I = 0;
+  while (I < L && IsBlank(S[I])) ++I;
+  const std::size_t WL = std::strlen(W);
+  return L - I >= WL && std::memcmp(S + I, W, WL) == 0 && (L - I == WL || IsBlank(S[I + WL]));
+}
+
 // ---- the search in progress ------------------------------------------------
 
 bool StopNow = false;       // stop the search now and answer
@@ -199,21 +232,53 @@ bool QuitNow = false;       // stop and leave without answering
 uint64_t GoTime = 0;        // tick count when "go" arrived
 uint64_t LastPoll = 0;
 
-// While the engine thinks only four commands matter at once: stop, quit,
-// ponderhit and isready. Every other complete line stays queued, in order,
-// for afterwards.
+// Bytes at the head of the queue already looked at in this search, so that a
+// waiting line is explained once, not at every poll.
+std::size_t Seen = 0;
+
+void DropSeenLine(std::size_t Pos, std::size_t Next) {
+  DropLine(Pos, Next);
+  Seen = Seen > Next ? Seen - (Next - Pos) : Pos;
+}
+
+// While the engine thinks, the lines that belong to this search are acted
+// on in their order: isready is answered, ponderhit starts the move's time,
+// stop ends the search and quit ends the session. A stop or a go closes
+// this search's part of the queue: whatever follows waits for the bestmove,
+// a later search's stop and ponderhit included. Every other line waits its
+// turn, and a setoption says so.
 void ServeWhileThinking() {
   std::size_t Pos = 0, End, Next;
+  bool Open = true;       // the lines so far belong to this search
+  bool AfterStop = false; // a stop of this search came before
   while (LineAt(Pos, End, Next)) {
     const char *S = InBuf + Pos;
     const std::size_t L = End - Pos;
+    if (FirstWordIs(S, L, "quit")) {
+      // In this search's part it ends the session at once; behind a later
+      // go it waits its turn, unless this search would wait for a stop that
+      // can no longer come before it. Behind a stop it waits for the bestmove.
+      if (!AfterStop && (Open || UntilStop || PonderRunning)) StopNow = QuitNow = true;
+      break;
+    }
+    if (!Open) {
+      Pos = Next;
+      continue;
+    }
     if (FirstWordIs(S, L, "stop")) {
       StopNow = true;
-    } else if (FirstWordIs(S, L, "quit")) {
-      StopNow = QuitNow = true;
+      AfterStop = true;
+      Open = false;
+      DropSeenLine(Pos, Next);
+      continue;
+    }
+    if (StartsWithWord(S, L, "go")) {
+      Open = false;
     } else if (FirstWordIs(S, L, "isready")) {
       Put("readyok");
       EndLine();
+      DropSeenLine(Pos, Next);
+      continue;
     } else if (FirstWordIs(S, L, "ponderhit")) {
       // The opponent played the move pondered on: from now on the search
       // keeps to its time, and its answer is no longer held back.
@@ -223,11 +288,13 @@ void ServeWhileThinking() {
       } else {
         Say("ponderhit without a ponder search; ignored");
       }
-    } else {
-      Pos = Next;
+      DropSeenLine(Pos, Next);
       continue;
+    } else if (Pos >= Seen && StartsWithWord(S, L, "setoption")) {
+      SayRaw("setoption during a search takes effect when it ends: ", S, L);
     }
-    DropLine(Pos, Next);
+    if (Next > Seen) Seen = Next;
+    Pos = Next;
   }
   // A search that waits for stop would wait forever once nobody can send it:
   // answer now, then finish what is queued. A search with a limit (a script
@@ -739,9 +806,11 @@ void CmdGo() {
   // The move's clock runs from here: whatever the engine does before it
   // searches is the move's time too.
   GoTime = GetTickCount64();
+  Seen = 0;
   int64_t Time[2] = {-1, -1}, Inc[2] = {0, 0};
   int64_t MovesToGo = 0, MoveTimeArg = -1, DepthArg = -1, NodesArg = -1, MateArg = -1;
   bool Infinite = false, Ponder = false, Restricted = false;
+  const char *TimeText[2] = {nullptr, nullptr}, *DepthText = nullptr, *ToGoText = nullptr;
   for (int I = 1; I < NumWords; ++I) {
     const char *W = Word[I];
     int64_t *Target = nullptr;
@@ -777,6 +846,9 @@ void CmdGo() {
         Say("go: ", W, " needs a whole number; line ignored");
         return;
       }
+      if (Target == &Time[0] || Target == &Time[1]) TimeText[Target - Time] = Word[I + 1];
+      if (Target == &DepthArg) DepthText = Word[I + 1];
+      if (Target == &MovesToGo) ToGoText = Word[I + 1];
       ++I;
     }
   }
@@ -792,9 +864,15 @@ void CmdGo() {
   L.FirstDepth = 1;
   if (DepthArg >= 0) {
     const int64_t D = DepthArg < 1 ? 1 : (DepthArg > MaxPly ? MaxPly : DepthArg);
+    if (D != DepthArg)
+      Say("go: depth ", DepthText,
+          D == 1 ? " is below 1 ply; searching 1" : " is beyond 100 plies; searching 100");
     L.Depth = static_cast<uint8_t>(D);
   }
   const int Side = WhosMove == WMove ? 0 : 1;
+  if (TimeText[Side] && TimeText[Side][0] == '-' && MoveTimeArg < 0 && !Infinite)
+    Say("go: the clock ", TimeText[Side], " has run out; moving at once with the shortest search");
+  if (MovesToGo > 1000) Say("go: movestogo ", ToGoText, " is taken as 1000");
   // A fixed move time is used to its end: the iteration it cuts may still
   // find a better move, and time saved is not worth anything later. On a
   // clock, time saved counts for the moves to come.
@@ -846,6 +924,16 @@ void CmdGo() {
   if (M.FromSq < 0) {
     // Mate or stalemate on the board: the score the interface can show.
     Put(InCheck(WhosMove) ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
+    EndLine();
+  } else if (R.FromBook) {
+    // No search ran: the interface gets the move as the line, and no score.
+    Put("info depth 0 nodes 0 time ");
+    PutNum(static_cast<int64_t>(GetTickCount64() - GoTime));
+    Put(" pv ");
+    PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str());
+    EndLine();
+    Put("info string book move ");
+    PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str());
     EndLine();
   }
   if (UntilStop || PonderRunning) WaitForStop();

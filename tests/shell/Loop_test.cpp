@@ -3,6 +3,7 @@
 // the end of the input. Each test runs in its own directory with a small book.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -277,6 +278,24 @@ TEST_F(LoopTest, WriteAndReadThePositionFile) {
   EXPECT_EQ(Messages, NoMsgs);
   EXPECT_EQ(Text(2, 1, 25), "8             k          ");
   EXPECT_EQ(Text(8, 1, 25), "2          p             ");
+}
+
+// A FIFO named game.fen would block an open for ever; it is refused at once
+// with the usual messages, and the game stays as it was.
+TEST_F(LoopTest, AGameFileThatIsNoPlainFileIsRefusedAtOnce) {
+  ASSERT_EQ(mkfifo("game.fen", 0644), 0);
+  alarm(10); // a blocked open ends the test instead of hanging it
+  const struct {
+    const char *Line, *Message;
+  } Cases[] = {{"w\r", "Write Failed"}, {"r\r", "No Board File Found"}};
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Line);
+    Restart();
+    Pass(C.Line);
+    EXPECT_EQ(Messages, Msgs{C.Message});
+    EXPECT_STREQ(BoardFen(), StartFen);
+  }
+  alarm(0);
 }
 
 TEST_F(LoopTest, ReadWithoutAFileKeepsThePosition) {

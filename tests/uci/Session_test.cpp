@@ -4,6 +4,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -488,6 +489,57 @@ TEST_F(UciSession, TheTableIsKeptWithinAGameAndItsMatesStayRight) {
   EXPECT_EQ(Field(LastInfo(Lines), "mate"), "2") << LastInfo(Lines);
 }
 
+// Interfaces send their lines ahead, all at once. Each line is acted on in
+// its turn: a stop or ponderhit belongs to the search it follows, and a
+// bestmove comes before anything that answers a later line. What the
+// session writes, as the sequence of its bestmove, readyok and info string
+// lines (the strings cut after their first words), shows the order.
+TEST_F(UciSession, PipelinedLinesAreActedOnInTheirOrder) {
+  const struct {
+    const char *Lines;
+    std::vector<std::string> Answers;
+  } Cases[] = {
+      {"isready\ngo infinite\nstop\ngo infinite\nstop\nisready\n",
+       {"readyok", "bestmove", "bestmove", "readyok", "end of input"}},
+      {"go infinite\nstop\nposition startpos moves e2e4\nisready\n",
+       {"bestmove", "readyok", "end of input"}},
+      // The second ponderhit is the second search's: it ends on its own time.
+      {"go ponder movetime 200\nponderhit\ngo ponder movetime 200\nponderhit\nisready\n",
+       {"bestmove", "readyok", "bestmove", "end of input"}},
+      // isready inside a search is answered at once; a setoption waits and says so.
+      {"go infinite\nisready\nsetoption name Hash value 16\nstop\n",
+       {"readyok", "info string setoption", "bestmove", "end of input"}},
+      {"go infinite\nquit\n", {"end of input"}},
+      // Numbers it cannot use as they are, and the input quoted back escaped.
+      {"go depth 99999999999\nstop\n",
+       {"info string go: depth '99999999999' is beyond", "bestmove", "end of input"}},
+      {"setoption name OwnBook value false\ngo wtime -5 btime 100\n",
+       {"info string go: the clock '-5' has run out", "bestmove", "end of input"}},
+      {"bad\x01\xe9\\line\n",
+       {"info string unknown command 'bad\\x01\\xe9\\\\line'", "end of input"}},
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Lines);
+    Engine E;
+    E.Send(std::string(C.Lines).substr(0, std::strlen(C.Lines) - 1));
+    std::vector<std::string> Answers;
+    std::string L;
+    // What comes while the input stays open, then what the end of it brings.
+    for (int Closed = 0; Closed < 2; ++Closed) {
+      while (E.Next(L, Closed ? 5000 : 800))
+        for (const char *Kind : {"bestmove", "readyok", "info string"})
+          if (L.rfind(Kind, 0) == 0) Answers.push_back(L);
+      if (!Closed) {
+        Answers.push_back("end of input");
+        E.CloseInput();
+      }
+    }
+    ASSERT_EQ(Answers.size(), C.Answers.size()) << (Answers.empty() ? "" : Answers.back());
+    for (std::size_t I = 0; I < Answers.size(); ++I)
+      EXPECT_EQ(Answers[I].substr(0, C.Answers[I].size()), C.Answers[I]);
+  }
+}
+
 TEST_F(UciSession, PonderWaitsForPonderhitOrStop) {
   Engine E;
   E.Send("position startpos moves e2e4");
@@ -653,7 +705,11 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   auto Lines = E.Until("bestmove");
   EXPECT_EQ(Lines.back(), "bestmove e7e5");
   EXPECT_TRUE(Contains(Lines, "info string book line E2E4E7E5G1F3B8C6"));
-  EXPECT_FALSE(Contains(Lines, "info depth")) << "answered without a search";
+  // Answered without a search: the move as the line, no score, and why.
+  EXPECT_TRUE(Contains(Lines, "info depth 0 nodes 0 time "));
+  EXPECT_TRUE(Contains(Lines, " pv e7e5"));
+  EXPECT_TRUE(Contains(Lines, "info string book move e7e5"));
+  EXPECT_FALSE(Contains(Lines, "score"));
 
   // An analysis search never takes the book.
   E.Send("go depth 4");
@@ -675,6 +731,14 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   Lines = E.Until("bestmove");
   EXPECT_TRUE(Contains(Lines, "info string Missing Library File"));
   EXPECT_TRUE(Contains(Lines, "info depth 4"));
+  // A FIFO as the book is refused at once, like a missing one.
+  ASSERT_EQ(mkfifo("fifo.txt", 0644), 0);
+  E.Send("setoption name BookFile value fifo.txt");
+  E.Send("ucinewgame");
+  E.Send("position startpos moves e2e4");
+  E.Send("go movetime 200");
+  Lines = E.Until("bestmove", 5000);
+  EXPECT_TRUE(Contains(Lines, "info string Missing Library File"));
 
   // A new game: the start position, and the book (back on its file) in use.
   E.Send("setoption name BookFile value book.txt");
