@@ -10,17 +10,24 @@ build=$(dirname "$E2E_BIN")
 prefix=$E2E_DIR/prefix
 rm -f "$E2E_DIR/book.txt"
 
-files=(bin/torvane3 bin/torvane3-uci bin/perft bin/bench share/torvane3/book.txt
-  share/man/man6/torvane3.6 share/man/man6/torvane3-uci.6)
+files=(games/torvane3 games/torvane3-uci share/torvane3/book.txt share/doc/torvane3/copyright
+  share/man/man6/torvane3.6.gz share/man/man6/torvane3-uci.6.gz)
+# The developer programs stay in the build folder.
+absent=(bin/perft bin/bench games/perft games/bench)
 
 cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || fail "cmake --install: $(cat "$E2E_DIR/install.log")"
 for f in "${files[@]}"; do
   [[ -f $prefix/$f ]] || fail "not installed: $f"
 done
-for f in torvane3 torvane3-uci perft bench; do
-  [[ -x $prefix/bin/$f ]] || fail "not executable: bin/$f"
+for f in torvane3 torvane3-uci; do
+  [[ -x $prefix/games/$f ]] || fail "not executable: games/$f"
+done
+for f in "${absent[@]}"; do
+  [[ ! -e $prefix/$f ]] || fail "installed: $f"
 done
 cmp -s "$E2E_ROOT/book.txt" "$prefix/share/torvane3/book.txt" || fail "the installed book differs"
+zcat "$prefix/share/man/man6/torvane3.6.gz" | cmp -s - "$E2E_ROOT/man/torvane3.6" || fail "man page"
+grep -q "CC0" "$prefix/share/doc/torvane3/copyright" || fail "no CC0 provenance in the copyright file"
 
 # A book move, from the book: its line is shown on row 23.
 book_move() {
@@ -36,13 +43,13 @@ book_move() {
   expect_result "EXIT=0 ICANON=yes ECHO=yes"
 }
 [[ ! -e $E2E_DIR/book.txt ]] || fail "the test folder holds a book"
-book_move "$prefix/bin/torvane3"
+book_move "$prefix/games/torvane3"
 
 # The installed engine: the installed book by default; BookFile still names a
 # book in the working directory, which comes first.
 uci_reply() {
   printf 'uci\n%s\nposition startpos moves e2e4\ngo wtime 60000 btime 60000\nquit\n' "$1" |
-    (cd "$E2E_DIR" && "$prefix/bin/torvane3-uci")
+    (cd "$E2E_DIR" && "$prefix/games/torvane3-uci")
 }
 out=$(uci_reply "isready")
 grep -q "^info string book line E2E4" <<<"$out" || fail "torvane3-uci found no book: $out"
@@ -62,13 +69,16 @@ listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for f in "${files[@]}"; do
   grep -qx "\./usr/$f" <<<"$listing" || fail "not in the package: /usr/$f"
 done
+for f in "${absent[@]}"; do
+  ! grep -qx "\./usr/$f" <<<"$listing" || fail "in the package: /usr/$f"
+done
 
 # Installed for real only where it can be removed again without a trace.
 if [[ ${CI:-} == true && $(id -u) == 0 ]] && ! dpkg -s torvane3 >/dev/null 2>&1 &&
   ! ls "${files[@]/#//usr/}" >/dev/null 2>&1; then
   trap 'dpkg -P torvane3 >/dev/null 2>&1 || true; e2e_cleanup' EXIT
   dpkg -i "$deb" >"$E2E_DIR/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$E2E_DIR/dpkg.log")"
-  book_move /usr/bin/torvane3
+  book_move /usr/games/torvane3
   dpkg -P torvane3 >"$E2E_DIR/dpkg.log" 2>&1 || fail "dpkg -P: $(cat "$E2E_DIR/dpkg.log")"
   for f in "${files[@]}"; do
     [[ ! -e /usr/$f ]] || fail "left after removal: /usr/$f"
