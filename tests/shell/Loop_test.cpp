@@ -391,6 +391,30 @@ TEST_F(LoopTest, MoveTimeStopsTheSearchOnAMoveItSearched) {
   EXPECT_NE(Played, ShortStr("H8G8"));
 }
 
+// Two traps the README names: four characters shaped like a move make a
+// move, whatever follows, and a refused move is a step that the next b
+// takes back, leaving the board as it is.
+TEST_F(LoopTest, AMoveShapedLineIsAMoveAndARefusedMoveIsAStepBack) {
+  for (const char *Line : {"b1c3zz\r", "e2e4x\r"}) {
+    SCOPED_TRACE(Line);
+    Restart();
+    Pass(Line);
+    EXPECT_EQ(Messages, IllegalMove);
+    EXPECT_STREQ(BoardFen(), StartFen);
+  }
+  Restart();
+  Pass("x1\r"); // the computer answers at once: only the first iteration runs
+  Pass("g1f3\r");
+  GamePass();
+  ASSERT_TRUE(HumansMove);
+  const std::string AfterReply = BoardFen();
+  Pass("e2e5\r\b"); // refused; the Backspace dismisses the message
+  Pass("b\r");
+  EXPECT_EQ(BoardFen(), AfterReply) << "the first b takes back the refused step";
+  Pass("b\r");
+  EXPECT_NE(BoardFen(), AfterReply) << "the second takes back the reply";
+}
+
 TEST_F(LoopTest, ComputerRepliesFromTheBook) {
   Play("e2e4\rq\r");
   EXPECT_STREQ(BoardFen(), AfterE7E5);
