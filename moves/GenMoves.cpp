@@ -196,6 +196,8 @@ template <int Type> inline int TableTerm(int Seen) {
   if constexpr (Type == WRook) return PST_Rook[Seen];
   if constexpr (Type == WQueen) return PST_Queen[Seen];
   if constexpr (Type == WKing) return EndGame ? PST_King_EG[Seen] : PST_King_MG[Seen];
+  static_assert(Type >= WPawn && Type <= WKing, "a piece type");
+  return 0;
 }
 
 // The code of piece type Type for the side.

@@ -23,7 +23,14 @@ template <std::size_t N> struct FixedStr {
     return *this;
   }
 
-  void Assign(const char *S) { Assign(S, S ? std::strlen(S) : 0); }
+  // A null text is the empty one: memmove with a null pointer is undefined
+  // even for no bytes.
+  void Assign(const char *S) {
+    if (S)
+      Assign(S, std::strlen(S));
+    else
+      Clear();
+  }
   void Assign(const char *S, std::size_t L) {
     if (L > N) L = N;
     std::memmove(Buf, S, L);
