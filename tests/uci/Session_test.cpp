@@ -524,15 +524,23 @@ TEST_F(UciSession, PipelinedLinesAreActedOnInTheirOrder) {
     E.Send(std::string(C.Lines).substr(0, std::strlen(C.Lines) - 1));
     std::vector<std::string> Answers;
     std::string L;
-    // What comes while the input stays open, then what the end of it brings.
-    for (int Closed = 0; Closed < 2; ++Closed) {
-      while (E.Next(L, Closed ? 5000 : 800))
-        for (const char *Kind : {"bestmove", "readyok", "info string"})
-          if (L.rfind(Kind, 0) == 0) Answers.push_back(L);
-      if (!Closed) {
-        Answers.push_back("end of input");
-        E.CloseInput();
-      }
+    // What comes while the input stays open (as many answers as expected,
+    // then a moment for any more), then what the end of the input brings.
+    const auto Open = std::find(C.Answers.begin(), C.Answers.end(), "end of input");
+    const std::size_t WhileOpen = static_cast<std::size_t>(Open - C.Answers.begin());
+    const auto Collect = [&](int TimeoutMs) {
+      if (!E.Next(L, TimeoutMs)) return false;
+      for (const char *Kind : {"bestmove", "readyok", "info string"})
+        if (L.rfind(Kind, 0) == 0) Answers.push_back(L);
+      return true;
+    };
+    while (Answers.size() < WhileOpen && Collect(10000)) {
+    }
+    while (Collect(300)) {
+    }
+    Answers.push_back("end of input");
+    E.CloseInput();
+    while (Collect(10000)) {
     }
     ASSERT_EQ(Answers.size(), C.Answers.size()) << (Answers.empty() ? "" : Answers.back());
     for (std::size_t I = 0; I < Answers.size(); ++I)
