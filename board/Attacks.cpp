@@ -72,9 +72,9 @@ inline bool PathClear(const DataType &D, int S, int T, int Step) {
   return true;
 }
 
-inline bool SlideAttacks(const DataType &D, int S, const Target &T, uint8_t Kinds) {
+inline bool SlideAttacks(const DataType &D, int S, const Target &T, uint8_t Wanted) {
   const Vec &V = VecOf(S, T);
-  return (V.Kinds & Kinds) && PathClear(D, S, T.Sq, V.Step);
+  return (V.Kinds & Wanted) && PathClear(D, S, T.Sq, V.Step);
 }
 
 // A pawn attacking the target stands one rank behind it, seen in the pawn's
@@ -127,9 +127,9 @@ struct Slider {
   int Slot;
   uint8_t Kinds;
 };
-constexpr Slider Sliders[6] = {{WBishop, 0, DiagVec}, {WBishop, 1, DiagVec}, {WRook, 0, LineVec},
-                               {WRook, 1, LineVec},   {WQueen, 0, DiagVec | LineVec},
-                               {WQueen, 1, DiagVec | LineVec}};
+constexpr Slider Sliders[6] = {
+    {WBishop, 0, DiagVec}, {WBishop, 1, DiagVec},          {WRook, 0, LineVec},
+    {WRook, 1, LineVec},   {WQueen, 0, DiagVec | LineVec}, {WQueen, 1, DiagVec | LineVec}};
 
 // What an extra piece of each type may attack along: knights jump, the
 // sliders need a clear line.
@@ -177,7 +177,8 @@ inline bool AttackedBy(const DataType &D, int MySq, bool White) {
   if ((KindsOf(0, WNight) | KindsOf(1, WNight)) & KnightVec) return true;
   if (KindsOf(0, WKing) & KingVec) return true;
   uint8_t Lines = 0;
-  for (const Slider &S : Sliders) Lines |= KindsOf(S.Slot, S.Code) & S.Kinds;
+  for (const Slider &S : Sliders)
+    Lines = static_cast<uint8_t>(Lines | (KindsOf(S.Slot, S.Code) & S.Kinds));
   const uint8_t Extra = White ? D.WExtraCount : D.BExtraCount;
   return (Lines | Extra) != 0 && LinesAttack(D, MySq, White, Lines != 0);
 }

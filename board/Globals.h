@@ -55,6 +55,9 @@ using PawnListType = int8_t[8];
 constexpr int MaxExtra = 8;
 using ExtraListType = int8_t[MaxExtra];
 
+// The castling rights, one bit each, as CastleStat holds them.
+constexpr uint8_t WhiteShort = 1, WhiteLong = 2, BlackShort = 4, BlackLong = 8;
+
 // Six blocks of 16 bytes without a gap, each record on a 16-byte boundary:
 // the search copies a record at every move, and a pawn list, read and
 // written as one word, never straddles two of the copy's blocks.
@@ -69,7 +72,7 @@ struct alignas(16) DataType {
   uint8_t WExtraCount; // entries in use in WExtra
   uint8_t BExtraCount;
   int8_t EnPasSq;     // square passed over by a double step, else -1
-  uint8_t CastleStat; // 1 W O-O, 2 W O-O-O, 4 B O-O, 8 B O-O-O
+  uint8_t CastleStat; // WhiteShort | WhiteLong | BlackShort | BlackLong
   uint64_t HashKey;   // Zobrist key of the placement
 };
 static_assert(sizeof(DataType) == 96, "a position record is six blocks of 16 bytes");

@@ -24,17 +24,6 @@ int8_t CodeOfLetter(char C) {
 // editors and other programs write it.
 bool IsSeparator(char C) { return C == ' ' || C == '\t' || C == '\v' || C == '\f'; }
 
-// Rights whose king or rook has left its home square cannot be used.
-uint8_t FitCastling(uint8_t Rights, const int8_t *Sq) {
-  if (Sq[4] != WKing) Rights &= 0x0C;
-  if (Sq[7] != WRook) Rights &= ~1u;
-  if (Sq[0] != WRook) Rights &= ~2u;
-  if (Sq[60] != BKing) Rights &= 0x03;
-  if (Sq[63] != BRook) Rights &= ~4u;
-  if (Sq[56] != BRook) Rights &= ~8u;
-  return Rights;
-}
-
 // Each piece beyond two of its kind came from one of the side's pawns, so
 // those pieces and the pawns left stay within MaxExtra. An excess of queens
 // alone keeps its own words.
@@ -62,6 +51,17 @@ const char *CheckCounts(const int8_t *Sq) {
   return nullptr;
 }
 } // namespace
+
+uint8_t FitCastling(uint8_t Rights, const int8_t *Sq) {
+  uint8_t Lost = 0;
+  if (Sq[4] != WKing) Lost |= WhiteShort | WhiteLong;
+  if (Sq[7] != WRook) Lost |= WhiteShort;
+  if (Sq[0] != WRook) Lost |= WhiteLong;
+  if (Sq[60] != BKing) Lost |= BlackShort | BlackLong;
+  if (Sq[63] != BRook) Lost |= BlackShort;
+  if (Sq[56] != BRook) Lost |= BlackLong;
+  return static_cast<uint8_t>(Rights & ~Lost);
+}
 
 bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
   std::memset(Out.Squares, 0, sizeof Out.Squares);

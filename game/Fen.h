@@ -15,6 +15,10 @@ struct ParsedFEN {
   uint8_t CastleStat; // rights whose king and rook are not at home dropped
 };
 
+// Rights whose king or rook has left its home square (Sq: the 64 squares)
+// cannot be used, so the generator never castles with a rook that is not there.
+uint8_t FitCastling(uint8_t Rights, const int8_t *Sq);
+
 // Parses a FEN line (three fields or the full six; the rest is ignored). On
 // failure returns false with a short reason and leaves Out undefined.
 bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why);

@@ -353,13 +353,13 @@ void InitSearch() {
   EndGame = IsEndGame();
 }
 
-double EBF(const SaveNodesType &Nodes, uint8_t Len) {
+double EBF(const SaveNodesType &Figures, uint8_t Len) {
   double Sum = 0.0;
   int Ratios = 0;
   for (int I = 0; I < 3; ++I) {
     const int Below = Len - I - 1;
-    if (Below < 0 || Nodes[Below] == 0) continue;
-    Sum += static_cast<double>(Nodes[Below + 1]) / static_cast<double>(Nodes[Below]);
+    if (Below < 0 || Figures[Below] == 0) continue;
+    Sum += static_cast<double>(Figures[Below + 1]) / static_cast<double>(Figures[Below]);
     ++Ratios;
   }
   return Ratios == 0 ? 0.0 : Sum / Ratios;

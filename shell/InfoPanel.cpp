@@ -107,10 +107,10 @@ void WriteInfoToScreen(const SearchInfo &Info) {
   }
 }
 
-void WritePV(const PVType &PV, uint32_t Len, uint32_t Legal) {
+void WritePV(const PVType &Line, uint32_t Len, uint32_t Legal) {
   if (Len > MovesShown) Len = MovesShown;
   const Str4 Blank;
-  const auto Move = [&](uint32_t I) -> const Str4 & { return I < Legal ? PV[0][I] : Blank; };
+  const auto Move = [&](uint32_t I) -> const Str4 & { return I < Legal ? Line[0][I] : Blank; };
   Window(1, 1, ScreenCols, ScreenRows);
   GotoXY(2, 23);
   ClrEol();

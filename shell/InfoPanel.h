@@ -9,4 +9,4 @@
 void WriteInfoToScreen(const SearchInfo &Info);
 // The first Len moves of the root's line; from entry Legal on, entries that
 // cannot be played (past a mate, left from an earlier iteration) are blank.
-void WritePV(const PVType &PV, uint32_t Len, uint32_t Legal = MaxPly + 1);
+void WritePV(const PVType &Line, uint32_t Len, uint32_t Legal = MaxPly + 1);

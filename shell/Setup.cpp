@@ -8,6 +8,7 @@
 #include "board/Squares.h"
 #include "board/Zorbist.h"
 #include "frontend/FrontEnd.h"
+#include "game/Fen.h"
 #include "hash/TT.h"
 #include "platform/FixedStr.h"
 #include "platform/Terminal.h"
@@ -82,18 +83,10 @@ bool ActOnEntry(const Str4 &InStr) {
   return true;
 }
 
-// Each right goes when its king or rook has left home, so the generator never
-// castles with a rook that is not there.
 void FitCastleStat() {
-  const DataType &D = Data[Ply];
-  uint8_t Rights = D.CastleStat;
-  if (PieceOn(D, 4) != WKing) Rights &= ~3u;
-  if (PieceOn(D, 7) != WRook) Rights &= ~1u;
-  if (PieceOn(D, 0) != WRook) Rights &= ~2u;
-  if (PieceOn(D, 60) != BKing) Rights &= ~12u;
-  if (PieceOn(D, 63) != BRook) Rights &= ~4u;
-  if (PieceOn(D, 56) != BRook) Rights &= ~8u;
-  Data[Ply].CastleStat = Rights;
+  int8_t Sq[64];
+  for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(Data[Ply], S);
+  Data[Ply].CastleStat = FitCastling(Data[Ply].CastleStat, Sq);
 }
 
 // An en-passant square survives only while it still marks a double step just

@@ -948,12 +948,12 @@ void CmdGo() {
       // The reply as it stands after the best move.
       Data[1] = Data[0];
       Ply = 1;
-      const int8_t Side = WhosMove;
+      const int8_t Mover = WhosMove;
       MakeMove(M, false);
       Put(" ponder ");
       PutMove(Data[1], R.Ponder.c_str());
       UnmakeMove();
-      WhosMove = Side;
+      WhosMove = Mover;
     }
   }
   EndLine();
