@@ -7,7 +7,17 @@
 
 uint64_t ZorbistBrd[256][256];
 
+namespace {
+bool KeysKept = false;
+} // namespace
+
+void KeepZorbistKeys() { KeysKept = true; }
+
 void InitZorbistBoard() {
+  if (KeysKept) {
+    Data[Ply].HashKey = CalcBrdKey();
+    return;
+  }
   std::memset(ZorbistBrd, 0, sizeof ZorbistBrd);
   Randomize();
   for (int8_t Sq = 0; Sq < 64; ++Sq)

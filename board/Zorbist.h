@@ -11,7 +11,11 @@ extern uint64_t ZorbistBrd[256][256];
 
 inline uint64_t ZorbistKey(int8_t P, int8_t Sq) { return ZorbistBrd[P + 128][Sq + 128]; }
 
-// Draws a fresh table (seeded from the clock) and sets HashKey of Data[Ply].
+// Draws a fresh table (seeded from the clock) and sets HashKey of Data[Ply];
+// after KeepZorbistKeys, only sets HashKey with the table it has.
 void InitZorbistBoard();
+// From now on the keys stay as they are: a front end whose table outlives a
+// position needs the same key for the same position in every new set-up.
+void KeepZorbistKeys();
 // The key of Data[Ply] computed from its piece and pawn lists.
 uint64_t CalcBrdKey();

@@ -129,7 +129,7 @@ void PlacePieces(const ParsedFEN &P) {
 void FinishSetup(const ParsedFEN &P) {
   Data[Ply].CastleStat = P.CastleStat;
   Data[Ply].EnPasSq = -1;
-  ZeroTTs();
+  ZeroTTsOnSetUp();
   InitZorbistBoard();
 }
 } // namespace

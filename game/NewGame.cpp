@@ -11,7 +11,7 @@
 void SetupStartPosition() {
   std::memset(Data, 0, sizeof Data);
   InitZorbistBoard();
-  ZeroTTs();
+  ZeroTTsOnSetUp();
   Ply = 0;
   DataType &D = Data[0];
   D.Board[1] = 0x11111111;

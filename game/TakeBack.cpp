@@ -41,5 +41,5 @@ void TakeBackMove() {
   }
   ClearPV();
   ClearHistory();
-  ZeroTTs();
+  ZeroTTsOnSetUp();
 }

@@ -146,6 +146,16 @@ bool ValidMove(const FullTTType &M) {
   return Target < WKing;
 }
 
+namespace {
+bool KeptOnSetUp = false;
+} // namespace
+
+void KeepTTOnSetUp() { KeptOnSetUp = true; }
+
+void ZeroTTsOnSetUp() {
+  if (!KeptOnSetUp) ZeroTTs();
+}
+
 void NewTTGeneration() { Generation = static_cast<uint8_t>((Generation + 1) & 3); }
 
 bool SetTTSizeMiB(uint32_t MiB) {

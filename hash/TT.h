@@ -25,6 +25,11 @@ struct FullTTType {
 constexpr uint32_t MaxTTMiB = 624;
 
 void ZeroTTs();
+// The clear that a new game, a loaded or edited position and a takeback
+// make; after KeepTTOnSetUp it does nothing, for a front end that keeps the
+// table across the set-ups of one game and empties it itself.
+void ZeroTTsOnSetUp();
+void KeepTTOnSetUp();
 // A search that keeps the table: what earlier searches wrote is still read,
 // but any of it may be replaced, however deep.
 void NewTTGeneration();

@@ -1053,6 +1053,11 @@ int RunUci(int InFd, int OutFd) {
   LibFileName = BookPath;
   Install();
   NewGame();
+  // The table is kept between the searches of a game, and every position
+  // line sets the game up anew: the set-up leaves the table alone, and the
+  // positions keep their keys.
+  KeepZorbistKeys();
+  KeepTTOnSetUp();
   for (;;) {
     if (DroppedLines > 0) {
       Say("line longer than 65536 characters; ignored");

@@ -444,11 +444,12 @@ TEST_F(UciSession, StoppedSearchesPlayWhatFinishedSearchesFound) {
   }
 }
 
-// The table stays from one search of a game to the next, so a search of
-// the same position again is far cheaper; a new game or Clear Hash empties
-// it, and the search is the first one again, node for node. A mate found
-// deep in one search reads right from the root of the next: distances are
-// stored from the node they were found at.
+// The table stays from one search of a game to the next, across the
+// position line that interfaces send before every go, so a search of the
+// same position again is far cheaper; a new game or Clear Hash empties it,
+// and the search is the first one again, node for node. A mate found deep
+// in one search reads right from the root of the next: distances are stored
+// from the node they were found at.
 TEST_F(UciSession, TheTableIsKeptWithinAGameAndItsMatesStayRight) {
   Engine E;
   const auto Nodes = [&] {
@@ -457,6 +458,7 @@ TEST_F(UciSession, TheTableIsKeptWithinAGameAndItsMatesStayRight) {
   E.Send("position startpos moves e2e4 e7e5 g1f3");
   E.Send("go depth 8");
   const long First = Nodes();
+  E.Send("position startpos moves e2e4 e7e5 g1f3");
   E.Send("go depth 8");
   EXPECT_LT(Nodes() * 4, First);
   for (const char *Clear : {"ucinewgame", "setoption name Clear Hash"}) {
