@@ -620,6 +620,9 @@ TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
   Engine E;
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Position);
+    // Each case is a game of its own: the table keeps draws that hold only
+    // on the path of the game that found them.
+    E.Send("ucinewgame");
     E.Send(C.Position);
     E.Send(C.Go);
     const auto Lines = E.Until("bestmove", 20000);
