@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "board/Globals.h"
+#include "diag/BenchPositions.h"
 #include "game/Fen.h"
 #include "hash/TT.h"
 #include "moves/Move.h"
-#include "search/BenchPositions.h"
 #include "search/Search.h"
 
 namespace {
@@ -21,8 +21,7 @@ void BM_ClearAfterSearch(benchmark::State &State) {
     const char *Why = nullptr;
     Ply = 0;
     if (!SetupFEN(BenchPositions[2].Fen, Why)) std::abort();
-    PrepareBenchSearch(Depth);
-    ComputerMove();
+    SearchMove(PrepareBenchSearch(Depth));
     Searched += Nodes + QNodes;
     State.ResumeTiming();
     ZeroTTs();

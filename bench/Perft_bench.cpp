@@ -36,16 +36,11 @@ void BM_GenMakeCheckMiddlegame(benchmark::State &State) {
   Load("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
   uint64_t Moves = 0;
   for (auto _ : State) {
-    const uint16_t N = GenMoveList(Str4());
-    for (uint16_t I = 0; I < N; ++I) {
-      const MoveRec M = GetAMove(N);
-      ++Ply;
-      Data[Ply] = Data[Ply - 1];
-      MakeMove(M, false);
-      benchmark::DoNotOptimize(InCheck(static_cast<int8_t>(-WhosMove)));
-      UnmakeMove();
-    }
-    Moves += N;
+    WalkLegalMoves([&](const MoveRec &M) {
+      benchmark::DoNotOptimize(M);
+      ++Moves;
+      return true;
+    });
   }
   State.SetItemsProcessed(static_cast<int64_t>(Moves));
 }

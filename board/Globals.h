@@ -1,6 +1,6 @@
 // Shared vocabulary of the whole program: piece codes, sides, limits, the move
 // record, the position record with its packed board and piece lists, the
-// position stack, and the game-state globals of the shell.
+// position stack, and the state of the game that the engine reads.
 #pragma once
 #include <cstdint>
 
@@ -93,17 +93,20 @@ extern uint8_t Ply;               // index of the current record
 // ---- the principal variation ----------------------------------------------
 using PVType = Str4[MaxPly + 1][MaxPly + 1];
 
-// ---- game-state globals ---------------------------------------------------
-extern Str255 CmdStr;     // the current command line, upper-cased
+// ---- the game as the engine reads it ----------------------------------------
+// Front ends change these only through the game's calls (game/Game.h).
 extern Str255 OpeningStr; // moves played while the book is in use
-// Half-moves made, game plus search in progress. Wider than a byte so that a
-// long game can never wrap it back to 0, which would disable the takeback.
-extern uint16_t MoveNum;
-extern uint16_t MoveTime;  // seconds per computer move
-extern uint8_t FixedDepth; // NoFixedDepth: none
 constexpr uint8_t NoFixedDepth = 255;
 extern int8_t WhosMove; // WMove or BMove
-extern bool HumansMove; // the next move is typed by the human
 extern bool EndGame;    // fixed at the start of each search
-extern bool Debug;      // cleared by command D; nothing reads it
 extern bool InLibrary;  // the opening book is still consulted
+
+// The letter of each piece code, as the board and FEN show it (white upper
+// case); codes 7 and 8 stand for nothing.
+constexpr char PieceLetter[] = " PNBRQK  pnbrqk";
+// The code of a FEN piece letter, or Empty for any other character.
+constexpr int8_t CodeOfLetter(char C) {
+  for (int8_t P = WPawn; P <= BKing; ++P)
+    if (C != ' ' && PieceLetter[P] == C) return P;
+  return Empty;
+}

@@ -8,3 +8,7 @@
 // legal move is listed on standard output with its own count, in the order
 // GetAMove hands them out; recursive calls keep X. Perft(N, 0) lists nothing.
 uint64_t Perft(uint8_t Depth, uint8_t X);
+// Generates the move list of the game's position at the root of the stack, as
+// a search or a perft starts it, for the dumps of the developer programs; the
+// number of moves in it.
+uint16_t GenerateRootMoves();

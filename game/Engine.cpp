@@ -2,6 +2,7 @@
 
 #include "board/Squares.h"
 #include "book/Opening.h"
+#include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "search/Counters.h"
@@ -25,7 +26,7 @@ void KeepSecond(const Str4 &Move, uint32_t Index) {
 
 ThinkResult Think(const SearchLimits &L) {
   Ply = 0;
-  ThinkResult R{NoMove, Str4(), false};
+  ThinkResult R{NoMove, Str4(), false, 0, 0, 0};
   if (L.UseBook) {
     const ShortStr LibMove = GetLibraryMove(OpeningStr);
     if (!(LibMove == NoBookMove) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
@@ -35,6 +36,9 @@ ThinkResult Think(const SearchLimits &L) {
     }
   }
   R.Best = SearchMove(L);
+  R.Nodes = Nodes;
+  R.QNodes = QNodes;
+  R.Depth = CurrentDepth;
   if (R.Best.FromSq >= 0) {
     PonderText.Clear();
     WalkLegalPV(2, KeepSecond);
@@ -45,57 +49,78 @@ ThinkResult Think(const SearchLimits &L) {
   return R;
 }
 
-MoveRec CalcMove() {
+SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth) {
+  SearchLimits L;
+  L.Depth = FixedDepth;
+  L.TimeMs = SecondsRuleMs(MoveTime);
+  L.AnyMove = true;
+  return L;
+}
+
+MoveRec CalcMove(const SearchLimits &L) {
   if (InLibrary) {
     const ShortStr LibMove = GetLibraryMove(OpeningStr);
     OpeningStr.Append(LibMove);
     InLibrary = !(LibMove == NoBookMove);
     if (InLibrary) return MoveStrToMoveRec(LibMove);
   }
-  return Think(ConsoleLimits()).Best;
+  return Think(L).Best;
 }
+
+void PrepareTable() { MakeTTResident(); }
 
 namespace {
 // Kept back from every budget: the pipes, the interface's own bookkeeping
-// and the last node searched after the deadline.
+// and the last node searched after the deadline: ReserveMs and a share of
+// 1/ReserveShare of the clock.
+constexpr uint64_t ReserveMs = 50, ReserveShare = 20;
+// Without a count of moves to go the game is taken to last this many more
+// moves; the share shrinks with the clock, so it never runs out.
+constexpr uint64_t MovesLeftGuess = 30;
+// Of each increment this share (IncUsedNum / IncUsedDen) is spent at once.
+constexpr uint64_t IncUsedNum = 3, IncUsedDen = 4;
+// An iteration takes about as long again as all before it (1.9 times the
+// time so far at the median, 3.3 at the 90th percentile, over the moves of
+// self-played games): one started after 0.6 budgets would end past the
+// budget; one started before it ends within two budgets nine times in ten.
+constexpr uint64_t IterationNum = 3, IterationDen = 5;
+constexpr uint64_t StopBudgets = 2;
+
 uint64_t UsableMs(uint64_t Left) {
-  const uint64_t Reserve = 50 + Left / 20;
+  const uint64_t Reserve = ReserveMs + Left / ReserveShare;
   return Left > Reserve ? Left - Reserve : 0;
 }
 } // namespace
 
 uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
   const uint64_t Usable = UsableMs(Left);
-  // Without a count of moves to go the game is taken to last 30 more moves;
-  // the share shrinks with the clock, so it never runs out.
-  const uint64_t Moves = MovesToGo == 0 ? 30 : MovesToGo;
-  uint64_t Budget = Usable / Moves + Inc * 3 / 4;
+  const uint64_t Moves = MovesToGo == 0 ? MovesLeftGuess : MovesToGo;
+  uint64_t Budget = Usable / Moves + Inc * IncUsedNum / IncUsedDen;
   if (Budget > Usable) Budget = Usable;
   return Budget == 0 ? 1 : Budget;
 }
 
 MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
-  static MoveRec Candidates[MoveListCapacity];
   Ply = 0;
-  const uint16_t N = GenMoveList(Str4());
-  for (uint16_t I = 0; I < N; ++I) Candidates[I] = GetAMove(N);
-  for (uint16_t I = 0; I < N; ++I) {
-    const ShortStr Text = SquaresToStr(Candidates[I].FromSq, Candidates[I].ToSq);
-    if (Allowed(Text, AllowedMoves, NumAllowed) && IsLegalMove(Text)) return MoveStrToMoveRec(Text);
-  }
-  return NoMove;
+  MoveRec First = NoMove;
+  const auto Wanted = [&](const MoveRec &M) {
+    return !TakesKing(M) && Allowed(SquaresToStr(M.FromSq, M.ToSq), AllowedMoves, NumAllowed);
+  };
+  WalkLegalMoves(Wanted, [&](const MoveRec &M) {
+    First = M;
+    return false;
+  });
+  // The record as a move text makes it, so that its flags are the text's.
+  return First.FromSq < 0 ? NoMove : MoveStrToMoveRec(SquaresToStr(First.FromSq, First.ToSq));
 }
 
 ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
   const uint64_t Budget = MoveBudgetMs(Left, Inc, MovesToGo);
   const uint64_t Usable = UsableMs(Left);
+  const uint64_t Stop = Budget * StopBudgets;
   ClockTimes T;
-  // An iteration takes about as long again as all before it (1.9 times the
-  // time so far at the median, 3.3 at the 90th percentile, over the moves of
-  // self-played games): one started after 0.6 budgets would end past the
-  // budget; one started before it ends within two budgets nine times in ten.
-  T.IterationMs = Budget * 3 / 5;
-  T.StopMs = Budget * 2 < Usable ? Budget * 2 : (Usable > Budget ? Usable : Budget);
+  T.IterationMs = Budget * IterationNum / IterationDen;
+  T.StopMs = Stop < Usable ? Stop : (Usable > Budget ? Usable : Budget);
   if (T.IterationMs == 0) T.IterationMs = 1;
   return T;
 }

@@ -8,9 +8,11 @@
 #include "search/Search.h"
 
 struct ThinkResult {
-  MoveRec Best;  // NoMove when the side to move has none
-  Str4 Ponder;   // the reply the line expects, empty when it has none
-  bool FromBook; // Best came from the book
+  MoveRec Best;           // NoMove when the side to move has none
+  Str4 Ponder;            // the reply the line expects, empty when it has none
+  bool FromBook;          // Best came from the book
+  uint64_t Nodes, QNodes; // the search's counts (0 from the book)
+  int16_t Depth;          // the last iteration started
 };
 
 // The move for Data[0] and WhosMove: from the book when the limits allow it
@@ -18,10 +20,20 @@ struct ThinkResult {
 // it is), else searched within the limits.
 ThinkResult Think(const SearchLimits &L);
 
+// The console's limits: MoveTime seconds by the seconds rule (the search stops
+// once more than MoveTime whole seconds have passed), FixedDepth plies
+// (NoFixedDepth: none); a "p" typed before the first root move finished
+// still gets a move.
+SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth);
+
 // The computer's move in the console game: from the book while it is in use
 // (InLibrary), which then records the move in OpeningStr or leaves the book,
-// else searched within MoveTime and FixedDepth.
-MoveRec CalcMove();
+// else searched within the limits L.
+MoveRec CalcMove(const SearchLimits &L);
+
+// Makes the table resident before the first search, as a front end may do in
+// the time an interface gives it to get ready.
+void PrepareTable();
 
 // Milliseconds to spend on one move with Left milliseconds on the clock, Inc
 // added after each move, and MovesToGo moves to the next time control (0: the

@@ -6,20 +6,9 @@
 #include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/Zorbist.h"
-#include "frontend/FrontEnd.h"
 #include "hash/TT.h"
-#include "platform/TextFile.h"
 
 namespace {
-constexpr char PieceChar[] = " PNBRQK**pnbrqk";
-
-int8_t CodeOfLetter(char C) {
-  const char *P = std::strchr("PNBRQKpnbrqk", C);
-  if (!P || C == '\0') return Empty;
-  const int I = static_cast<int>(P - "PNBRQKpnbrqk");
-  return static_cast<int8_t>(I < 6 ? I + 1 : I + 3);
-}
-
 // The one character between the board and the rest: a blank or a tab, as
 // editors and other programs write it.
 bool IsSeparator(char C) { return C == ' ' || C == '\t' || C == '\v' || C == '\f'; }
@@ -102,10 +91,10 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
   for (int I = 0; I < 10 && C[I] != '\0' && C[I] != '\n' && C[I] != '\r'; ++I) Rest[I] = C[I];
   Out.Side = std::strchr(Rest, 'w') ? WMove : BMove;
   uint8_t Rights = 0;
-  if (std::strchr(Rest, 'K')) Rights |= 1;
-  if (std::strchr(Rest, 'Q')) Rights |= 2;
-  if (std::strchr(Rest, 'k')) Rights |= 4;
-  if (std::strchr(Rest, 'q')) Rights |= 8;
+  if (std::strchr(Rest, 'K')) Rights |= WhiteShort;
+  if (std::strchr(Rest, 'Q')) Rights |= WhiteLong;
+  if (std::strchr(Rest, 'k')) Rights |= BlackShort;
+  if (std::strchr(Rest, 'q')) Rights |= BlackLong;
   if (const char *Bad = CheckCounts(Out.Squares)) {
     Why = Bad;
     return false;
@@ -133,11 +122,6 @@ void FinishSetup(const ParsedFEN &P) {
   InitZorbistBoard();
 }
 } // namespace
-
-void PlaceParsedFEN(const ParsedFEN &P) {
-  PlacePieces(P);
-  FinishSetup(P);
-}
 
 bool SetupParsedFEN(const ParsedFEN &P) {
   // Kept so that a refused placement leaves the game exactly as it was; the
@@ -177,45 +161,15 @@ void FenText(char (&Text)[FenTextSize]) {
       }
       if (Run > 0) Text[N++] = static_cast<char>('0' + Run);
       Run = 0;
-      Text[N++] = PieceChar[P];
+      Text[N++] = PieceLetter[P];
     }
     if (Run > 0) Text[N++] = static_cast<char>('0' + Run);
     if (Rank > 0) Text[N++] = '/';
   }
   Text[N] = '\0';
   std::strcat(Text, WhosMove == WMove ? " w " : " b ");
-  if (D.CastleStat & 1) std::strcat(Text, "K");
-  if (D.CastleStat & 2) std::strcat(Text, "Q");
-  if (D.CastleStat & 4) std::strcat(Text, "k");
-  if (D.CastleStat & 8) std::strcat(Text, "q");
-}
-
-void WriteFEN() {
-  char Text[FenTextSize];
-  FenText(Text);
-  TextFile F;
-  bool Ok = F.Create(FenFileName);
-  Ok = Ok && F.Write(Text);
-  Ok = F.Close() && Ok;
-  if (!Ok) ErrorMsg("Write Failed");
-}
-
-void ReadFEN() {
-  TextFile F;
-  if (!F.OpenRead(FenFileName)) {
-    ErrorMsg("No Board File Found");
-    return;
-  }
-  Str255 Line;
-  F.ReadLine(Line);
-  F.Close();
-  ParsedFEN P;
-  const char *Why = nullptr;
-  // A NUL inside the line would hide the rest of it from the parser; refuse.
-  if (std::strlen(Line.c_str()) != Line.Length() || !ParseFEN(Line.c_str(), P, Why) ||
-      !SetupParsedFEN(P)) {
-    ErrorMsg("Bad Board File");
-    return;
-  }
-  InLibrary = false;
+  if (D.CastleStat & WhiteShort) std::strcat(Text, "K");
+  if (D.CastleStat & WhiteLong) std::strcat(Text, "Q");
+  if (D.CastleStat & BlackShort) std::strcat(Text, "k");
+  if (D.CastleStat & BlackLong) std::strcat(Text, "q");
 }

@@ -1,12 +1,11 @@
-// The position file game.fen: the board, side to move and castling fields of
-// a FEN line. The reader checks the whole line before it touches the position,
-// so a damaged file is refused and the game goes on unchanged.
+// FEN lines: the board, side to move and castling fields, as the console's
+// position file game.fen holds them. The reader checks the whole line before
+// it touches the position, so a damaged line is refused and the game goes on
+// unchanged.
 #pragma once
 #include <cstdint>
 
 #include "board/Globals.h"
-
-constexpr const char *FenFileName = "game.fen";
 
 // A placement, side and castling rights, checked and ready to set up.
 struct ParsedFEN {
@@ -26,9 +25,6 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why);
 // an empty table; EnPasSq is -1. False, with nothing changed, when the side
 // to move could take the other king.
 bool SetupParsedFEN(const ParsedFEN &P);
-// The same without the test, for diagrams of attacks and moves that no game
-// reaches.
-void PlaceParsedFEN(const ParsedFEN &P);
 constexpr const char *KingTakenWhy = "the side to move could take the king";
 // ParseFEN then SetupParsedFEN; false (nothing changed) on a bad line.
 bool SetupFEN(const char *Line, const char *&Why);
@@ -37,8 +33,3 @@ bool SetupFEN(const char *Line, const char *&Why);
 // characters with the terminating NUL).
 constexpr int FenTextSize = 96;
 void FenText(char (&Text)[FenTextSize]);
-
-// Command W: writes Data[Ply] and WhosMove to game.fen.
-void WriteFEN();
-// Command R: reads game.fen, or shows why it cannot.
-void ReadFEN();

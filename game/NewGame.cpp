@@ -5,6 +5,7 @@
 #include "board/Globals.h"
 #include "board/Zorbist.h"
 #include "book/Opening.h"
+#include "game/Game.h"
 #include "game/TakeBack.h"
 #include "hash/TT.h"
 

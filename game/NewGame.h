@@ -3,5 +3,5 @@
 
 // Start position in Data[0], Ply 0, White to move, MoveNum 0, fresh keys, an
 // empty table, the book back in use and the takeback stack holding the start
-// position. HumansMove is left alone.
+// position. Whose turn it is at the keyboard is the front end's affair.
 void SetupStartPosition();

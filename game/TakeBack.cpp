@@ -4,6 +4,7 @@
 
 #include "board/Board.h"
 #include "board/Zorbist.h"
+#include "game/Game.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "search/Counters.h"

@@ -59,11 +59,7 @@ inline bool IsPlain(const MoveRec &M) {
   return (Flags & 0x00FFFFFF) == 0;
 }
 
-void PassTurn() {
-  ++MoveNum;
-  WhosMove = static_cast<int8_t>(-WhosMove);
-  HumansMove = !HumansMove;
-}
+void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
 
 // The rook's half of a castling, made while the king is off the board. It is
 // a move of its own (it counts a node); only the turn it passed is taken back.
@@ -80,8 +76,6 @@ void PassTurn() {
   }
   MakeMove(Rook, false);
   WhosMove = static_cast<int8_t>(-WhosMove);
-  HumansMove = !HumansMove;
-  --MoveNum;
 }
 
 // A capture takes the piece on the target square, or, en passant, the pawn
@@ -138,24 +132,18 @@ void MakeMove(const MoveRec &TheMove, bool QS) {
 }
 
 void UnmakeMove() {
-  --MoveNum;
   --Ply;
   WhosMove = static_cast<int8_t>(-WhosMove);
-  HumansMove = !HumansMove;
 }
 
 bool IsLegalMove(const ShortStr &TheMove) {
   bool Result = false;
-  const uint16_t N = GenMoveList(Str4());
-  for (uint16_t I = 0; I < N; ++I) {
-    const MoveRec M = GetAMove(N);
-    if (!(SquaresToStr(M.FromSq, M.ToSq) == TheMove)) continue;
-    // No position the game accepts lets a king be taken; should one slip
-    // through, its capture is still never played.
-    if ((PieceOn(Data[Ply], M.ToSq) & 7) == WKing) continue;
-    MakeOnCopy(M, false);
-    if (!InCheck(-WhosMove)) Result = true;
-    UnmakeMove();
-  }
+  const auto Named = [&](const MoveRec &M) {
+    return SquaresToStr(M.FromSq, M.ToSq) == TheMove && !TakesKing(M);
+  };
+  WalkLegalMoves(Named, [&](const MoveRec &) {
+    Result = true;
+    return false;
+  });
   return Result;
 }

@@ -1,12 +1,14 @@
 // Making and unmaking moves by copy and discard: the caller advances Ply and
-// copies the record, MakeMove changes the copy, UnmakeMove steps back; and
-// the legality test of a move text.
+// copies the record, MakeMove changes the copy, UnmakeMove steps back; the
+// walk over the legal moves, and the legality test of a move text.
 #pragma once
 
+#include "board/Attacks.h"
 #include "board/Globals.h"
+#include "moves/GenMoves.h"
 
-// Plays the move on Data[Ply] and passes the turn (WhosMove, HumansMove,
-// MoveNum); counts one node in QNodes when QS, else in Nodes.
+// Plays the move on Data[Ply] and passes the turn (WhosMove); counts one node
+// in QNodes when QS, else in Nodes.
 void MakeMove(const MoveRec &TheMove, bool QS);
 void UnmakeMove();
 // The move on a copy of the record one ply up, as the search makes its moves.
@@ -21,5 +23,33 @@ inline void MakeOnCopy(const MoveRec &M, bool QS) {
 extern uint64_t Nodes;
 extern uint64_t QNodes;
 
-// True when the whole text is the move text of a legal move of WhosMove.
+// The legal moves of Data[Ply] for WhosMove, in the generator's order (best
+// first): each move that Want accepts is made on the record above, and Visit
+// sees it there (Ply raised) when it leaves its own king safe; the walk stops
+// when Visit returns false. Each move made counts a node, as the search's do.
+template <class WantF, class VisitF> void WalkLegalMoves(WantF &&Want, VisitF &&Visit) {
+  const uint16_t N = GenMoveList(Str4());
+  // Each move is picked one turn ahead, so that finding the next best
+  // overlaps making and testing this one; the picks and their order are the
+  // same.
+  MoveRec Next = N > 0 ? GetAMove(N) : NoMove;
+  for (uint16_t I = 0; I < N; ++I) {
+    const MoveRec M = Next;
+    if (I + 1 < N) Next = GetAMove(N);
+    if (!Want(M)) continue;
+    MakeOnCopy(M, false);
+    const bool Legal = !InCheck(static_cast<int8_t>(-WhosMove));
+    const bool Go = !Legal || Visit(M);
+    UnmakeMove();
+    if (!Go) return;
+  }
+}
+template <class VisitF> void WalkLegalMoves(VisitF &&Visit) {
+  WalkLegalMoves([](const MoveRec &) { return true; }, Visit);
+}
+
+// True when the whole text is the move text of a legal move of WhosMove. A
+// capture of a king is never one: no position the game accepts allows one,
+// and should one slip through it is not played.
+inline bool TakesKing(const MoveRec &M) { return (PieceOn(Data[Ply], M.ToSq) & 7) == WKing; }
 bool IsLegalMove(const ShortStr &TheMove);

@@ -31,11 +31,6 @@ void ClearPV() {
     for (Str4 &M : Row) M.Clear();
 }
 
-void SetMoveTime(uint16_t Secs) {
-  MoveTime = Secs;
-  MoveTimeMs = SecondsRuleMs(Secs);
-}
-
 uint64_t ElapsedMs() {
   StopTime = GetTickCount64();
   Delta = static_cast<int64_t>(StopTime - StartTime);

@@ -20,16 +20,15 @@ extern SaveNodesType SaveNodes;
 extern uint32_t Time; // whole seconds, as of the end of the last iteration
 extern bool Abort;
 
-// The search stops once this many milliseconds have passed since Clock(Start).
-// The console sets it from MoveTime through SetMoveTime; another front end may
-// set it directly for finer control.
+// The search stops once this many milliseconds have passed since Clock(Start);
+// each search sets it from its limits.
 extern uint64_t MoveTimeMs;
 
 // The console's rule in milliseconds: the elapsed whole seconds exceed Secs
 // exactly when Secs + 1 whole seconds have passed.
 constexpr uint64_t SecondsRuleMs(uint16_t Secs) { return (static_cast<uint64_t>(Secs) + 1) * 1000; }
-// MoveTime := Secs, with the limit that stops the search by the seconds rule.
-void SetMoveTime(uint16_t Secs);
+// The seconds of a search that only its depth ends: the console's X sets them.
+constexpr uint16_t NoTimeLimitSecs = 65000;
 
 enum Mode { Start, Elapsed };
 extern uint64_t StartTime, StopTime;
@@ -42,6 +41,6 @@ void ClearPV();
 uint64_t Clock(Mode Button);
 // Milliseconds since Clock(Start); updates StopTime and Delta as Elapsed does.
 uint64_t ElapsedMs();
-// MoveTimeMs milliseconds have passed: with SetMoveTime, the elapsed whole
-// seconds exceed MoveTime.
+// MoveTimeMs milliseconds have passed: with SecondsRuleMs(Secs), the elapsed
+// whole seconds exceed Secs.
 bool TimesUp();

@@ -67,10 +67,7 @@ inline bool CheckDue() {
   return true;
 }
 
-void PassTurn() {
-  WhosMove = static_cast<int8_t>(-WhosMove);
-  HumansMove = !HumansMove;
-}
+void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
 
 bool StopRequested() { return CheckDue() && (PollStop() || TimesUp() || NodesUsedUp()); }
 
@@ -86,13 +83,11 @@ bool IsRootMove(const MoveRec &M) {
 bool Checkmated() {
   if (!InCheck(WhosMove)) return false;
   const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
-  const uint16_t N = GenMoveList(Str4());
   bool Escape = false;
-  for (uint16_t I = 0; I < N && !Escape; ++I) {
-    MakeOnCopy(GetAMove(N), false);
-    Escape = !InCheck(static_cast<int8_t>(-WhosMove));
-    UnmakeMove();
-  }
+  WalkLegalMoves([&](const MoveRec &) {
+    Escape = true;
+    return false;
+  });
   Nodes = SavedNodes;
   QNodes = SavedQNodes;
   return !Escape;
@@ -107,7 +102,7 @@ bool DrawnNode() {
   RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
   const int Reversible = Rule50At[Ply];
   // The hundredth half-move draws unless it mated.
-  if (Reversible >= 100) return !Checkmated();
+  if (Reversible >= FiftyMoveHalfMoves) return !Checkmated();
   const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
   bool SeenBeforeRoot = false;
   for (int I = Cur - 2; I >= Lowest; I -= 2) {
@@ -313,9 +308,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
 
 uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index)) {
   const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
-  const uint16_t SavedMoveNum = MoveNum;
   const int8_t SavedSide = WhosMove;
-  const bool SavedHumans = HumansMove;
   const uint8_t SavedPly = Ply;
   uint32_t N = 0;
   while (N < Len && Ply < MaxPly && IsLegalMove(PV[0][N])) {
@@ -325,8 +318,6 @@ uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Inde
   }
   Ply = SavedPly;
   WhosMove = SavedSide;
-  HumansMove = SavedHumans;
-  MoveNum = SavedMoveNum;
   Nodes = SavedNodes;
   QNodes = SavedQNodes;
   return N;
@@ -449,12 +440,10 @@ uint64_t RepetitionKey(const DataType &D, int8_t Side) {
          (0xC2B2AE3D27D4EB4Full * D.CastleStat);
 }
 
-SearchLimits ConsoleLimits() {
+SearchLimits FixedDepthLimits(uint8_t Depth) {
   SearchLimits L;
-  L.Depth = FixedDepth;
-  L.TimeMs = SecondsRuleMs(MoveTime);
-  // A "p" typed before the first root move finished still gets a move.
-  L.AnyMove = true;
+  L.Depth = Depth;
+  L.TimeMs = SecondsRuleMs(NoTimeLimitSecs);
   return L;
 }
 
@@ -488,8 +477,6 @@ MoveRec SearchMove(const SearchLimits &L) {
   Pondering = false;
   if (CalcBrdKey() != Data[Ply].HashKey) Fatal("Search", __LINE__, "error zorbist key");
   if (std::abs(PVScore) == MateScore) return NoMove;
-  if (PV[0][0].Empty() || PV[0][0] == "MATE") return NoMove;
+  if (PV[0][0].Empty()) return NoMove;
   return MoveStrToMoveRec(PV[0][0]);
 }
-
-MoveRec ComputerMove() { return SearchMove(ConsoleLimits()); }

@@ -25,6 +25,8 @@ constexpr int16_t RootWindow = 30000;
 constexpr int16_t MateFound = 9980;
 // Any score this far from zero is a mate: no line is longer than the stack.
 constexpr int16_t MateBound = MateScore - MaxPly;
+// Half-moves without a capture or a pawn move that draw the game.
+constexpr uint16_t FiftyMoveHalfMoves = 100;
 
 // ---- what a search may spend and consider ------------------------------------
 constexpr uint8_t ConsoleFirstDepth = 4;
@@ -63,8 +65,6 @@ struct SearchLimits {
   uint64_t IterationTimeMs = 0;
 };
 
-// The console's limits: MoveTime by the seconds rule, FixedDepth.
-SearchLimits ConsoleLimits();
 // The key under which the draw rules compare positions: the placement, the
 // side to move and the castling rights.
 uint64_t RepetitionKey(const DataType &D, int8_t Side);
@@ -92,6 +92,6 @@ void InitSearch();
 // Mean ratio of the node figures of the last three iterations up to depth
 // Len; ratios over a zero figure are left out, and no ratio at all gives 0.
 double EBF(const SaveNodesType &Nodes, uint8_t Len);
-// The searched move for Data[0] and WhosMove within the console's limits, or
-// NoMove when there is none.
-MoveRec ComputerMove();
+// A search to Depth plies as the console's X command sets it (its time limit
+// 65000 seconds), for the bench and the tests.
+SearchLimits FixedDepthLimits(uint8_t Depth);

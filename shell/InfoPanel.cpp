@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "eval/Material.h"
+#include "game/Engine.h"
+#include "game/Game.h"
 #include "platform/Terminal.h"
-#include "search/Search.h"
 
 namespace {
 // The panel window on the full screen.
@@ -56,7 +56,7 @@ void WriteScoreRow(int16_t PVScore) {
     WriteInt(MateScore - A, 14);
   } else {
     Write("Score:");
-    WriteInt(static_cast<int>(PVScore) * WhosMove, 16);
+    WriteInt(static_cast<int>(PVScore) * SideToMove(), 16);
   }
 }
 
@@ -101,7 +101,7 @@ void WriteInfoToScreen(const SearchInfo &Info) {
   WriteScoreRow(Info.PVScore);
 
   if (Info.PV) WritePV(*Info.PV, Info.Depth, Info.PVLegal);
-  if (IsEndGame()) {
+  if (IsEndGamePosition()) {
     GotoXY(1, 1);
     Write("EG");
   }

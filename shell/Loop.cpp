@@ -1,36 +1,29 @@
 #include "shell/Loop.h"
 
 #include "board/Squares.h"
-#include "book/Opening.h"
 #include "diag/Debugging.h"
 #include "frontend/FrontEnd.h"
 #include "game/Engine.h"
-#include "game/Fen.h"
-#include "game/NewGame.h"
+#include "game/Game.h"
 #include "game/TakeBack.h"
-#include "moves/Move.h"
+#include "platform/Decimal.h"
 #include "platform/Terminal.h"
-#include "search/Search.h"
+#include "shell/Console.h"
+#include "shell/FenFile.h"
 #include "shell/Screen.h"
 #include "shell/Setup.h"
 
 MoveRec MyMove = NoMove;
-bool Quit = false;
 
 namespace {
-
-constexpr uint16_t NoTimeLimit = 65000;
 
 // The argument of T and X: the characters after the letter (at most three,
 // as S holds four) as a decimal number. Anything but one to three digits,
 // a sign included, is refused.
 bool ArgValue(const Str4 &S, uint16_t &Value) {
-  if (S.Length() < 2) return false;
-  Value = 0;
-  for (std::size_t I = 1; I < S.Length(); ++I) {
-    if (S[I] < '0' || S[I] > '9') return false;
-    Value = static_cast<uint16_t>(Value * 10 + (S[I] - '0'));
-  }
+  uint64_t V = 0;
+  if (!ParseDecimal(S.c_str() + 1, S.Length() - 1, 3, V)) return false;
+  Value = static_cast<uint16_t>(V);
   return true;
 }
 
@@ -45,20 +38,19 @@ void HumanTurn() {
   }
   CmdStr = Line;
   if (!IsMoveCmd(CmdStr)) return;
-  if (InLibrary) OpeningStr.Append(CmdStr);
-  if (IsLegalMove(Line))
-    MakeMove(MoveStrToMoveRec(Line), false);
+  AddToBookLine(CmdStr);
+  if (PlayMove(Line, 0, false) == MoveRefusal::None)
+    HumansMove = !HumansMove;
   else
     ErrorMsg("Illegal Move");
 }
 
 void ComputerTurn() {
-  MyMove = CalcMove();
-  if (MyMove.ToSq == -1) {
-    HumansMove = !HumansMove;
-    return;
-  }
-  MakeMove(MyMove, false);
+  MyMove = CalcMove(ConsoleLimits(MoveTime, FixedDepth));
+  // With no move to make the turn still passes, so that the human can go on.
+  HumansMove = !HumansMove;
+  if (MyMove.ToSq == -1) return;
+  PlayMove(SquaresToStr(MyMove.FromSq, MyMove.ToSq), 0, false);
   GotoXY(49, 14);
   Write("Move: ");
   Write(SqToStr[MyMove.FromSq]);
@@ -68,16 +60,16 @@ void ComputerTurn() {
 void RunCommand(char Letter) {
   switch (Letter) {
   case 'B':
-    TakeBackMove();
+    TakeBack();
     break;
   case 'D':
-    Debug = false;
+    // Debug output was switched off by D; there is none left to switch.
     break;
   case 'E':
     DisplayEval();
     break;
   case 'N':
-    SetupStartPosition();
+    NewGame();
     break;
   case 'P':
     HumansMove = !HumansMove;
@@ -110,7 +102,7 @@ void RunCommand(char Letter) {
 
 void RunGame() {
   ClrScr();
-  SetupStartPosition();
+  NewGame();
   DisplayTheBoard();
   Quit = false;
   do {
@@ -158,7 +150,7 @@ void SetTime(const Str4 &S) {
     ErrorMsg("Illegal Command");
     return;
   }
-  SetMoveTime(Value);
+  MoveTime = Value;
   FixedDepth = NoFixedDepth;
 }
 
@@ -169,5 +161,5 @@ void SetDepth(const Str4 &S) {
     return;
   }
   FixedDepth = static_cast<uint8_t>(Value);
-  SetMoveTime(NoTimeLimit);
+  MoveTime = NoTimeLimitSecs;
 }

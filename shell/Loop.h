@@ -4,7 +4,6 @@
 #include "platform/FixedStr.h"
 
 extern MoveRec MyMove; // the computer's last move
-extern bool Quit;      // set by command Q (and by the end of the input)
 
 // Start-up after the terminal is ready: clear, new game, draw, then the loop
 // until Q.

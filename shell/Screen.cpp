@@ -2,16 +2,14 @@
 
 #include <cstring>
 
-#include "board/Board.h"
 #include "board/Globals.h"
 #include "frontend/FrontEnd.h"
+#include "game/Game.h"
 #include "platform/Terminal.h"
+#include "shell/Console.h"
 #include "shell/InfoPanel.h"
 
 namespace {
-
-// Indexed by piece code; codes 7 and 8 never stand on the board.
-constexpr char PieceChar[] = " PNBRQK  pnbrqk";
 
 constexpr const char *MenuLines[9] = {"n: New Game",      "b: TakeBack",      "p: Play    ",
                                       "s: Setup   ",      "w: Write game",    "r: Read game",
@@ -32,13 +30,13 @@ void DrawRank(int Rank, bool &Alternate) {
   Write(static_cast<char>('1' + Rank));
   for (int Fyle = 0; Fyle < 8; ++Fyle) {
     TextBackground(Alternate ? Yellow : Green);
-    const int8_t P = PieceOn(Data[Ply], Rank * 8 + Fyle);
+    const int8_t P = PieceOn(GamePosition(), Rank * 8 + Fyle);
     TextColor(IsWhiteCode(P) ? White : Black);
     if (P == Empty) {
       Write("   ");
     } else {
       Write(' ');
-      Write(PieceChar[P]);
+      Write(PieceLetter[P]);
       Write(' ');
     }
     Alternate = !Alternate;
@@ -49,7 +47,7 @@ void DrawRank(int Rank, bool &Alternate) {
 
 void DrawStatus() {
   GotoXY(6, 11);
-  if (FixedDepth < 255) {
+  if (FixedDepth != NoFixedDepth) {
     Write("Fixed Depth = ");
     WriteUInt(FixedDepth);
     Write("     ");

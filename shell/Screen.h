@@ -3,7 +3,7 @@
 #pragma once
 
 // Redraws the board window, the menu window and the status line from
-// Data[Ply], FixedDepth and MoveTime; leaves the full screen as the window and
+// the game's position, FixedDepth and MoveTime; leaves the full screen as the window and
 // low video in effect.
 void DisplayTheBoard();
 // The console's message: S and ": (Press any key)" at column 49, row 14, a wait

@@ -5,23 +5,25 @@
 #include <cstring>
 
 #include "board/Board.h"
+#include "board/Zorbist.h"
 #include "game/Fen.h"
+#include "game/Game.h"
 #include "game/NewGame.h"
+#include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "platform/Random.h"
 #include "search/Counters.h"
 
+void (*ResetFrontEndState)() = nullptr;
+
 void ResetGame() {
   SetFixedSeed(12345);
-  SetMoveTime(60);
-  FixedDepth = 255;
-  HumansMove = true;
+  MoveTimeMs = SecondsRuleMs(60);
   EndGame = false;
-  Debug = false;
-  CmdStr.Clear();
+  if (ResetFrontEndState) ResetFrontEndState();
   ClearHistory();
   ClearPV();
-  SetupStartPosition();
+  NewGame();
 }
 
 void SetFen(const char *Fen) {
@@ -29,8 +31,19 @@ void SetFen(const char *Fen) {
   const char *Why = nullptr;
   ParsedFEN P;
   ASSERT_TRUE(ParseFEN(Fen, P, Why)) << Fen << ": " << (Why ? Why : "");
-  // Diagrams of attacks and moves may leave a king en prise.
-  PlaceParsedFEN(P);
+  // Diagrams of attacks and moves may leave a king en prise: placed without
+  // the game's test.
+  ZeroBoardData();
+  for (int Rank = 7; Rank >= 0; --Rank)
+    for (int Fyle = 0; Fyle < 8; ++Fyle) {
+      const int8_t Sq = static_cast<int8_t>(Rank * 8 + Fyle);
+      if (P.Squares[Sq] != Empty) PutPiece(P.Squares[Sq], Sq);
+    }
+  WhosMove = P.Side;
+  Data[0].CastleStat = P.CastleStat;
+  Data[0].EnPasSq = -1;
+  ZeroTTsOnSetUp();
+  InitZorbistBoard();
 }
 
 const char *BoardFen() {

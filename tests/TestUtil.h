@@ -8,6 +8,8 @@
 void SetFen(const char *Fen);
 // The start position and default game settings, as at program start.
 void ResetGame();
+// Set by a front end's tests: resets that front end's own state in ResetGame.
+extern void (*ResetFrontEndState)();
 // The FEN placement of Data[Ply], side and castling (WriteFEN's format).
 const char *BoardFen();
 

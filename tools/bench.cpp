@@ -14,15 +14,12 @@
 
 #include "board/Globals.h"
 #include "board/Squares.h"
+#include "diag/BenchPositions.h"
 #include "diag/Debugging.h"
+#include "diag/Perft.h"
+#include "game/Engine.h"
 #include "game/Fen.h"
-#include "hash/TT.h"
-#include "moves/GenMoves.h"
-#include "moves/Move.h"
 #include "platform/Clock.h"
-#include "search/BenchPositions.h"
-#include "search/Counters.h"
-#include "search/Search.h"
 #include "tools/DepthArg.h"
 
 namespace {
@@ -68,7 +65,7 @@ int main(int Argc, char **Argv) {
   double TotalSeconds = 0;
   // The table is made resident before the clock starts, as an interface's
   // isready does for torvane3-uci: the searches pay no first touches.
-  MakeTTResident();
+  PrepareTable();
   rusage Before;
   getrusage(RUSAGE_SELF, &Before);
   const uint64_t ReadsBefore = ClockReads;
@@ -78,21 +75,22 @@ int main(int Argc, char **Argv) {
       std::fprintf(stderr, "bench: bad position %s (%s): %s\n", P.Name, Why ? Why : "", P.Fen);
       return 1;
     }
-    PrepareBenchSearch(Depth);
+    const SearchLimits L = PrepareBenchSearch(Depth);
     // The root's list is generated again by the search; its count is the same.
-    RootMoves = GenMoveList(Str4());
+    RootMoves = GenerateRootMoves();
     const auto T0 = std::chrono::steady_clock::now();
-    const MoveRec M = ComputerMove();
+    const ThinkResult R = Think(L);
     const auto T1 = std::chrono::steady_clock::now();
     const double Seconds = std::chrono::duration<double>(T1 - T0).count();
-    const uint64_t All = Nodes + QNodes;
-    TotalNodes += Nodes;
-    TotalQNodes += QNodes;
+    const uint64_t All = R.Nodes + R.QNodes;
+    TotalNodes += R.Nodes;
+    TotalQNodes += R.QNodes;
     TotalSeconds += Seconds;
     if (!Quiet) {
+      const MoveRec &M = R.Best;
       const ShortStr Move = M.FromSq < 0 ? ShortStr("none") : SquaresToStr(M.FromSq, M.ToSq);
-      std::printf("%-12s %5d %6s %12" PRIu64 " %12" PRIu64 " %9.0f %12.0f\n", P.Name, CurrentDepth,
-                  Move.c_str(), Nodes, QNodes, Seconds * 1000, Rate(All, Seconds));
+      std::printf("%-12s %5d %6s %12" PRIu64 " %12" PRIu64 " %9.0f %12.0f\n", P.Name, R.Depth,
+                  Move.c_str(), R.Nodes, R.QNodes, Seconds * 1000, Rate(All, Seconds));
     }
   }
   const uint64_t Signature = TotalNodes + TotalQNodes;

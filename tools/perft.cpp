@@ -12,7 +12,6 @@
 #include "diag/Debugging.h"
 #include "diag/Perft.h"
 #include "game/Fen.h"
-#include "moves/GenMoves.h"
 #include "tools/DepthArg.h"
 
 namespace {
@@ -40,7 +39,7 @@ int main(int Argc, char **Argv) {
     return 1;
   }
   if (Dump) {
-    const uint16_t N = GenMoveList(Str4());
+    const uint16_t N = GenerateRootMoves();
     if (!WriteMoveList(static_cast<uint8_t>(N > 255 ? 255 : N))) {
       std::fprintf(stderr, "perft: cannot write MoveList.txt\n");
       return 1;

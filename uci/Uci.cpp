@@ -633,18 +633,14 @@ bool PlayListMove(const char *W) {
   const int8_t Under = Promotion ? UnderPromotion(Letter) : 0;
   const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
   const DataType Before = Data[0];
-  const uint16_t BeforeMoveNum = MoveNum;
   const int8_t BeforeSide = WhosMove;
-  const bool BeforeHumans = HumansMove;
   MakeMove(MoveStrToMoveRec(Move), false);
   if (Under != 0) {
     // The engine promotes to a queen; the piece the game chose replaces it.
     RemovePiece(To);
     if (!RoomForPiece(Under)) {
       Data[0] = Before;
-      MoveNum = BeforeMoveNum;
       WhosMove = BeforeSide;
-      HumansMove = BeforeHumans;
       Say("no room for another piece of that kind: ", W, "");
       return false;
     }
@@ -741,7 +737,6 @@ void CmdPosition() {
       Say("en passant square ", EpField, " does not fit the position; ignored");
     else
       Data[0].EnPasSq = Ep;
-    MoveNum = 0;
     InitOpeningLib();
     InLibrary = false; // book lines begin at the start position
     FromStart = false;

@@ -7,6 +7,7 @@
 #include "TestUtil.h"
 #include "board/Board.h"
 #include "board/Zorbist.h"
+#include "game/Game.h"
 #include "game/TakeBack.h"
 
 namespace {

@@ -56,16 +56,14 @@ void PlayLine(const std::string &Line) {
 struct GameState {
   GameState() {
     std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
-    Num = MoveNum, Side = WhosMove, Human = HumansMove, P = Ply, Line = OpeningStr.c_str();
+    Side = WhosMove, P = Ply, Line = OpeningStr.c_str();
   }
   bool Same() const {
-    return std::memcmp(&D, &Data[0], sizeof D) == 0 && Num == MoveNum && Side == WhosMove &&
-           Human == HumansMove && P == Ply && Line == OpeningStr.c_str();
+    return std::memcmp(&D, &Data[0], sizeof D) == 0 && Side == WhosMove && P == Ply &&
+           Line == OpeningStr.c_str();
   }
   DataType D;
-  uint16_t Num;
   int8_t Side;
-  bool Human;
   uint8_t P;
   std::string Line;
 };

@@ -4,6 +4,7 @@
 
 #include "TestUtil.h"
 #include "board/Squares.h"
+#include "game/Game.h"
 #include "game/TakeBack.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
@@ -14,8 +15,7 @@ namespace {
 
 // Plays a move text on the game's position as the game loop does.
 void Play(const char *Text) {
-  ASSERT_TRUE(IsLegalMove(Text)) << Text;
-  MakeMove(MoveStrToMoveRec(Text), false);
+  ASSERT_EQ(PlayMove(Text, 0, false), MoveRefusal::None) << Text;
   AddToTakeBackStack();
 }
 

@@ -114,10 +114,10 @@ TEST(TimesUp, OnlyPastTheMoveTime) {
   } Cases[] = {{5, 5900, false},  {5, 5999, false},         {5, 6000, true},
                {0, 999, false},   {0, 1000, true},          {60, 60999, false},
                {60, 61000, true}, {65000, 65000999, false}, {65000, 65001000, true}};
-  const uint16_t SavedMoveTime = MoveTime;
+  const uint64_t SavedMoveTimeMs = MoveTimeMs;
   for (const auto &C : Cases) {
     SCOPED_TRACE(std::to_string(C.Move) + " s at " + std::to_string(C.Ms) + " ms");
-    SetMoveTime(C.Move);
+    MoveTimeMs = SecondsRuleMs(C.Move);
     bool Up = false;
     int Try = 0;
     for (; Try < 1000; ++Try) {
@@ -129,7 +129,7 @@ TEST(TimesUp, OnlyPastTheMoveTime) {
     ASSERT_LT(Try, 1000);
     EXPECT_EQ(Up, C.Up);
   }
-  SetMoveTime(SavedMoveTime);
+  MoveTimeMs = SavedMoveTimeMs;
 }
 
 } // namespace

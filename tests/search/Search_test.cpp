@@ -97,7 +97,7 @@ void Prepare(const char *Fen, bool InEndGame = false) {
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   Abort = false;
   CurrentDepth = 4;
-  SetMoveTime(65000);
+  MoveTimeMs = SecondsRuleMs(NoTimeLimitSecs);
 }
 
 ShortStr Text(const MoveRec &M) {
@@ -138,9 +138,7 @@ TEST_F(SearchTest, MateInOneEndsTheDeepeningAfterTheFirstIteration) {
     SetUp();
     SetFen(C.Fen);
     // A cap well above the mate, so that a miss cannot run for a minute.
-    FixedDepth = 10;
-    SetMoveTime(65000);
-    const MoveRec M = ComputerMove();
+    const MoveRec M = SearchMove(FixedDepthLimits(10));
     EXPECT_EQ(Text(M), C.Moves) << C.Fen;
     EXPECT_EQ(PVScore, 9999) << C.Fen;
     ASSERT_EQ(Panel::Infos, 1) << C.Fen;
@@ -160,9 +158,7 @@ TEST_F(SearchTest, LongerMatesScoreTheirDistanceInPlies) {
   for (const MateCase &C : Cases) {
     SetUp();
     SetFen(C.Fen);
-    FixedDepth = 10;
-    SetMoveTime(65000);
-    const MoveRec M = ComputerMove();
+    const MoveRec M = SearchMove(FixedDepthLimits(10));
     const ShortStr T = Text(M);
     EXPECT_NE(std::strstr(C.Moves, T.c_str()), nullptr) << C.Fen << " played " << T.c_str();
     EXPECT_EQ(PVScore, 10000 - C.Plies) << C.Fen;
@@ -187,9 +183,7 @@ TEST_F(SearchTest, NoLegalMoveGivesNoMove) {
   for (const Case &C : Cases) {
     SetUp();
     SetFen(C.Fen);
-    FixedDepth = 10;
-    SetMoveTime(65000);
-    const MoveRec M = ComputerMove();
+    const MoveRec M = SearchMove(FixedDepthLimits(10));
     EXPECT_EQ(M.FromSq, -1) << C.Fen;
     EXPECT_EQ(M.ToSq, -1) << C.Fen;
     EXPECT_EQ(PVScore, C.Score) << C.Fen;
@@ -206,9 +200,7 @@ TEST_F(SearchTest, FixedDepthRunsTheIterationsFromFourUpToIt) {
   for (const Case &C : Cases) {
     SetUp();
     SetFen("r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 0 4");
-    FixedDepth = C.FixedDepth;
-    SetMoveTime(65000);
-    const MoveRec M = ComputerMove();
+    const MoveRec M = SearchMove(FixedDepthLimits(C.FixedDepth));
     ASSERT_EQ(Panel::Infos, C.Iterations) << "X" << int(C.FixedDepth);
     for (int I = 0; I < C.Iterations; ++I)
       EXPECT_EQ(Panel::Depths[I], static_cast<uint32_t>(4 + I));
@@ -219,9 +211,7 @@ TEST_F(SearchTest, FixedDepthRunsTheIterationsFromFourUpToIt) {
 
 TEST_F(SearchTest, BranchingFactorIsNeverNotANumber) {
   SetFen("r1bqk2r/pp2bppp/2nppn2/8/3NP3/2N1B3/PPPQ1PPP/R3KB1R w KQkq - 2 8");
-  FixedDepth = 7;
-  SetMoveTime(65000);
-  ComputerMove();
+  SearchMove(FixedDepthLimits(7));
   ASSERT_EQ(Panel::Infos, 4);
   // Depth 4 has no earlier figure to divide by.
   EXPECT_EQ(Panel::EBFs[0], 0.0);
@@ -596,13 +586,9 @@ TEST_F(SearchTest, MateAndStalemateScoresDependOnPly) {
 TEST_F(SearchTest, SearchLeavesThePositionAsItFoundIt) {
   Prepare("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
   const DataType Before = Data[0];
-  const uint16_t MoveNumBefore = MoveNum;
-  const bool HumansBefore = HumansMove;
   Search(-30000, 30000, 5, true);
   EXPECT_EQ(Ply, 0);
   EXPECT_EQ(WhosMove, WMove);
-  EXPECT_EQ(MoveNum, MoveNumBefore);
-  EXPECT_EQ(HumansMove, HumansBefore);
   EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0);
   EXPECT_EQ(CalcBrdKey(), Data[0].HashKey);
   EXPECT_GT(Nodes, 0u);
@@ -621,13 +607,11 @@ TEST_F(SearchTest, SelfPlayGamesStayLegal) {
     SCOPED_TRACE(First);
     SetUp();
     SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    FixedDepth = 4;
-    SetMoveTime(65000);
     ASSERT_TRUE(IsLegalMove(First));
     MakeMove(MoveStrToMoveRec(First), false);
     for (int HalfMove = 1; HalfMove < MaxHalfMoves; ++HalfMove) {
       const int Legal = LegalMoveCount();
-      const MoveRec M = ComputerMove();
+      const MoveRec M = SearchMove(FixedDepthLimits(4));
       if (M.FromSq < 0) {
         ASSERT_EQ(Legal, 0) << "no move returned at half-move " << HalfMove << ": " << BoardFen();
         ++Finished;

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "TestUtil.h"
+#include "diag/BenchPositions.h"
 #include "moves/Move.h"
-#include "search/BenchPositions.h"
 #include "search/Counters.h"
 #include "search/Search.h"
 
@@ -19,8 +19,7 @@ TEST(Signature, BenchNodeCountIsPinned) {
   uint64_t Signature = 0;
   for (const BenchPosition &P : BenchPositions) {
     SetFen(P.Fen);
-    PrepareBenchSearch(SignatureDepth);
-    ComputerMove();
+    SearchMove(PrepareBenchSearch(SignatureDepth));
     std::printf("%-12s %8" PRIu64 " %8" PRIu64 "\n", P.Name, Nodes, QNodes);
     Signature += Nodes + QNodes;
   }
@@ -32,10 +31,10 @@ TEST(Signature, BenchNodeCountIsPinned) {
 TEST(Signature, RepeatedSearchCountsTheSame) {
   const BenchPosition &P = BenchPositions[4];
   SetFen(P.Fen);
-  PrepareBenchSearch(SignatureDepth + 1);
+  const SearchLimits L = PrepareBenchSearch(SignatureDepth + 1);
   uint64_t Counts[2];
   for (uint64_t &Count : Counts) {
-    ComputerMove();
+    SearchMove(L);
     Count = Nodes + QNodes;
   }
   EXPECT_EQ(Counts[0], Counts[1]);

@@ -21,18 +21,23 @@
 #include "board/Zorbist.h"
 #include "frontend/FrontEnd.h"
 #include "game/Engine.h"
+#include "game/Game.h"
 #include "game/TakeBack.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 #include "search/Search.h"
+#include "shell/Console.h"
 #include "shell/InfoPanel.h"
 #include "shell/Loop.h"
 #include "shell/Screen.h"
 #include "tests/TestUtil.h"
 
 namespace {
+
+// Every game reset of these tests resets the console's own state too.
+const bool ConsoleHooked = (ResetFrontEndState = ResetConsole, true);
 
 constexpr const char *StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq";
 constexpr const char *AfterE2E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq";
@@ -252,11 +257,9 @@ TEST_F(LoopTest, DebugAndEvalChangeNothingInTheGame) {
   for (const char *Line : Lines) {
     SCOPED_TRACE(Line);
     Restart();
-    Debug = true;
     Messages.clear();
     const int8_t Index = TBIndex;
     Pass(std::string(Line) + "\r\r");
-    EXPECT_EQ(Debug, Line[0] != 'd');
     EXPECT_EQ(Messages, NoMsgs);
     EXPECT_EQ(TBIndex, Index);
     EXPECT_STREQ(BoardFen(), StartFen);
@@ -465,7 +468,7 @@ TEST_F(LoopTest, CalcMoveAsksTheBookFirst) {
     SetFen(C.Fen);
     InLibrary = C.InBook;
     OpeningStr = C.Played;
-    const MoveRec M = CalcMove();
+    const MoveRec M = CalcMove(ConsoleLimits(MoveTime, FixedDepth));
     EXPECT_EQ(M.FromSq, C.From);
     EXPECT_EQ(M.ToSq, C.To);
     EXPECT_STREQ(OpeningStr.c_str(), C.Opening);

@@ -11,6 +11,7 @@
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
 #include "search/Counters.h"
+#include "shell/Console.h"
 #include "shell/Screen.h"
 #include "tests/TestUtil.h"
 
@@ -178,10 +179,10 @@ TEST_F(ScreenTest, StatusLineShowsTheLimitWithoutLeftovers) {
   };
   for (const auto &C : Cases) {
     // First the widest status text, so anything it leaves behind would show.
-    SetMoveTime(65000);
+    MoveTime = 65000;
     FixedDepth = 255;
     DisplayTheBoard();
-    SetMoveTime(C.Time);
+    MoveTime = C.Time;
     FixedDepth = C.Depth;
     DisplayTheBoard();
     EXPECT_EQ(Text(11, 1, 31), Blanks(5) + C.Text + Blanks(26 - C.Text.size())) << C.Text;

@@ -12,9 +12,11 @@
 #include "board/Globals.h"
 #include "board/Zorbist.h"
 #include "frontend/FrontEnd.h"
+#include "game/Game.h"
 #include "hash/TT.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "shell/Console.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "board/Globals.h"
 #include "board/Zorbist.h"
 #include "platform/Random.h"
-#include "search/Counters.h"
+#include "search/Search.h"
 
 struct BenchPosition {
   const char *Name;
@@ -34,11 +34,10 @@ constexpr uint8_t BenchDepth = 10;    // the bench tool's default
 constexpr uint8_t SignatureDepth = 6; // the pinned signature test's depth
 
 // After the position is set up: keys drawn from the bench's own seed, so a
-// position's count never depends on what ran before it, and the depth fixed
-// as the X command fixes it.
-inline void PrepareBenchSearch(uint8_t Depth) {
+// position's count never depends on what ran before it; the limits are a
+// depth fixed as the X command fixes it.
+inline SearchLimits PrepareBenchSearch(uint8_t Depth) {
   SetFixedSeed(BenchSeed);
   InitZorbistBoard();
-  FixedDepth = Depth;
-  SetMoveTime(65000);
+  return FixedDepthLimits(Depth);
 }

@@ -9,6 +9,7 @@
 #include "board/Zorbist.h"
 #include "game/Fen.h"
 #include "hash/TT.h"
+#include "shell/FenFile.h"
 
 namespace {
 

@@ -1,0 +1,208 @@
+#include "game/Game.h"
+
+#include <cstring>
+
+#include "board/Attacks.h"
+#include "board/Board.h"
+#include "board/Squares.h"
+#include "board/Zorbist.h"
+#include "book/Opening.h"
+#include "eval/Material.h"
+#include "game/NewGame.h"
+#include "game/TakeBack.h"
+#include "hash/TT.h"
+#include "moves/Move.h"
+#include "search/Search.h"
+
+uint16_t MoveNum = 0;
+
+namespace {
+GameRecord Record;
+
+void ResetRecord(uint32_t HalfMoves, uint32_t FullMove) {
+  Record.NumKeys = 0;
+  Record.HalfMoveClock = HalfMoves;
+  Record.FullMoveNumber = FullMove == 0 ? 1 : FullMove;
+}
+
+// A move of the game: the position it leaves (its RepetitionKey), unless the
+// move can never be undone, which ends every chance of a repetition.
+void RecordMove(bool Irreversible, uint64_t Left) {
+  if (Irreversible) {
+    Record.NumKeys = 0;
+    Record.HalfMoveClock = 0;
+    return;
+  }
+  if (Record.NumKeys == GameRecord::MaxKeys) {
+    std::memmove(Record.Keys, Record.Keys + 1, sizeof Record.Keys - sizeof Record.Keys[0]);
+    --Record.NumKeys;
+  }
+  Record.Keys[Record.NumKeys++] = Left;
+  // Far beyond any draw rule; the counter only must not wrap.
+  if (Record.HalfMoveClock < 100000) ++Record.HalfMoveClock;
+}
+
+bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
+
+// The piece a promotion letter names for the side to move; 0 for a queen or
+// no letter, since the engine's own promotion makes the queen.
+int8_t UnderPromotion(char Letter) {
+  const char *L = std::strchr("nbrNBR", Letter);
+  if (Letter == '\0' || !L) return 0;
+  const int8_t White = CodeOfLetter(static_cast<char>(*L & ~0x20));
+  return WhosMove == WMove ? White : static_cast<int8_t>(White + 8);
+}
+
+// The position an edit began with, for an edit that is abandoned.
+DataType Entered;
+int8_t EnteredSide = WMove;
+} // namespace
+
+const GameRecord &GameHistory() { return Record; }
+
+bool IsEndGamePosition() { return IsEndGame(); }
+
+void NewGame() {
+  Ply = 0;
+  SetupStartPosition();
+  ResetRecord(0, 1);
+}
+
+bool EnPassantFits(const DataType &D, int8_t Side, int8_t Ep) {
+  if (Ep < 0 || Ep >= 64) return false;
+  // The pawn stands one square beyond Ep as the side not to move walks, and
+  // came from one square before it.
+  const int Ahead = Side == WMove ? -8 : 8;
+  const bool Rank = Side == WMove ? Ep / 8 == 5 : Ep / 8 == 2;
+  const int8_t Pawn = Side == WMove ? BPawn : WPawn;
+  return Rank && PieceOn(D, Ep + Ahead) == Pawn && PieceOn(D, Ep) == Empty &&
+         PieceOn(D, Ep - Ahead) == Empty;
+}
+
+bool SetupGame(const ParsedFEN &P, int8_t Ep, uint32_t HalfMoves, uint32_t FullMove, bool &EpKept) {
+  Ply = 0;
+  if (!SetupParsedFEN(P)) return false;
+  EpKept = Ep < 0 || EnPassantFits(Data[0], WhosMove, Ep);
+  if (Ep >= 0 && EpKept) Data[0].EnPasSq = Ep;
+  MoveNum = 0;
+  InitOpeningLib();
+  InLibrary = false; // book lines begin at the start position
+  ResetRecord(HalfMoves, FullMove);
+  return true;
+}
+
+bool LoadPosition(const char *Line, const char *&Why) {
+  Ply = 0;
+  if (!SetupFEN(Line, Why)) return false;
+  InLibrary = false;
+  return true;
+}
+
+void AddToBookLine(const ShortStr &Text) {
+  if (InLibrary) OpeningStr.Append(Text);
+}
+
+void LeaveBook() { InLibrary = false; }
+
+MoveRefusal PlayMove(const ShortStr &Text, char Promote, bool FollowBook) {
+  Ply = 0;
+  if (!IsLegalMove(Text)) return MoveRefusal::Illegal;
+  const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
+  const int8_t Mover = PieceOn(Data[0], From);
+  const bool Promotion = IsPawnCode(Mover) && (To < 8 || To >= 56);
+  if (Promote != 0 && !Promotion) return MoveRefusal::NotPromotion;
+  const int8_t Under = Promotion ? UnderPromotion(Promote) : 0;
+  const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
+  const DataType Before = Data[0];
+  const int8_t BeforeSide = WhosMove;
+  MakeMove(MoveStrToMoveRec(Text), false);
+  if (Under != 0) {
+    // The engine promotes to a queen; the piece the game chose replaces it.
+    RemovePiece(To);
+    if (!RoomForPiece(Under)) {
+      Data[0] = Before;
+      WhosMove = BeforeSide;
+      return MoveRefusal::NoRoom;
+    }
+    PutPiece(Under, To);
+  }
+  ++MoveNum;
+  RecordMove(Irreversible, RepetitionKey(Before, BeforeSide));
+  if (WhosMove == WMove) ++Record.FullMoveNumber;
+  if (FollowBook && InLibrary) {
+    if (Under != 0 || OpeningStr.Length() + 4 > OpeningStr.Capacity())
+      InLibrary = false;
+    else
+      OpeningStr.Append(Text);
+  }
+  return MoveRefusal::None;
+}
+
+bool TakeBack() {
+  const bool Any = MoveNum > 0;
+  TakeBackMove();
+  return Any;
+}
+
+void EditBegin() {
+  Entered = Data[0];
+  EnteredSide = WhosMove;
+}
+
+void EditClear() {
+  // The castling rights stay, so that an edit that puts the pieces back
+  // keeps them; the en-passant square and the key stay as they were.
+  const uint8_t CastleStat = Data[0].CastleStat;
+  ZeroBoardData();
+  Data[0].CastleStat = CastleStat;
+}
+
+void EditRemove(int8_t Sq) { RemovePiece(Sq); }
+
+EditRefusal EditPut(int8_t Piece, int8_t Sq) {
+  if ((Piece == WPawn && Sq < 8) || (Piece == BPawn && Sq > 55)) return EditRefusal::PawnOnEdge;
+  // The occupant goes first, so that replacing a queen by a pawn counts
+  // right; a piece no game could add (a second king, a ninth pawn, a ninth
+  // piece beyond two of its kind to be) leaves the square as it was.
+  const DataType Saved = Data[0];
+  RemovePiece(Sq);
+  if (!RoomForPiece(Piece)) {
+    Data[0] = Saved;
+    return EditRefusal::TooMany;
+  }
+  PutPiece(Piece, Sq);
+  return EditRefusal::None;
+}
+
+void EditSetSide(int8_t Side) { WhosMove = Side; }
+
+namespace {
+void FinishEdit() {
+  DataType &D = Data[0];
+  int8_t Sq[64];
+  for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(D, S);
+  D.CastleStat = FitCastling(D.CastleStat, Sq);
+  // An en-passant square survives only while it still marks a double step
+  // just made; otherwise a capture could take whatever now stands in front
+  // of it, a king included.
+  if (!EnPassantFits(D, WhosMove, D.EnPasSq)) D.EnPasSq = -1;
+  MoveNum = 0;
+  InitZorbistBoard();
+  D.HashKey = CalcBrdKey();
+  ZeroTTs();
+  InLibrary = false;
+}
+} // namespace
+
+EditRefusal EditCommit() {
+  Ply = 0;
+  if (KingCanBeTaken()) return EditRefusal::KingEnPrise;
+  FinishEdit();
+  return EditRefusal::None;
+}
+
+void EditAbandon() {
+  Data[0] = Entered;
+  WhosMove = EnteredSide;
+  FinishEdit();
+}

@@ -1,0 +1,32 @@
+#include "shell/FenFile.h"
+
+#include <cstring>
+
+#include "frontend/FrontEnd.h"
+#include "game/Game.h"
+#include "platform/TextFile.h"
+
+void WriteFEN() {
+  char Text[FenTextSize];
+  FenText(Text);
+  TextFile F;
+  bool Ok = F.Create(FenFileName);
+  Ok = Ok && F.Write(Text);
+  Ok = F.Close() && Ok;
+  if (!Ok) ErrorMsg("Write Failed");
+}
+
+void ReadFEN() {
+  TextFile F;
+  if (!F.OpenRead(FenFileName)) {
+    ErrorMsg("No Board File Found");
+    return;
+  }
+  Str255 Line;
+  F.ReadLine(Line);
+  F.Close();
+  const char *Why = nullptr;
+  // A NUL inside the line would hide the rest of it from the parser; refuse.
+  if (std::strlen(Line.c_str()) != Line.Length() || !LoadPosition(Line.c_str(), Why))
+    ErrorMsg("Bad Board File");
+}
