@@ -29,7 +29,7 @@ void SetupStartPosition() {
   std::memcpy(D.WPieceList, White, sizeof White);
   std::memcpy(D.BPieceList, Black, sizeof Black);
   InitOpeningLib();
-  D.CastleStat = 15;
+  D.CastleStat = WhiteShort | WhiteLong | BlackShort | BlackLong;
   D.EnPasSq = -1;
   WhosMove = WMove;
   MoveNum = 0;

@@ -13,18 +13,22 @@ uint64_t Nodes = 0;
 uint64_t QNodes = 0;
 
 namespace {
+constexpr uint8_t AllRights = WhiteShort | WhiteLong | BlackShort | BlackLong;
+constexpr uint8_t WhiteRights = WhiteShort | WhiteLong, BlackRights = BlackShort | BlackLong;
+
 // The rights a rook on each square stands for, as the mask that clears them:
-// a1 2 (W O-O-O), h1 1 (W O-O), a8 8 (B O-O-O), h8 4 (B O-O); elsewhere none.
+// a1 the white long castling, h1 the white short, a8 and h8 black's; elsewhere
+// none.
 struct CornerTable {
   uint8_t Mask[64];
 };
 constexpr CornerTable MakeCornerTable() {
   CornerTable T{};
-  for (uint8_t &M : T.Mask) M = 0x0F;
-  T.Mask[0] = 0x0D;
-  T.Mask[7] = 0x0E;
-  T.Mask[56] = 0x07;
-  T.Mask[63] = 0x0B;
+  for (uint8_t &M : T.Mask) M = AllRights;
+  T.Mask[0] = AllRights & ~WhiteLong;
+  T.Mask[7] = AllRights & ~WhiteShort;
+  T.Mask[56] = AllRights & ~BlackLong;
+  T.Mask[63] = AllRights & ~BlackShort;
   return T;
 }
 constexpr CornerTable Corners = MakeCornerTable();
@@ -38,10 +42,10 @@ constexpr KeptTable MakeKeptTable() {
   KeptTable T{};
   for (int P = 0; P < 16; ++P)
     for (int Sq = 0; Sq < 64; ++Sq)
-      T.Mask[P][Sq] = P == WKing                 ? 0x0C
-                      : P == BKing               ? 0x03
+      T.Mask[P][Sq] = P == WKing                 ? BlackRights
+                      : P == BKing               ? WhiteRights
                       : P == WRook || P == BRook ? Corners.Mask[Sq]
-                                                 : 0x0F;
+                                                 : AllRights;
   return T;
 }
 constexpr KeptTable Kept = MakeKeptTable();
@@ -66,11 +70,11 @@ void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
 [[gnu::noinline]] void CastleRook(DataType &D, int8_t KingTo) {
   MoveRec Rook = {};
   if (WhosMove == WMove) {
-    D.CastleStat &= 0x0C;
+    D.CastleStat &= BlackRights;
     Rook.FromSq = KingTo == 6 ? 7 : 0;
     Rook.ToSq = KingTo == 6 ? 5 : 3;
   } else {
-    D.CastleStat &= 0x03;
+    D.CastleStat &= WhiteRights;
     Rook.FromSq = KingTo == 62 ? 63 : 56;
     Rook.ToSq = KingTo == 62 ? 61 : 59;
   }
