@@ -579,12 +579,15 @@ MoveRec GetAMove(uint16_t Count) {
   return Result;
 }
 
+// A counter that grows past this halves the whole table.
+constexpr uint16_t HistoryHalvingLimit = 99;
+
 void AddToHistory(const MoveRec &TheMove, int8_t Depth) {
   if (TheMove.FromSq < 0 || TheMove.ToSq < 0) return;
   const int8_t P = PieceOn(Data[Ply], TheMove.FromSq);
   uint16_t &Entry = HistTab[P][TheMove.ToSq];
   Entry = static_cast<uint16_t>(Entry + Depth * Depth);
-  if (Entry <= 99) return;
+  if (Entry <= HistoryHalvingLimit) return;
   // Halving keeps old successes from outweighing recent ones for ever.
   for (int Code = 1; Code <= 14; ++Code) {
     if (Code == 7 || Code == 8) continue;
