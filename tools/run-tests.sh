@@ -2,7 +2,8 @@
 # The test command: installs what the build and the tests need when it is
 # missing, then builds torvane3 twice and runs every test. The Release build
 # runs all of them (the deep perft counts, the real-terminal and the install
-# tests included); the sanitizer build (AddressSanitizer +
+# tests included) and treats shadowing and narrowing conversions in the
+# product code as errors; the sanitizer build (AddressSanitizer +
 # UndefinedBehaviorSanitizer) runs the unit tests, without the deep perft
 # counts, which take minutes without optimisation.
 set -euo pipefail
@@ -14,7 +15,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== Release build: every test"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=ON \
-  -DTORVANE_BENCH=ON >/dev/null
+  -DTORVANE_BENCH=ON -DTORVANE_STRICT_WARNINGS=ON >/dev/null
 cmake --build build/release -j "$jobs"
 # A failure here still lets the sanitizer build run; the command fails at the end.
 release=0
