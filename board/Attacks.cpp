@@ -2,15 +2,12 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include "board/Board.h"
-#include "board/Squares.h"
-#include "platform/Fatal.h"
 
 namespace {
 // What the difference of two squares' ranks and files allows: which kinds of
@@ -198,26 +195,3 @@ bool InCheck(int8_t Who) {
 }
 
 bool KingCanBeTaken() { return InCheck(static_cast<int8_t>(-WhosMove)); }
-
-bool ClearVector(int8_t FromSq, int8_t ToSq) {
-  if (FromSq == ToSq) return false;
-  if (FromSq < 0 || ToSq < 0) Fatal("Attacks", __LINE__, "error in ClearVector...sq = 0");
-  // The first multiple that divides the distance names the line; mod 9 and
-  // mod 8 come first so that a1-h8 (63) steps 9 and a1-a8 (56) steps 8.
-  const int Delta = std::abs(ToSq - FromSq);
-  int Step;
-  if (Delta % 9 == 0)
-    Step = 9;
-  else if (Delta % 8 == 0)
-    Step = 8;
-  else if (Delta % 7 == 0)
-    Step = SameRank(FromSq, ToSq) ? 1 : 7;
-  else
-    Step = 1;
-  if (ToSq < FromSq) Step = -Step;
-  const DataType &D = Data[Ply];
-  int I = FromSq;
-  do I += Step;
-  while (I != ToSq && PieceOn(D, I) == Empty);
-  return I == ToSq;
-}

@@ -8,9 +8,6 @@
 bool Attacked(int8_t MySq, int8_t Enemy);
 // Whether side Who's king is attacked; false when that king is not on the board.
 bool InCheck(int8_t Who);
-// Whether the squares strictly between two squares of one line are empty;
-// false for FromSq = ToSq.
-bool ClearVector(int8_t FromSq, int8_t ToSq);
 // Whether the side to move could take the other side's king: the other side
 // has left it attacked, which no game reaches, so no door lets it in.
 bool KingCanBeTaken();

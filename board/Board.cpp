@@ -23,32 +23,6 @@ void PutPiece(int8_t P, int8_t Sq) { PutAt(Data[Ply], P, Sq); }
 
 void RemovePiece(int8_t Sq) { RemoveAt(Data[Ply], Sq); }
 
-void AddToPieceList(int8_t P, int8_t Sq) {
-  // The pawn and the unused codes 7..9 have no piece-list entry at all.
-  if (!IsPieceListCode(P)) Fatal("Board", __LINE__, "Error in AddToPieceList");
-  AddPieceEntry(Data[Ply], P, Sq);
-}
-
-void RemoveFromPieceList(int8_t P, int8_t Sq) {
-  if (!IsPieceListCode(P)) Fatal("Board", __LINE__, "Error in RemoveFromPieceList");
-  RemovePieceEntry(Data[Ply], P, Sq);
-}
-
-void AddToPawnList(int8_t Sq) {
-  DataType &D = Data[Ply];
-  const int8_t P = PieceOn(D, Sq);
-  if (P != WPawn && P != BPawn) Fatal("Board", __LINE__, "error: in AddToPawnList");
-  AddPawnEntry(P == WPawn ? D.WPawnList : D.BPawnList, Sq, P == WPawn);
-}
-
-void RemoveFromPawnList(int8_t Sq) {
-  DataType &D = Data[Ply];
-  const int8_t P = PieceOn(D, Sq);
-  if (P == Empty) return;
-  if (P != WPawn && P != BPawn) Fatal("Board", __LINE__, "error: in removefrompawnlist");
-  RemovePawnEntry(P == WPawn ? D.WPawnList : D.BPawnList, Sq);
-}
-
 void ZeroBoardData() {
   DataType &D = Data[Ply];
   for (uint32_t &W : D.Board) W = 0;

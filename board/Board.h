@@ -14,10 +14,6 @@
 void PutPiece(int8_t P, int8_t Sq);
 // Takes whatever stands on Sq off the board, out of its list and out of the key.
 void RemovePiece(int8_t Sq);
-void AddToPieceList(int8_t P, int8_t Sq);
-void RemoveFromPieceList(int8_t P, int8_t Sq);
-void AddToPawnList(int8_t Sq);
-void RemoveFromPawnList(int8_t Sq);
 // Empties Data[Ply]: board, every list entry free, CastleStat 0; HashKey and
 // EnPasSq keep their values.
 void ZeroBoardData();

@@ -22,7 +22,6 @@ ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq) {
 }
 
 MoveRec MoveStrToMoveRec(const ShortStr &MStr) {
-  if (MStr == "MATE") return NoMove;
   MoveRec M = NoMove;
   M.FromSq = StrToFromSq(MStr);
   M.ToSq = StrToToSq(MStr);

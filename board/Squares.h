@@ -10,7 +10,6 @@
 extern const char SqToStr[64][3];
 
 constexpr int8_t Flip(int8_t Sq) { return Sq == -1 ? -1 : static_cast<int8_t>(Sq ^ 56); }
-constexpr bool SameRank(int8_t FromSq, int8_t ToSq) { return FromSq / 8 == ToSq / 8; }
 
 // An upper-case file letter and a rank digit.
 constexpr bool IsSquareText(char File, char Rank) {
@@ -32,5 +31,5 @@ int8_t StrToFromSq(const ShortStr &Move);
 int8_t StrToToSq(const ShortStr &Move);
 ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq);
 // The move record of a move text in the current position, flags judged on
-// Data[Ply] for WhosMove; "MATE" gives NoMove. No legality test.
+// Data[Ply] for WhosMove. No legality test.
 MoveRec MoveStrToMoveRec(const ShortStr &MStr);

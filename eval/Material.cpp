@@ -22,7 +22,7 @@ int16_t SideMaterial(const DataType &D, bool White) {
 // The queen slot 0 is the only one looked at: a lone queen left in slot 1
 // still lets that side count as being in its endgame.
 bool SideInEndGame(int16_t Material, const PieceListType &L) {
-  return Material < 3000 && L[0][PIdx(WQueen)] == -1;
+  return Material < EndGameMaterial && L[0][PIdx(WQueen)] == -1;
 }
 } // namespace
 

@@ -8,5 +8,8 @@ int16_t WhiteMaterial();
 int16_t BlackMaterial();
 // WhiteMaterial - BlackMaterial, whoever is to move.
 int16_t CalcMaterial();
-// Either side has less than 3000 and no queen in its first queen slot.
+// A side with less material than this and no queen in its first queen slot is
+// in its endgame.
+constexpr int16_t EndGameMaterial = 3000;
+// Either side is in its endgame.
 bool IsEndGame();

@@ -187,8 +187,8 @@ inline void Add(GenState &G, int From, int To, int8_t Piece, int8_t Target, int 
   Store(G.Row[++G.N], From, To, Score, Castle, IsCap, Promotion);
 }
 
-// MoveValue with the table chosen at compile time: Type is the piece type
-// (1 pawn .. 6 king) of the code the generator passes.
+// The piece-square term of a move's score, the table chosen at compile time:
+// Type is the piece type (1 pawn .. 6 king) of the code the generator passes.
 template <int Type> inline int TableTerm(int Seen) {
   if constexpr (Type == WPawn) return PST_Pawn[Seen];
   if constexpr (Type == WNight) return PST_Knight[Seen];
@@ -488,29 +488,7 @@ uint16_t Generate(int8_t HFrom, int8_t HTo) {
   MoveListIndex = static_cast<uint16_t>(G.N);
   return MoveListIndex;
 }
-} // namespace
 
-int16_t MoveValue(int8_t FromSq, int8_t ToSq, int8_t Piece) {
-  const int8_t Mover = PieceOn(Data[Ply], FromSq);
-  const int8_t Seen = WhosMove == BMove ? static_cast<int8_t>(ToSq ^ 56) : ToSq;
-  return static_cast<int16_t>(HistTab[Mover][ToSq] + PST(Piece, Seen));
-}
-
-void AddToMoveList(int16_t From_Sq, int16_t To_Sq, int16_t Value) {
-  // HashMove may have been set by hand since the last generator call.
-  int8_t HFrom, HTo;
-  ParseHashMove(HFrom, HTo);
-  // No generator runs here, so the board needs no unpacking.
-  GenState G{Data[Ply], nullptr, MoveList[Ply], MoveScore[Ply], MoveListIndex, HFrom, HTo};
-  const int8_t Piece = PieceOn(G.D, From_Sq), Target = PieceOn(G.D, To_Sq);
-  if (WhosMove == BMove)
-    Add<false>(G, From_Sq, To_Sq, Piece, Target, Value);
-  else
-    Add<true>(G, From_Sq, To_Sq, Piece, Target, Value);
-  MoveListIndex = static_cast<uint16_t>(G.N);
-}
-
-namespace {
 // The entry of 1..Count with the highest score, the first one among equals
 // (1 when no score is above Sentinal), and that score.
 struct Best {
@@ -601,12 +579,15 @@ MoveRec GetAMove(uint16_t Count) {
   return Result;
 }
 
+// A counter that grows past this halves the whole table.
+constexpr uint16_t HistoryHalvingLimit = 99;
+
 void AddToHistory(const MoveRec &TheMove, int8_t Depth) {
   if (TheMove.FromSq < 0 || TheMove.ToSq < 0) return;
   const int8_t P = PieceOn(Data[Ply], TheMove.FromSq);
   uint16_t &Entry = HistTab[P][TheMove.ToSq];
   Entry = static_cast<uint16_t>(Entry + Depth * Depth);
-  if (Entry <= 99) return;
+  if (Entry <= HistoryHalvingLimit) return;
   // Halving keeps old successes from outweighing recent ones for ever.
   for (int Code = 1; Code <= 14; ++Code) {
     if (Code == 7 || Code == 8) continue;

@@ -13,16 +13,14 @@ constexpr int MoveListCapacity = 384;
 constexpr int16_t Sentinal = -32000;
 
 // Entries 1 .. count of row Ply (entry 0 unused). Entries go in through the
-// generators and AddToMoveList only: GetAMove picks by a copy of the scores
-// that they keep beside the row, and marks the entry it takes in both.
+// generators only: GetAMove picks by a copy of the scores that they keep
+// beside the row, and marks the entry it takes in both.
 extern MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1];
 extern uint16_t MoveListIndex;
 extern Str4 HashMove;
 // History counters by piece code (board nibble 0..15) and square.
 extern uint16_t HistTab[16][64];
 
-int16_t MoveValue(int8_t FromSq, int8_t ToSq, int8_t Piece);
-void AddToMoveList(int16_t From_Sq, int16_t To_Sq, int16_t Value);
 // The best remaining entry of row Ply among the first Count, marked taken; NoMove when none.
 MoveRec GetAMove(uint16_t Count);
 void AddToHistory(const MoveRec &TheMove, int8_t Depth);

@@ -317,7 +317,6 @@ void FlushScreen() { Dev->Flush(); }
 bool InputClosed() { return InputEnded; }
 
 int WhereX() { return CurX; }
-int WhereY() { return CurY; }
 
 [[noreturn]] void Fatal(const char *Module, int Line, const char *Msg) {
   RestoreTerminal();

@@ -98,9 +98,8 @@ void FlushScreen();
 // True once the keyboard input has ended (end of file on a pipe, hang-up).
 bool InputClosed();
 
-// Where the cursor is, relative to the window (for tests and the line editor).
-// Right after the last column of a row was written WhereX is one past it.
+// The cursor's column, relative to the window. Right after the last column of
+// a row was written it is one past it.
 int WhereX();
-int WhereY();
 
 // ---- broken invariants: Fatal, restoring the terminal first ----------------

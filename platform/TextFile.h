@@ -14,9 +14,8 @@ public:
 
   bool OpenRead(const char *Name); // false if missing, unreadable or not a regular file
   bool Create(const char *Name);   // create or truncate; false if it cannot be written
-  bool IsOpen() const { return Fd >= 0; }
-  bool Eof();     // true at the end of the file (or if not open)
-  int ReadChar(); // the next byte, or -1 at the end
+  bool Eof();                      // true at the end of the file (or if not open)
+  int ReadChar();                  // the next byte, or -1 at the end
   // Reads the rest of the current line; the line end (LF, CR LF or CR) is
   // consumed and not stored, and characters beyond the capacity are dropped.
   template <std::size_t N> void ReadLine(FixedStr<N> &S) {

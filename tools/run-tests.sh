@@ -2,9 +2,11 @@
 # The test command: installs what the build and the tests need when it is
 # missing, then builds torvane3 twice and runs every test. The Release build
 # runs all of them (the deep perft counts, the real-terminal and the install
-# tests included); the sanitizer build (AddressSanitizer +
-# UndefinedBehaviorSanitizer) runs the unit tests, without the deep perft
-# counts, which take minutes without optimisation.
+# tests and the source checks included) and treats shadowing and narrowing
+# conversions in the product code as errors; the sanitizer build
+# (AddressSanitizer + UndefinedBehaviorSanitizer) runs the unit tests, without
+# the deep perft counts, which take minutes without optimisation, and without
+# the source checks, which the Release run made already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/toolchain.sh
@@ -14,7 +16,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== Release build: every test"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=ON \
-  -DTORVANE_BENCH=ON >/dev/null
+  -DTORVANE_BENCH=ON -DTORVANE_STRICT_WARNINGS=ON >/dev/null
 cmake --build build/release -j "$jobs"
 # A failure here still lets the sanitizer build run; the command fails at the end.
 release=0
@@ -24,7 +26,7 @@ echo "== Sanitizer build: the unit tests (the deep perft counts ran in the Relea
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
   -DTORVANE_TESTS=ON -DTORVANE_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
-ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE 'slow|e2e'
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE 'slow|e2e|lint'
 if ((release != 0)); then
   echo "== The Release build's tests failed (above)" >&2
   exit "$release"

@@ -50,8 +50,8 @@ torvane_cxx() {
 torvane_at_least() { [[ $(printf '%s\n%s\n' "$2" "$1" | sort -V | head -n 1) == "$2" ]]; }
 
 # torvane_setup [--tests]: the build tools, with --tests also what the tests
-# use (tmux, GoogleTest, Google Benchmark, Node.js and npm); then the version
-# checks.
+# use (tmux, GoogleTest, Google Benchmark, Node.js and npm, clang-format);
+# then the version checks.
 torvane_setup() {
   local need=()
   command -v "$(torvane_cxx)" >/dev/null 2>&1 || need+=(g++)
@@ -65,6 +65,8 @@ torvane_setup() {
     # The UCI judge runs chess.js, installed with npm into its build folder.
     command -v node >/dev/null 2>&1 || need+=(nodejs)
     command -v npm >/dev/null 2>&1 || need+=(npm)
+    # The layout check runs clang-format over the sources.
+    command -v clang-format >/dev/null 2>&1 || need+=(clang-format)
   fi
   torvane_install "${need[@]}"
 

@@ -6,7 +6,6 @@
 #include "TestUtil.h"
 #include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/Squares.h"
 
 namespace {
 
@@ -110,38 +109,6 @@ TEST(InCheck, KingOfEitherSide) {
     SetFen(C.Fen);
     EXPECT_EQ(InCheck(WMove), C.White);
     EXPECT_EQ(InCheck(BMove), C.Black);
-  }
-}
-
-TEST(ClearVector, SquaresBetween) {
-  const struct {
-    const char *Fen;
-    const char *From, *To;
-    bool Clear;
-  } Cases[] = {
-      {"8/8/8/8/8/8/8/8 w - - 0 1", "e4", "e4", false},
-      // Neighbours: nothing in between, whatever stands on them.
-      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "a1", "a2", true},
-      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "e1", "d2", true},
-      // The long diagonal (63 apart: a step of 9, not 7).
-      {"8/8/8/8/8/8/8/8 w - - 0 1", "a1", "h8", true},
-      {"8/8/8/8/3p4/8/8/8 w - - 0 1", "a1", "h8", false},
-      {"8/8/8/8/3p4/8/8/8 w - - 0 1", "h8", "a1", false},
-      // The other long diagonal, 49 apart.
-      {"8/8/8/3p4/8/8/8/8 w - - 0 1", "h1", "a8", false},
-      {"8/8/8/8/3p4/8/8/8 w - - 0 1", "h1", "a8", true},
-      // A whole rank: 7 apart, yet a step of 1.
-      {"8/8/8/8/8/8/8/R6R w - - 0 1", "a1", "h1", true},
-      {"8/8/8/8/8/8/8/R2n3R w - - 0 1", "a1", "h1", false},
-      // A whole file: 56 apart, a step of 8.
-      {"8/8/8/8/8/8/8/8 w - - 0 1", "a8", "a1", true},
-      {"8/8/8/8/p7/8/8/8 w - - 0 1", "a8", "a1", false},
-      {"8/8/8/8/1p6/8/8/8 w - - 0 1", "a8", "a1", true},
-  };
-  for (const auto &C : Cases) {
-    SCOPED_TRACE(std::string(C.Fen) + ": " + C.From + "-" + C.To);
-    SetFen(C.Fen);
-    EXPECT_EQ(ClearVector(Sq(C.From), Sq(C.To)), C.Clear);
   }
 }
 

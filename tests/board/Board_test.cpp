@@ -96,8 +96,8 @@ TEST(Placement, FreedSlotIsReused) {
   PutPiece(WRook, 20);
   EXPECT_EQ(Slot(WRook, 0), 20);
   EXPECT_EQ(Slot(WRook, 1), 7);
-  // A square in neither slot: nothing changes.
-  RemoveFromPieceList(WRook, 33);
+  // A square in neither slot, as an extra's is: the slots stay.
+  RemovePieceEntry(Data[0], WRook, 33);
   EXPECT_EQ(Slot(WRook, 0), 20);
   EXPECT_EQ(Slot(WRook, 1), 7);
 }
@@ -217,31 +217,34 @@ using PlacementDeathTest = ::testing::Test;
 TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ResetGame();
-  EXPECT_EXIT(AddToPieceList(BPawn, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
+  // Codes 7..9 stand for no piece.
+  EXPECT_EXIT(PutPiece(7, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   // A ninth extra piece, and a king past both slots.
   EXPECT_EXIT(
       {
-        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) AddToPieceList(WNight, S);
+        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) PutPiece(WNight, S);
       },
       ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(
       {
-        AddToPieceList(BKing, 30);
-        AddToPieceList(BKing, 31);
+        PutPiece(BKing, 30);
+        PutPiece(BKing, 31);
       },
       ::testing::ExitedWithCode(2), "Error in AddToPieceList");
-  EXPECT_EXIT(RemoveFromPieceList(WPawn, 8), ::testing::ExitedWithCode(2),
-              "Error in RemoveFromPieceList");
-  EXPECT_EXIT(AddToPawnList(1), ::testing::ExitedWithCode(2), "error: in AddToPawnList");
+  EXPECT_EXIT(
+      {
+        SetSquare(Data[0], 20, 7); // a code that no list holds
+        RemovePiece(20);
+      },
+      ::testing::ExitedWithCode(2), "Error in RemoveFromPieceList");
   EXPECT_EXIT(PutPiece(WPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, white code");
   EXPECT_EXIT(PutPiece(BPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, black code");
-  EXPECT_EXIT(RemoveFromPawnList(1), ::testing::ExitedWithCode(2), "error: in removefrompawnlist");
   EXPECT_EXIT(
       {
         Data[0].Board[2] = 1; // a pawn on a3 that no list entry holds
-        RemoveFromPawnList(16);
+        RemovePiece(16);
       },
       ::testing::ExitedWithCode(2), "error: in removefrompawnlist");
 }

@@ -26,8 +26,6 @@ TEST(Squares, GeometryAndTextShapes) {
   EXPECT_EQ(Flip(-1), -1);
   EXPECT_EQ(Flip(0), 56);
   EXPECT_EQ(Flip(12), 52);
-  EXPECT_TRUE(SameRank(8, 15));
-  EXPECT_FALSE(SameRank(7, 8));
   EXPECT_EQ(SquareOf('E', '2'), 12);
   EXPECT_EQ(SquareOf('H', '8'), 63);
   struct {
@@ -72,15 +70,6 @@ TEST(Squares, EnPassantTargetCountsAsCaptureForPawnsOnly) {
   SetFen("4k3/8/8/3p4/2N5/8/8/4K3 w - -");
   Data[0].EnPasSq = 43; // a knight reaching d6 captures nothing
   EXPECT_FALSE(MoveStrToMoveRec("C4D6").Capture);
-}
-
-TEST(Squares, MateIsNoMove) {
-  ResetGame();
-  const MoveRec M = MoveStrToMoveRec("MATE");
-  EXPECT_EQ(M.FromSq, -1);
-  EXPECT_EQ(M.ToSq, -1);
-  EXPECT_EQ(M.MoveValue, -999);
-  EXPECT_FALSE(M.Capture || M.Castle || M.Promotion);
 }
 
 } // namespace

@@ -46,30 +46,17 @@ struct Tables {
   uint16_t Hist[16][64];
 };
 
-bool SameEntry(const MoveRec &A, const MoveRec &B) {
-  return A.FromSq == B.FromSq && A.ToSq == B.ToSq && A.MoveValue == B.MoveValue &&
-         A.Castle == B.Castle && A.Capture == B.Capture && A.Promotion == B.Promotion;
-}
-
-// Row 0 goes in through AddToMoveList, as the program's rows do, so that
-// GetAMove sees its scores; the position makes E4xD5 a capture.
-void FillRowZero(const MoveRec &Push, const MoveRec &Capture, const MoveRec &Retreat) {
-  SetFen("4k3/8/8/3p4/4P3/8/4P3/4K1N1 w - - 0 1");
-  HashMove.Clear();
-  MoveListIndex = 0;
-  AddToMoveList(Push.FromSq, Push.ToSq, Push.MoveValue);
-  // A pawn taking a pawn scores 100 for the pawn taken, less 1 for the taker.
-  AddToMoveList(Capture.FromSq, Capture.ToSq, static_cast<int16_t>(Capture.MoveValue - 99));
-  AddToMoveList(Retreat.FromSq, Retreat.ToSq, Retreat.MoveValue);
-  ASSERT_TRUE(SameEntry(MoveList[0][1], Push));
-  ASSERT_TRUE(SameEntry(MoveList[0][2], Capture));
-  ASSERT_TRUE(SameEntry(MoveList[0][3], Retreat));
+// Row 0 as the generator fills it, so that GetAMove sees its scores: E4E5
+// (the pawn table's 25 on e5), E4xD5 (25 on d5, plus the pawn taken, 100, less
+// 1 for the taker), then the king's moves, E1E2 first (0 in its table).
+void FillRowZero() {
+  SetFen("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
+  ClearHistory();
+  EndGame = false;
+  GenMoveList(Str4());
 }
 
 TEST(Debugging, MoveListFile) {
-  const MoveRec Push = {12, 28, 5, false, false, false};       // E2E4
-  const MoveRec Capture = {28, 35, 898, false, true, false};   // E4xD5
-  const MoveRec Retreat = {6, 21, -12, false, false, false};   // G1F3
   const MoveRec Promotion = {55, 63, 900, false, false, true}; // H7H8
   const struct {
     const char *Name;
@@ -79,15 +66,15 @@ TEST(Debugging, MoveListFile) {
     std::string Expected;
   } Cases[] = {
       {"no entries", 0, 0, false, "Ply=0\n" + Hyphens},
-      {"three entries", 0, 3, false, "Ply=0\n1 E2E4  5\n2 E4xD5  898\n3 G1F3  -12\n" + Hyphens},
-      {"a taken entry", 0, 3, true, "Ply=0\n1 E2E4  5\n2 E4xD5  -32000\n3 G1F3  -12\n" + Hyphens},
-      {"fewer than filled", 0, 2, false, "Ply=0\n1 E2E4  5\n2 E4xD5  898\n" + Hyphens},
+      {"three entries", 0, 3, false, "Ply=0\n1 E4E5  25\n2 E4xD5  124\n3 E1E2  0\n" + Hyphens},
+      {"a taken entry", 0, 3, true, "Ply=0\n1 E4E5  25\n2 E4xD5  -32000\n3 E1E2  0\n" + Hyphens},
+      {"fewer than filled", 0, 2, false, "Ply=0\n1 E4E5  25\n2 E4xD5  124\n" + Hyphens},
       {"the row of the current ply", 2, 1, false, "Ply=2\n1 H7H8  900\n" + Hyphens},
   };
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Name);
     TempDir Dir;
-    FillRowZero(Push, Capture, Retreat);
+    FillRowZero();
     MoveList[2][1] = Promotion;
     WriteFile("MoveList.txt", std::string(500, 'z').c_str()); // a longer old dump
     Ply = C.AtPly;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -385,7 +386,7 @@ TEST(GenMoveList, CastlingTrustsTheRightsNotTheRook) {
 
 // ---- ordering scores -------------------------------------------------------
 
-TEST(AddToMoveList, OrderingScores) {
+TEST(GenMoveList, OrderingScores) {
   const struct {
     const char *Fen;
     const char *Before;
@@ -450,7 +451,7 @@ TEST(AddToMoveList, OrderingScores) {
   }
 }
 
-TEST(AddToMoveList, HistoryTerm) {
+TEST(GenMoveList, HistoryTerm) {
   // The counter of the moving piece's code at the real (unmirrored) square.
   const struct {
     const char *Fen;
@@ -477,43 +478,37 @@ TEST(AddToMoveList, HistoryTerm) {
   }
 }
 
-TEST(AddToMoveList, ReadsHashMoveAsItStandsNow) {
-  // A table move set by hand after the last generator call is honoured.
-  SetFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-  MoveListIndex = 0;
-  HashMove = "G1H3";
-  AddToMoveList(6, 23, 7);
-  AddToMoveList(6, 21, 7);
-  EXPECT_EQ(MoveList[0][1].MoveValue, 1001);
-  EXPECT_EQ(MoveList[0][2].MoveValue, 7);
-  EXPECT_EQ(MoveListIndex, 2);
-}
-
 // ---- GetAMove --------------------------------------------------------------
 
+// The order GetAMove must give a row: by score, best first, ties in list order.
+std::vector<MoveRec> ByScore(std::vector<MoveRec> Moves) {
+  std::stable_sort(Moves.begin(), Moves.end(),
+                   [](const MoveRec &A, const MoveRec &B) { return A.MoveValue > B.MoveValue; });
+  return Moves;
+}
+
 TEST(GetAMove, BestFirstWithTiesInListOrder) {
-  const struct {
-    std::vector<int16_t> Scores;
-    std::vector<int> Order; // entry numbers in the order they come out
-  } Cases[] = {
-      {{5, 9, 7}, {2, 3, 1}},
-      {{4, 4, 4}, {1, 2, 3}},
-      {{-50, 1001, -50, 1000, 1001}, {2, 5, 4, 1, 3}},
-      {{3, 8, 8, 1, 8, 2, 8, 8, 0}, {2, 3, 5, 7, 8, 1, 6, 4, 9}},
-      {{-31999}, {1}},
+  // Rows of 3, 8 (one whole block of scores), 9, 20 and 48 entries.
+  const char *Fens[] = {
+      "4k3/8/8/8/8/8/8/7K w - - 0 1",
+      "4k3/8/8/8/3K4/8/8/8 w - - 0 1",
+      "4k3/8/8/8/3K4/P7/8/8 w - - 0 1",
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
   };
-  SetFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-  for (const auto &C : Cases) {
-    MoveListIndex = 0;
-    HashMove.Clear();
-    for (std::size_t I = 0; I < C.Scores.size(); ++I)
-      AddToMoveList(4, static_cast<int16_t>(8 + I), C.Scores[I]);
-    const uint16_t N = static_cast<uint16_t>(C.Scores.size());
-    for (int Entry : C.Order) {
+  bool SawTie = false;
+  for (const char *Fen : Fens) {
+    SCOPED_TRACE(Fen);
+    SetFen(Fen);
+    ClearHistory();
+    const uint16_t N = GenMoveList(Str4());
+    const std::vector<MoveRec> Want = ByScore(Row(N));
+    for (std::size_t I = 1; I < Want.size(); ++I)
+      SawTie = SawTie || Want[I].MoveValue == Want[I - 1].MoveValue;
+    for (const MoveRec &W : Want) {
       const MoveRec M = GetAMove(N);
-      EXPECT_EQ(M.ToSq, 8 + Entry - 1);
-      EXPECT_EQ(M.MoveValue, C.Scores[Entry - 1]) << "the score it had before the pick";
-      EXPECT_EQ(MoveList[0][Entry].MoveValue, Sentinal);
+      EXPECT_EQ(Text(M), Text(W));
+      EXPECT_EQ(M.MoveValue, W.MoveValue) << "the score it had before the pick";
     }
     for (uint16_t I = 1; I <= N; ++I) EXPECT_EQ(MoveList[0][I].MoveValue, Sentinal);
     const MoveRec None = GetAMove(N);
@@ -521,21 +516,44 @@ TEST(GetAMove, BestFirstWithTiesInListOrder) {
     EXPECT_EQ(None.ToSq, -1);
     EXPECT_EQ(None.MoveValue, -999);
   }
+  EXPECT_TRUE(SawTie) << "the rows must hold equal scores";
+}
+
+TEST(GetAMove, AScoreJustAboveTheSentinelIsAMove) {
+  SetFen("4k3/8/8/8/8/8/8/7K w - - 0 1");
+  ClearHistory();
+  uint16_t N = GenMoveList(Str4());
+  // The history term brings each score down to Sentinal + 1 (the counters wrap).
+  for (const MoveRec &M : Row(N))
+    HistTab[WKing][M.ToSq] = static_cast<uint16_t>(Sentinal + 1 - M.MoveValue);
+  N = GenMoveList(Str4());
+  const std::vector<MoveRec> Listed = Row(N);
+  for (const MoveRec &W : Listed) {
+    ASSERT_EQ(W.MoveValue, Sentinal + 1);
+    EXPECT_EQ(Text(GetAMove(N)), Text(W));
+  }
+  EXPECT_EQ(GetAMove(N).ToSq, -1);
+  ClearHistory();
 }
 
 TEST(GetAMove, LooksOnlyAtTheCountedEntries) {
-  SetFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-  MoveListIndex = 0;
-  HashMove.Clear();
-  for (int16_t V : {1, 2, 3, 900}) AddToMoveList(4, 12, V);
-  // Only the first three count; the stale fourth entry must not win.
-  EXPECT_EQ(GetAMove(3).MoveValue, 3);
-  EXPECT_EQ(MoveList[0][4].MoveValue, 900);
+  SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  ClearHistory();
+  uint16_t N = GenMoveList(Str4());
+  // The last entry as the table move scores above all the others.
+  const std::string Last = Text(MoveList[0][N]);
+  N = GenMoveList(Str4(Last.c_str()));
+  ASSERT_EQ(Text(MoveList[0][N]), Last);
+  ASSERT_EQ(MoveList[0][N].MoveValue, 1001);
+  const std::vector<MoveRec> Want = ByScore(Row(static_cast<uint16_t>(N - 1)));
+  const MoveRec M = GetAMove(static_cast<uint16_t>(N - 1));
+  EXPECT_EQ(Text(M), Text(Want[0]));
+  EXPECT_EQ(MoveList[0][N].MoveValue, 1001) << "the uncounted entry is left alone";
   // An empty count finds nothing and marks entry 1.
-  MoveList[0][1].MoveValue = 77;
-  const MoveRec M = GetAMove(0);
-  EXPECT_EQ(M.ToSq, -1);
-  EXPECT_EQ(M.MoveValue, -999);
+  ASSERT_NE(MoveList[0][1].MoveValue, Sentinal);
+  const MoveRec None = GetAMove(0);
+  EXPECT_EQ(None.ToSq, -1);
+  EXPECT_EQ(None.MoveValue, -999);
   EXPECT_EQ(MoveList[0][1].MoveValue, Sentinal);
 }
 

@@ -45,13 +45,12 @@ protected:
 TEST_F(TerminalTest, CursorIsRelativeToTheWindow) {
   ASSERT_TRUE(Window(10, 5, 20, 8));
   EXPECT_EQ(WhereX(), 1);
-  EXPECT_EQ(WhereY(), 1);
+  EXPECT_EQ(Scr->CursorY, 5);
   GotoXY(3, 2);
   Write("ab");
   EXPECT_EQ(Scr->At(12, 6).Ch, 'a');
   EXPECT_EQ(Scr->At(13, 6).Ch, 'b');
   EXPECT_EQ(WhereX(), 5);
-  EXPECT_EQ(WhereY(), 2);
   EXPECT_EQ(Scr->CursorX, 14);
   EXPECT_EQ(Scr->CursorY, 6);
 }
@@ -63,11 +62,11 @@ TEST_F(TerminalTest, GotoOutsideTheWindowIsIgnored) {
   for (const auto &P : Bad) {
     GotoXY(P[0], P[1]);
     EXPECT_EQ(WhereX(), 4) << P[0] << "," << P[1];
-    EXPECT_EQ(WhereY(), 3) << P[0] << "," << P[1];
+    EXPECT_EQ(Scr->CursorY, 7) << P[0] << "," << P[1];
   }
   GotoXY(11, 4); // the bottom-right corner is inside
   EXPECT_EQ(WhereX(), 11);
-  EXPECT_EQ(WhereY(), 4);
+  EXPECT_EQ(Scr->CursorY, 8);
 }
 
 TEST_F(TerminalTest, TextWrapsAtTheWindowsRightEdge) {
@@ -77,14 +76,14 @@ TEST_F(TerminalTest, TextWrapsAtTheWindowsRightEdge) {
   EXPECT_EQ(Text(5, 9, 7), ".abcde.");
   EXPECT_EQ(Text(6, 9, 7), ".fg....");
   EXPECT_EQ(WhereX(), 3);
-  EXPECT_EQ(WhereY(), 2);
+  EXPECT_EQ(Scr->CursorY, 6);
 }
 
 TEST_F(TerminalTest, FillingARowWrapsOnlyWhenTheNextCharacterComes) {
   ASSERT_TRUE(Window(10, 5, 14, 8));
   Write("abcde");
   EXPECT_EQ(WhereX(), 6);
-  EXPECT_EQ(WhereY(), 1);
+  EXPECT_EQ(Scr->CursorY, 5);
   EXPECT_EQ(Scr->CursorX, 14); // shown on the last column meanwhile
   WriteLn();                   // one line end, not two
   Write("f");
@@ -100,7 +99,7 @@ TEST_F(TerminalTest, LineEndGoesToColumnOneOfTheNextWindowRow) {
   EXPECT_EQ(Text(2, 30, 11), "n: New Game");
   EXPECT_EQ(Text(3, 30, 11), "b: TakeBack");
   EXPECT_EQ(WhereX(), 12);
-  EXPECT_EQ(WhereY(), 2);
+  EXPECT_EQ(Scr->CursorY, 3);
 }
 
 TEST_F(TerminalTest, TheBottomRightCellCanBeFilledWithoutScrolling) {
@@ -127,13 +126,13 @@ TEST_F(TerminalTest, WritingPastTheLastRowScrollsOnlyTheWindow) {
   EXPECT_EQ(Text(5, 2, 6), "......");
   EXPECT_EQ(Scr->At(5, 4).Bg, 2); // the fresh row is in the current background
   EXPECT_EQ(WhereX(), 2);
-  EXPECT_EQ(WhereY(), 3);
+  EXPECT_EQ(Scr->CursorY, 4);
   WriteLn();
   EXPECT_EQ(Text(2, 2, 6), ".cccc.");
   EXPECT_EQ(Text(3, 2, 6), ".d   .");
   EXPECT_EQ(Text(4, 2, 6), ".    .");
   EXPECT_EQ(WhereX(), 1);
-  EXPECT_EQ(WhereY(), 3);
+  EXPECT_EQ(Scr->CursorY, 4);
 }
 
 TEST_F(TerminalTest, ScrollingKeepsTheColoursOfTheRowsItMoves) {
@@ -160,7 +159,7 @@ TEST_F(TerminalTest, ClearScreenClearsOnlyTheWindow) {
   TextBackground(Yellow);
   ClrScr();
   EXPECT_EQ(WhereX(), 1);
-  EXPECT_EQ(WhereY(), 1);
+  EXPECT_EQ(Scr->CursorY, 1);
   EXPECT_EQ(Text(1, 1, 28), std::string(27, ' ') + "x");
   EXPECT_EQ(Text(10, 1, 28), std::string(27, ' ') + "x");
   EXPECT_EQ(Text(11, 1, 28), std::string(28, 'x'));
@@ -177,7 +176,7 @@ TEST_F(TerminalTest, ClearToEndOfLineStopsAtTheWindowsRightEdge) {
   EXPECT_EQ(Text(4, 28, 23), "xxxxxx" + std::string(15, ' ') + "xx");
   EXPECT_EQ(Text(3, 28, 23), std::string(23, 'x'));
   EXPECT_EQ(WhereX(), 5);
-  EXPECT_EQ(WhereY(), 3);
+  EXPECT_EQ(Scr->CursorY, 4);
 }
 
 TEST_F(TerminalTest, ClearToEndOfLineOnTheFullScreen) {
@@ -225,7 +224,7 @@ TEST_F(TerminalTest, TheBackgroundKeepsOnlyItsLowThreeBits) {
   for (const auto &C : Cases) {
     TextBackground(C[0]);
     Write("b");
-    EXPECT_EQ(Scr->At(WhereX() - 1, WhereY()).Bg, C[1]) << "background " << C[0];
+    EXPECT_EQ(Scr->At(WhereX() - 1, Scr->CursorY).Bg, C[1]) << "background " << C[0];
   }
 }
 
@@ -243,7 +242,7 @@ TEST_F(TerminalTest, HighAndLowVideoSetAndClearTheIntensityBit) {
     TextColor(C.Color);
     C.Video();
     Write("v");
-    EXPECT_EQ(Scr->At(WhereX() - 1, WhereY()).Fg, C.Shown) << "colour " << C.Color;
+    EXPECT_EQ(Scr->At(WhereX() - 1, Scr->CursorY).Fg, C.Shown) << "colour " << C.Color;
   }
 }
 
@@ -383,7 +382,7 @@ TEST_F(TerminalTest, ALineIsEchoedAtTheCursor) {
   EXPECT_EQ(ReadOne(10), "e2e4");
   EXPECT_EQ(Text(13, 49, 11), "Move: e2e4 ");
   EXPECT_EQ(WhereX(), 59); // the line end itself is not echoed
-  EXPECT_EQ(WhereY(), 13);
+  EXPECT_EQ(Scr->CursorY, 13);
 }
 
 TEST_F(TerminalTest, BackspaceRemovesTheLastCharacterAndItsEcho) {
@@ -420,7 +419,7 @@ TEST_F(TerminalTest, BackspaceFollowsTheEchoBackAcrossAWrap) {
   EXPECT_EQ(Text(1, 1, 3), "ab ");
   EXPECT_EQ(Text(2, 1, 3), "   ");
   EXPECT_EQ(WhereX(), 3);
-  EXPECT_EQ(WhereY(), 1);
+  EXPECT_EQ(Scr->CursorY, 1);
 }
 
 // A line longer than the capacity keeps and shows only its first characters,
@@ -436,7 +435,7 @@ TEST_F(TerminalTest, OnlyTheFirstCapCharactersAreKeptAndEchoed) {
   EXPECT_EQ(Text(12, 1, 80), std::string(80, '#'));
   EXPECT_EQ(Text(14, 1, 80), std::string(80, '#'));
   EXPECT_EQ(WhereX(), 65);
-  EXPECT_EQ(WhereY(), 13);
+  EXPECT_EQ(Scr->CursorY, 13);
   EXPECT_EQ(ReadOne(10), "next");
 }
 
