@@ -41,7 +41,7 @@ out=$(bash "$check" "$tree" 2>&1) || fail "a tree with only allowed includes fai
 
 # The engine reached by path, beside the file, through .. and from each front end.
 cat >>shell/Loop.cpp <<'EOF'
-#include "board/Squares.h"
+#include "board/Board.h"
 EOF
 cat >uci/Uci.cpp <<'EOF'
 #include "uci/Uci.h"
@@ -51,7 +51,7 @@ cat >tools/bench.cpp <<'EOF'
 #include "platform/Clock.h"
   #  include "search/Search.h"
 EOF
-want='shell/Loop.cpp:12: #include "board/Squares.h"
+want='shell/Loop.cpp:12: #include "board/Board.h"
 tools/bench.cpp:2: #include "search/Search.h"
 uci/Uci.cpp:2: #include "../moves/Move.h"'
 status=0

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The front ends (the console game in shell/, the UCI engine in uci/ and the
 # developer programs in tools/) reach the engine only through game/, diag/,
-# frontend/, platform/ and the board's types in board/Globals.h, so that the
+# frontend/, platform/ and the board's types (board/Globals.h: pieces, moves and
+# the position record; board/Squares.h: square names and move texts), so that the
 # engine behind them can change without touching them. Prints every include
 # of another engine header as file:line and fails. The tree is the argument,
 # the repository by default.
@@ -11,7 +12,7 @@ cd "$root"
 
 frontends=(shell uci tools)
 allowed_dirs=(game diag frontend platform)
-allowed_files=(board/Globals.h)
+allowed_files=(board/Globals.h board/Squares.h)
 
 # The header a quoted include names, relative to the tree: the compiler looks
 # beside the including file first, then from the tree's top.
@@ -57,7 +58,7 @@ fi
 if ((bad > 0)); then
   echo "check-includes: $bad include(s) above reach into the engine; a front end" \
     "(shell/, uci/, tools/) may include only game/, diag/, frontend/, platform/," \
-    "board/Globals.h and its own folder" >&2
+    "board/Globals.h, board/Squares.h and its own folder" >&2
   exit 1
 fi
-echo "check-includes: the front ends include only game/, diag/, frontend/, platform/ and board/Globals.h"
+echo "check-includes: the front ends include only game/, diag/, frontend/, platform/ and the board's types"
