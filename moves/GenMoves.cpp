@@ -187,17 +187,12 @@ inline void Add(GenState &G, int From, int To, int8_t Piece, int8_t Target, int 
   Store(G.Row[++G.N], From, To, Score, Castle, IsCap, Promotion);
 }
 
-// The piece-square term of a move's score, the table chosen at compile time:
-// Type is the piece type (1 pawn .. 6 king) of the code the generator passes.
+// The piece-square term of a move's score: Type is the piece type (1 pawn ..
+// 6 king) of the code the generator passes, known at compile time, so the
+// table's choice folds away.
 template <int Type> inline int TableTerm(int Seen) {
-  if constexpr (Type == WPawn) return PST_Pawn[Seen];
-  if constexpr (Type == WNight) return PST_Knight[Seen];
-  if constexpr (Type == WBishop) return PST_Bishop[Seen];
-  if constexpr (Type == WRook) return PST_Rook[Seen];
-  if constexpr (Type == WQueen) return PST_Queen[Seen];
-  if constexpr (Type == WKing) return EndGame ? PST_King_EG[Seen] : PST_King_MG[Seen];
   static_assert(Type >= WPawn && Type <= WKing, "a piece type");
-  return 0;
+  return PST(static_cast<int8_t>(Type), static_cast<int8_t>(Seen));
 }
 
 // The code of piece type Type for the side.
