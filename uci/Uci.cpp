@@ -1,10 +1,5 @@
 #include "uci/Uci.h"
 
-#include <poll.h>
-#include <strings.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -26,202 +21,10 @@
 #include "platform/Clock.h"
 #include "search/Counters.h"
 #include "search/Search.h"
+#include "uci/Io.h"
 
+namespace Uci {
 namespace {
-
-// A word of the input quoted back in a message is cut to this length.
-constexpr std::size_t QuoteLength = 40;
-
-// ---- output: one buffer, written out at the end of every answer line ------
-
-int Out = 1;
-char OutBuf[8192];
-std::size_t OutLen = 0;
-bool OutBroken = false; // a write failed: nobody reads the answers any more
-
-void Flush() {
-  std::size_t Done = 0;
-  while (Done < OutLen && !OutBroken) {
-    const ssize_t N = write(Out, OutBuf + Done, OutLen - Done);
-    if (N > 0)
-      Done += static_cast<std::size_t>(N);
-    else if (N < 0 && errno == EINTR)
-      continue;
-    else
-      OutBroken = true;
-  }
-  OutLen = 0;
-}
-
-void Put(const char *S, std::size_t L) {
-  while (L > 0) {
-    if (OutLen == sizeof OutBuf) Flush();
-    const std::size_t Room = sizeof OutBuf - OutLen;
-    const std::size_t K = L < Room ? L : Room;
-    std::memcpy(OutBuf + OutLen, S, K);
-    OutLen += K;
-    S += K;
-    L -= K;
-  }
-}
-void Put(const char *S) { Put(S, std::strlen(S)); }
-
-void PutNum(int64_t V) {
-  char B[24];
-  int I = sizeof B;
-  const bool Negative = V < 0;
-  uint64_t U = Negative ? static_cast<uint64_t>(-(V + 1)) + 1 : static_cast<uint64_t>(V);
-  do {
-    B[--I] = static_cast<char>('0' + U % 10);
-    U /= 10;
-  } while (U != 0);
-  if (Negative) B[--I] = '-';
-  Put(B + I, sizeof B - static_cast<std::size_t>(I));
-}
-
-void EndLine() {
-  Put("\n", 1);
-  Flush();
-}
-
-// Input quoted back: control characters, 8-bit bytes and the backslash are
-// written as escapes, so that no raw byte of the input reaches the interface.
-void PutEscaped(const char *S, std::size_t L) {
-  static const char Hex[] = "0123456789abcdef";
-  for (std::size_t I = 0; I < L; ++I) {
-    const unsigned char C = static_cast<unsigned char>(S[I]);
-    if (C == '\\') {
-      Put("\\\\", 2);
-    } else if (C < 0x20 || C >= 0x7f) {
-      const char E[4] = {'\\', 'x', Hex[C >> 4], Hex[C & 15]};
-      Put(E, 4);
-    } else {
-      Put(S + I, 1);
-    }
-  }
-}
-
-void PutQuoted(const char *Word, std::size_t L) {
-  Put("'");
-  PutEscaped(Word, L < QuoteLength ? L : QuoteLength);
-  Put(L > QuoteLength ? "...'" : "'");
-}
-void PutQuoted(const char *Word) { PutQuoted(Word, std::strlen(Word)); }
-
-void Say(const char *A, const char *Quoted = nullptr, const char *B = nullptr) {
-  Put("info string ");
-  Put(A);
-  if (Quoted) PutQuoted(Quoted);
-  if (B) Put(B);
-  EndLine();
-}
-
-// A whole input line of L bytes quoted after A.
-void SayRaw(const char *A, const char *Line, std::size_t L) {
-  Put("info string ");
-  Put(A);
-  PutQuoted(Line, L);
-  EndLine();
-}
-
-// ---- input: lines from a descriptor, without blocking during a search ------
-
-int In = 0;
-constexpr std::size_t InCapacity = 1u << 16;
-char InBuf[InCapacity];
-std::size_t InLen = 0;
-bool InEnded = false;
-bool Skipping = false;     // dropping the rest of a line longer than the buffer
-uint32_t DroppedLines = 0; // such lines not yet reported
-
-// Reads what has arrived; with Wait, blocks until something does or the input
-// ends. A line that fills the whole buffer is dropped to its end.
-void ReadInput(bool Wait) {
-  if (InEnded) return;
-  if (!Wait) {
-    pollfd P{In, POLLIN, 0};
-    if (poll(&P, 1, 0) <= 0) return;
-  }
-  if (InLen == InCapacity) {
-    if (std::memchr(InBuf, '\n', InLen)) return; // complete lines wait their turn
-    InLen = 0;
-    Skipping = true;
-  }
-  ssize_t N;
-  do {
-    N = read(In, InBuf + InLen, InCapacity - InLen);
-  } while (N < 0 && errno == EINTR);
-  if (N <= 0) {
-    InEnded = true;
-    return;
-  }
-  InLen += static_cast<std::size_t>(N);
-  if (Skipping) {
-    const char *NL = static_cast<const char *>(std::memchr(InBuf, '\n', InLen));
-    if (!NL) {
-      InLen = 0;
-      return;
-    }
-    const std::size_t Cut = static_cast<std::size_t>(NL - InBuf) + 1;
-    std::memmove(InBuf, InBuf + Cut, InLen - Cut);
-    InLen -= Cut;
-    Skipping = false;
-    ++DroppedLines;
-  }
-}
-
-// The end (exclusive) of the line starting at Pos and where the next begins;
-// false when that line is not complete yet. At the end of the input the rest
-// counts as a line.
-bool LineAt(std::size_t Pos, std::size_t &End, std::size_t &Next) {
-  const char *NL = static_cast<const char *>(std::memchr(InBuf + Pos, '\n', InLen - Pos));
-  if (NL) {
-    End = static_cast<std::size_t>(NL - InBuf);
-    Next = End + 1;
-    return true;
-  }
-  if (!InEnded || Pos == InLen || Skipping) return false;
-  End = Next = InLen;
-  return true;
-}
-
-void DropLine(std::size_t Pos, std::size_t Next) {
-  std::memmove(InBuf + Pos, InBuf + Next, InLen - Next);
-  InLen -= Next - Pos;
-}
-
-char Line[InCapacity + 1];
-
-// Moves the first complete line into Line; false when there is none yet.
-bool TakeLine() {
-  std::size_t End, Next;
-  if (!LineAt(0, End, Next)) return false;
-  std::memcpy(Line, InBuf, End);
-  Line[End] = '\0';
-  DropLine(0, Next);
-  return true;
-}
-
-bool IsBlank(char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\f' || C == '\v'; }
-
-// The first word of S[0..L) is W.
-bool FirstWordIs(const char *S, std::size_t L, const char *W) {
-  std::size_t I = 0;
-  while (I < L && IsBlank(S[I])) ++I;
-  const std::size_t WL = std::strlen(W);
-  if (L - I < WL || std::memcmp(S + I, W, WL) != 0) return false;
-  for (I += WL; I < L; ++I)
-    if (!IsBlank(S[I])) return false;
-  return true;
-}
-
-// The first word of S[0..L) is W, whatever follows it.
-bool StartsWithWord(const char *S, std::size_t L, const char *W) {
-  std::size_t I = 0;
-  while (I < L && IsBlank(S[I])) ++I;
-  const std::size_t WL = std::strlen(W);
-  return L - I >= WL && std::memcmp(S + I, W, WL) == 0 && (L - I == WL || IsBlank(S[I + WL]));
-}
 
 // ---- the search in progress ------------------------------------------------
 
@@ -252,7 +55,7 @@ void ServeWhileThinking() {
   bool Open = true;       // the lines so far belong to this search
   bool AfterStop = false; // a stop of this search came before
   while (LineAt(Pos, End, Next)) {
-    const char *S = InBuf + Pos;
+    const char *S = QueuedAt(Pos);
     const std::size_t L = End - Pos;
     if (FirstWordIs(S, L, "quit")) {
       // In this search's part it ends the session at once; behind a later
@@ -299,7 +102,7 @@ void ServeWhileThinking() {
   // A search that waits for stop would wait forever once nobody can send it:
   // answer now, then finish what is queued. A search with a limit (a script
   // piped in, say) runs to its limit.
-  if (OutBroken || (InEnded && (UntilStop || PonderRunning))) StopNow = true;
+  if (OutputBroken() || (InputEnded() && (UntilStop || PonderRunning))) StopNow = true;
 }
 
 bool UciPollStop() {
@@ -465,41 +268,6 @@ void Install() {
 }
 
 // ---- commands ----------------------------------------------------------------
-
-constexpr int MaxWords = 1 << 14;
-const char *Word[MaxWords];
-int NumWords = 0;
-char Words[InCapacity + 1]; // Line cut into words in place
-
-// Splits Line into words; false when there are more than the table holds.
-bool SplitLine() {
-  std::strcpy(Words, Line);
-  NumWords = 0;
-  char *C = Words;
-  while (*C) {
-    while (*C && IsBlank(*C)) *C++ = '\0';
-    if (!*C) break;
-    if (NumWords == MaxWords) return false;
-    Word[NumWords++] = C;
-    while (*C && !IsBlank(*C)) ++C;
-  }
-  return true;
-}
-
-// The rest of the original line from word I on, blanks at its end dropped;
-// null when it does not fit in Buf.
-const char *RestOfLine(int I, char (&Buf)[256]) {
-  const char *Start = Line + (Word[I] - Words);
-  std::size_t L = std::strlen(Start);
-  while (L > 0 && IsBlank(Start[L - 1])) --L;
-  if (L >= sizeof Buf) return nullptr;
-  std::memcpy(Buf, Start, L);
-  Buf[L] = '\0';
-  return Buf;
-}
-
-bool Is(const char *A, const char *B) { return std::strcmp(A, B) == 0; }
-bool IsNoCase(const char *A, const char *B) { return strcasecmp(A, B) == 0; }
 
 // A number of a go line: digits, a minus sign allowed for the clocks (an
 // interface may send a clock that has run below zero).
@@ -763,7 +531,7 @@ void WaitForStop() {
     ServeWhileThinking();
     if (StopNow || !(UntilStop || PonderRunning)) break;
     // A buffer full of other commands leaves no room for the stop: answer.
-    if (InLen == InCapacity) break;
+    if (InputFull()) break;
     ReadInput(true);
   }
 }
@@ -1023,10 +791,11 @@ bool Handle() {
   } else {
     Say("unknown command ", C, "; ignored");
   }
-  return !QuitNow && !OutBroken;
+  return !QuitNow && !OutputBroken();
 }
 
 } // namespace
+} // namespace Uci
 
 void UciMoveText(const int8_t Squares[64], const char *EngineMove, char (&Out)[6]) {
   for (int I = 0; I < 4; ++I) {
@@ -1037,18 +806,16 @@ void UciMoveText(const int8_t Squares[64], const char *EngineMove, char (&Out)[6
   if (!IsMoveText(EngineMove)) return;
   const int8_t From = SquareOf(EngineMove[0], EngineMove[1]);
   const int8_t To = SquareOf(EngineMove[2], EngineMove[3]);
-  if (IsPawnCode(Squares[From]) && IsLastRank(To)) {
+  if (Uci::IsPawnCode(Squares[From]) && Uci::IsLastRank(To)) {
     Out[4] = 'q';
     Out[5] = '\0';
   }
 }
 
 int RunUci(int InFd, int OutFd) {
-  In = InFd;
-  Out = OutFd;
-  InLen = 0;
-  InEnded = Skipping = OutBroken = QuitNow = false;
-  DroppedLines = 0;
+  using namespace Uci;
+  StartIo(InFd, OutFd);
+  QuitNow = false;
   ClearPending = true; // whatever an earlier session left in the table
   LibFileName = BookPath;
   Install();
@@ -1059,15 +826,12 @@ int RunUci(int InFd, int OutFd) {
   KeepZorbistKeys();
   KeepTTOnSetUp();
   for (;;) {
-    if (DroppedLines > 0) {
-      Say("line longer than 65536 characters; ignored");
-      DroppedLines = 0;
-    }
+    SayDroppedLines();
     if (TakeLine()) {
       if (!Handle()) break;
       continue;
     }
-    if (InEnded || OutBroken) break;
+    if (InputEnded() || OutputBroken()) break;
     ReadInput(true);
   }
   Flush();
