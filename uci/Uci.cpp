@@ -21,10 +21,13 @@
 #include "platform/Clock.h"
 #include "search/Counters.h"
 #include "search/Search.h"
+#include "uci/GoRequest.h"
 #include "uci/Io.h"
 
 namespace Uci {
 namespace {
+
+static_assert(MaxWords <= MaxGoWords, "every move word of a go line has its place");
 
 // ---- the search in progress ------------------------------------------------
 
@@ -268,25 +271,6 @@ void Install() {
 }
 
 // ---- commands ----------------------------------------------------------------
-
-// A number of a go line: digits, a minus sign allowed for the clocks (an
-// interface may send a clock that has run below zero).
-bool GoNumber(const char *W, bool Signed, int64_t &V) {
-  const char *C = W;
-  bool Negative = false;
-  if (*C == '-' && Signed) {
-    Negative = true;
-    ++C;
-  }
-  if (*C == '\0' || std::strlen(C) > 15) return false;
-  V = 0;
-  for (; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + (*C - '0');
-  }
-  if (Negative) V = 0;
-  return true;
-}
 
 void CmdUci() {
   Put("id name torvane3");
@@ -536,158 +520,59 @@ void WaitForStop() {
   }
 }
 
-// The moves after "searchmoves", as engine texts; false (with the reason
-// said) when one is not a legal move here.
+// The engine text of a searchmoves word; false when it is not a legal move here.
+bool SearchMoveHere(const char *W, ShortStr &M) {
+  char Letter;
+  // Under-promotions are never the engine's own moves: its queen stands for them.
+  return FromUciMove(W, M, Letter) && IsLegalMove(M) &&
+         (Letter == 0 ||
+          (IsPawnCode(PieceOn(Data[0], SquareOf(M[0], M[1]))) && IsLastRank(SquareOf(M[2], M[3]))));
+}
+
+// The moves of the last searchmoves, as engine texts.
 ShortStr SearchMoveList[MoveListCapacity];
 uint16_t NumSearchMoveList = 0;
 
-bool IsGoKeyword(const char *W) {
-  for (const char *K : {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth", "nodes",
-                        "mate", "infinite", "ponder", "searchmoves"})
-    if (Is(W, K)) return true;
-  return false;
-}
-
-bool ReadSearchMoves(int &I) {
+// Checks every searchmoves word of the line in its order and keeps the last
+// list; false, with the reason said, at the first that is not legal here.
+bool TakeSearchMoves(const GoRequest &R) {
   NumSearchMoveList = 0;
-  for (; I + 1 < NumWords && !IsGoKeyword(Word[I + 1]); ++I) {
+  for (int I = 0; I < R.NumMoveWords; ++I) {
     ShortStr M;
-    char Letter;
-    const char *W = Word[I + 1];
-    // Under-promotions are never the engine's own moves: its queen stands for them.
-    if (!FromUciMove(W, M, Letter) || !IsLegalMove(M) ||
-        (Letter != 0 && !(IsPawnCode(PieceOn(Data[0], SquareOf(M[0], M[1]))) &&
-                          IsLastRank(SquareOf(M[2], M[3]))))) {
-      Say("searchmoves: ", W, " is not a legal move here; line ignored");
+    if (!SearchMoveHere(R.MoveWords[I], M)) {
+      Say("searchmoves: ", R.MoveWords[I], " is not a legal move here; line ignored");
       return false;
     }
-    if (NumSearchMoveList < MoveListCapacity) SearchMoveList[NumSearchMoveList++] = M;
-  }
-  if (NumSearchMoveList == 0) {
-    Say("searchmoves needs at least one move; line ignored");
-    return false;
+    if (I >= R.LastListAt && NumSearchMoveList < MoveListCapacity)
+      SearchMoveList[NumSearchMoveList++] = M;
   }
   return true;
 }
 
-void CmdGo() {
-  // The move's clock runs from here: whatever the engine does before it
-  // searches is the move's time too.
-  GoTime = GetTickCount64();
-  Seen = 0;
-  int64_t Time[2] = {-1, -1}, Inc[2] = {0, 0};
-  int64_t MovesToGo = 0, MoveTimeArg = -1, DepthArg = -1, NodesArg = -1, MateArg = -1;
-  bool Infinite = false, Ponder = false, Restricted = false;
-  const char *TimeText[2] = {nullptr, nullptr}, *DepthText = nullptr, *ToGoText = nullptr;
-  for (int I = 1; I < NumWords; ++I) {
-    const char *W = Word[I];
-    int64_t *Target = nullptr;
-    bool Signed = false;
-    if (Is(W, "wtime") || Is(W, "btime")) {
-      Target = &Time[W[0] == 'w' ? 0 : 1];
-      Signed = true;
-    } else if (Is(W, "winc") || Is(W, "binc")) {
-      Target = &Inc[W[0] == 'w' ? 0 : 1];
-    } else if (Is(W, "movestogo")) {
-      Target = &MovesToGo;
-    } else if (Is(W, "movetime")) {
-      Target = &MoveTimeArg;
-    } else if (Is(W, "depth")) {
-      Target = &DepthArg;
-    } else if (Is(W, "nodes")) {
-      Target = &NodesArg;
-    } else if (Is(W, "mate")) {
-      Target = &MateArg;
-    } else if (Is(W, "infinite")) {
-      Infinite = true;
-    } else if (Is(W, "ponder")) {
-      Ponder = true;
-    } else if (Is(W, "searchmoves")) {
-      if (!ReadSearchMoves(I)) return;
-      Restricted = true;
-    } else {
-      Say("go: unknown word ", W, "; line ignored");
-      return;
-    }
-    if (Target) {
-      if (I + 1 >= NumWords || !GoNumber(Word[I + 1], Signed, *Target)) {
-        Say("go: ", W, " needs a whole number; line ignored");
-        return;
-      }
-      if (Target == &Time[0] || Target == &Time[1]) TimeText[Target - Time] = Word[I + 1];
-      if (Target == &DepthArg) DepthText = Word[I + 1];
-      if (Target == &MovesToGo) ToGoText = Word[I + 1];
-      ++I;
-    }
-  }
-  if (NodesArg == 0 || MateArg == 0 || MateArg > MaxPly / 2) {
-    Say(NodesArg == 0 ? "go: nodes must be at least 1; line ignored"
-                      : "go: mate takes 1 to 50 moves; line ignored");
-    return;
-  }
+void SayMessage(const GoMessage &M) { Say(M.Text, M.Quoted, M.After); }
 
-  SearchLimits L;
-  // Deepening from one ply costs a few hundred nodes and gives a searched
-  // move before the first look at the limits, however short the time.
-  L.FirstDepth = 1;
-  if (DepthArg >= 0) {
-    const int64_t D = DepthArg < 1 ? 1 : (DepthArg > MaxPly ? MaxPly : DepthArg);
-    if (D != DepthArg)
-      Say("go: depth ", DepthText,
-          D == 1 ? " is below 1 ply; searching 1" : " is beyond 100 plies; searching 100");
-    L.Depth = static_cast<uint8_t>(D);
+// The limits of the go line taken, its notes said; false when it is refused,
+// with the reason said. The request holds a table of words: it lives only here,
+// not through the search.
+bool ReadGo(GoPlan &P) {
+  const GoRequest R = ParseGo(Word, NumWords);
+  // The move words come before the word refused, and are checked first.
+  if (!TakeSearchMoves(R)) return false;
+  if (R.Refusal.Text) {
+    SayMessage(R.Refusal);
+    return false;
   }
-  const int Side = WhosMove == WMove ? 0 : 1;
-  if (TimeText[Side] && TimeText[Side][0] == '-' && MoveTimeArg < 0 && !Infinite)
-    Say("go: the clock ", TimeText[Side], " has run out; moving at once with the shortest search");
-  if (MovesToGo > 1000) Say("go: movestogo ", ToGoText, " is taken as 1000");
-  // A fixed move time is used to its end: the iteration it cuts may still
-  // find a better move, and time saved is not worth anything later. On a
-  // clock, time saved counts for the moves to come.
-  uint64_t Budget = 0, IterationBudget = 0;
-  if (MoveTimeArg >= 0) {
-    Budget = MoveTimeArg == 0 ? 1 : static_cast<uint64_t>(MoveTimeArg);
-  } else if (Time[Side] >= 0) {
-    const ClockTimes T =
-        ClockBudget(static_cast<uint64_t>(Time[Side]), static_cast<uint64_t>(Inc[Side]),
-                    static_cast<uint32_t>(MovesToGo > 1000 ? 1000 : MovesToGo));
-    Budget = T.StopMs;
-    IterationBudget = T.IterationMs;
+  P = PlanGo(R, WhosMove == WMove ? 0 : 1);
+  for (int I = 0; I < P.NumNotes; ++I) SayMessage(P.Notes[I]);
+  if (R.Restricted) {
+    P.Limits.SearchMoves = SearchMoveList;
+    P.Limits.NumSearchMoves = NumSearchMoveList;
   }
-  if (Infinite) Budget = IterationBudget = 0;
-  // The search's clock counts whole ticks from its start: one more, so that
-  // the limit never fires before the budget has really passed.
-  L.TimeMs = Budget > 0 ? Budget + 1 : 0;
-  L.IterationTimeMs = IterationBudget;
-  L.Nodes = NodesArg > 0 ? static_cast<uint64_t>(NodesArg) : 0;
-  L.Mate = MateArg > 0 ? static_cast<uint16_t>(MateArg) : 0;
-  L.Ponder = Ponder;
-  if (Restricted) {
-    L.SearchMoves = SearchMoveList;
-    L.NumSearchMoves = NumSearchMoveList;
-  }
-  L.DrawRules = true;
-  L.History = GameKeys;
-  L.HistoryLen = NumGameKeys;
-  L.Rule50 = static_cast<uint16_t>(HalfMoveClock > 100 ? 100 : HalfMoveClock);
-  // The book answers a game's moves, not analysis: only a search on the clock.
-  L.UseBook = InLibrary && OwnBook && Budget > 0 && !Ponder && L.Nodes == 0 && L.Mate == 0;
-  L.AnyMove = true;
+  return true;
+}
 
-  L.KeepTable = true;
-  L.StartTick = GoTime;
-  if (ClearPending) {
-    ZeroTTs();
-    ClearPending = false;
-  }
-  LastPoll = GoTime;
-  StopNow = false;
-  PonderRunning = Ponder;
-  // Without any limit the search runs until stop, as with infinite; a ponder
-  // search waits for ponderhit or stop before it answers.
-  UntilStop = Infinite || (Budget == 0 && DepthArg < 0 && L.Nodes == 0 && L.Mate == 0);
-
-  const ThinkResult R = Think(L);
+// What the search found, once the interface may have it.
+void Answer(const ThinkResult &R) {
   const MoveRec &M = R.Best;
   if (M.FromSq < 0) {
     // Mate or stalemate on the board: the score the interface can show.
@@ -725,6 +610,37 @@ void CmdGo() {
     }
   }
   EndLine();
+}
+
+void CmdGo() {
+  // The move's clock runs from here: whatever the engine does before it
+  // searches is the move's time too.
+  GoTime = GetTickCount64();
+  Seen = 0;
+  GoPlan P;
+  if (!ReadGo(P)) return;
+  SearchLimits &L = P.Limits;
+  L.DrawRules = true;
+  L.History = GameKeys;
+  L.HistoryLen = NumGameKeys;
+  L.Rule50 = static_cast<uint16_t>(HalfMoveClock > 100 ? 100 : HalfMoveClock);
+  // The book answers a game's moves, not analysis: only a search on the clock.
+  L.UseBook = InLibrary && OwnBook && L.TimeMs > 0 && !L.Ponder && L.Nodes == 0 && L.Mate == 0;
+  L.AnyMove = true;
+
+  L.KeepTable = true;
+  L.StartTick = GoTime;
+  if (ClearPending) {
+    ZeroTTs();
+    ClearPending = false;
+  }
+  LastPoll = GoTime;
+  StopNow = false;
+  PonderRunning = L.Ponder;
+  // A ponder search waits for ponderhit or stop before it answers, and one
+  // without any limit for stop.
+  UntilStop = P.UntilStop;
+  Answer(Think(L));
 }
 
 void CmdShowPosition() {
