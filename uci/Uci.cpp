@@ -23,6 +23,7 @@
 #include "search/Search.h"
 #include "uci/GoRequest.h"
 #include "uci/Io.h"
+#include "uci/Options.h"
 
 namespace Uci {
 namespace {
@@ -150,16 +151,8 @@ bool FromUciMove(const char *W, ShortStr &Move, char &Promotion) {
   return true;
 }
 
-// ---- options and game state ------------------------------------------------
+// ---- game state ------------------------------------------------------------
 
-bool OwnBook = true;
-bool TableResident = false; // the table's pages were made resident at an isready
-// The table is kept between the searches of a game. A new game or Clear Hash
-// empties it at the next isready, which the interface waits for, or else at
-// the start of the next search, on that move's clock.
-bool ClearPending = false;
-bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
-char BookPath[256] = "book.txt";
 bool FromStart = true; // the position is the start position plus moves
 
 // The game's positions before the current one since its last capture or pawn
@@ -271,75 +264,6 @@ void Install() {
 }
 
 // ---- commands ----------------------------------------------------------------
-
-void CmdUci() {
-  Put("id name torvane3");
-  EndLine();
-  Put("id author the torvane3 developers");
-  EndLine();
-  Put("option name Hash type spin default 624 min 1 max 624");
-  EndLine();
-  Put("option name Clear Hash type button");
-  EndLine();
-  Put("option name Ponder type check default false");
-  EndLine();
-  Put("option name OwnBook type check default true");
-  EndLine();
-  Put("option name BookFile type string default book.txt");
-  EndLine();
-  Put("uciok");
-  EndLine();
-}
-
-void CmdSetOption() {
-  if (NumWords < 3 || !Is(Word[1], "name")) {
-    Say("setoption needs: name <option> [value <value>]; line ignored");
-    return;
-  }
-  char Name[256] = "";
-  std::size_t NameLen = 0;
-  int I = 2;
-  for (; I < NumWords && !Is(Word[I], "value"); ++I) {
-    const std::size_t L = std::strlen(Word[I]);
-    if (NameLen + L + 1 >= sizeof Name) break;
-    if (NameLen > 0) Name[NameLen++] = ' ';
-    std::memcpy(Name + NameLen, Word[I], L);
-    NameLen += L;
-    Name[NameLen] = '\0';
-  }
-  char ValueBuf[256] = "";
-  const char *Value = I + 1 < NumWords ? RestOfLine(I + 1, ValueBuf) : nullptr;
-  if (I + 1 < NumWords && !Value) {
-    Say("option values are at most 255 characters; unchanged");
-    return;
-  }
-
-  if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder")) {
-    bool &Flag = IsNoCase(Name, "OwnBook") ? OwnBook : PonderOption;
-    if (Value && (IsNoCase(Value, "true") || Is(Value, "1") || IsNoCase(Value, "on")))
-      Flag = true;
-    else if (Value && (IsNoCase(Value, "false") || Is(Value, "0") || IsNoCase(Value, "off")))
-      Flag = false;
-    else
-      Say(Name, nullptr, " takes true or false; unchanged");
-  } else if (IsNoCase(Name, "BookFile")) {
-    if (!Value)
-      Say("BookFile needs a value; unchanged");
-    else
-      std::strcpy(BookPath, Value);
-  } else if (IsNoCase(Name, "Hash")) {
-    int64_t MiB = 0;
-    if (!Value || !GoNumber(Value, false, MiB) || MiB < 1 || MiB > MaxTTMiB)
-      Say("Hash takes a whole number of MiB from 1 to 624; unchanged");
-    else if (!SetTTSizeMiB(static_cast<uint32_t>(MiB)))
-      Say("no memory for a table of that size; the full table stays");
-    TableResident = false;
-  } else if (IsNoCase(Name, "Clear Hash")) {
-    ClearPending = true;
-  } else {
-    Say("no option named ", Name, "; ignored");
-  }
-}
 
 int KingCount(const int8_t *Sq, int8_t King) {
   int N = 0;
