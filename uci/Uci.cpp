@@ -1,29 +1,18 @@
-#include "uci/Uci.h"
-
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <initializer_list>
 
-#include "board/Attacks.h"
-#include "board/Board.h"
-#include "board/Globals.h"
-#include "board/Squares.h"
-#include "board/Zorbist.h"
 #include "book/Opening.h"
 #include "frontend/FrontEnd.h"
 #include "game/Engine.h"
-#include "game/Fen.h"
-#include "game/NewGame.h"
-#include "game/TakeBack.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
-#include "moves/Move.h"
 #include "platform/Clock.h"
-#include "search/Counters.h"
 #include "search/Search.h"
 #include "uci/GoRequest.h"
 #include "uci/Io.h"
 #include "uci/Options.h"
+#include "uci/Position.h"
+#include "uci/Uci.h"
 
 namespace Uci {
 namespace {
@@ -122,77 +111,6 @@ bool UciPollStop() {
   return StopNow;
 }
 
-// ---- moves between the engine's text and UCI's ------------------------------
-
-bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
-bool IsLastRank(int8_t Sq) { return Sq < 8 || Sq >= 56; }
-
-void SquaresOf(const DataType &D, int8_t (&Sq)[64]) {
-  for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(D, S);
-}
-
-// The engine text of a UCI move and its promotion letter (lower case, or 0
-// without one); false when the word cannot be a move at all.
-bool FromUciMove(const char *W, ShortStr &Move, char &Promotion) {
-  const std::size_t L = std::strlen(W);
-  Promotion = 0;
-  if (L != 4 && L != 5) return false;
-  char Up[5];
-  for (int I = 0; I < 4; ++I)
-    Up[I] = static_cast<char>(W[I] >= 'a' && W[I] <= 'z' ? W[I] - 32 : W[I]);
-  Up[4] = '\0';
-  if (!IsMoveText(Up)) return false;
-  if (L == 5) {
-    const char P = static_cast<char>(W[4] >= 'A' && W[4] <= 'Z' ? W[4] + 32 : W[4]);
-    if (!std::strchr("qnbr", P) || P == '\0') return false;
-    Promotion = P;
-  }
-  Move = Up;
-  return true;
-}
-
-// ---- game state ------------------------------------------------------------
-
-bool FromStart = true; // the position is the start position plus moves
-
-// The game's positions before the current one since its last capture or pawn
-// move, as the draw rules compare them (oldest first), and its move counters.
-constexpr int MaxGameKeys = 128;
-uint64_t GameKeys[MaxGameKeys];
-uint16_t NumGameKeys = 0;
-uint32_t HalfMoveClock = 0;
-uint32_t FullMoveNumber = 1;
-
-void ResetGameRecord(uint32_t HalfMoves, uint32_t FullMove) {
-  NumGameKeys = 0;
-  HalfMoveClock = HalfMoves;
-  FullMoveNumber = FullMove == 0 ? 1 : FullMove;
-}
-
-// A move of the game: the position it leaves (its RepetitionKey), unless the
-// move can never be undone, which ends every chance of a repetition.
-void RecordMove(bool Irreversible, uint64_t Left) {
-  if (Irreversible) {
-    NumGameKeys = 0;
-    HalfMoveClock = 0;
-    return;
-  }
-  if (NumGameKeys == MaxGameKeys) {
-    std::memmove(GameKeys, GameKeys + 1, sizeof GameKeys - sizeof GameKeys[0]);
-    --NumGameKeys;
-  }
-  GameKeys[NumGameKeys++] = Left;
-  if (HalfMoveClock < 100000) ++HalfMoveClock;
-}
-
-void NewGame() {
-  Ply = 0;
-  SetupStartPosition();
-  ResetGameRecord(0, 1);
-  InLibrary = OwnBook;
-  FromStart = true;
-}
-
 // ---- the front end the engine reports to -----------------------------------
 
 void UciErrorMsg(const char *S) { Say(S); }
@@ -212,19 +130,10 @@ void PutScore(int16_t Score) {
   }
 }
 
-// A move in UCI's text for the position D it is played in.
-void PutMove(const DataType &D, const char *EngineMove) {
-  int8_t Sq[64];
-  SquaresOf(D, Sq);
-  char Text[6];
-  UciMoveText(Sq, EngineMove, Text);
-  Put(Text);
-}
-
 // One move of the principal variation, with the queen letter on a promotion.
 void PutLineMove(const Str4 &M, uint32_t Index) {
   Put(Index == 0 ? " pv " : " ");
-  PutMove(Data[Ply], M.c_str());
+  PutMoveAtPly(M);
 }
 
 void UciShowInfo(const SearchInfo &I) {
@@ -265,90 +174,18 @@ void Install() {
 
 // ---- commands ----------------------------------------------------------------
 
-int KingCount(const int8_t *Sq, int8_t King) {
-  int N = 0;
-  for (int S = 0; S < 64; ++S) N += Sq[S] == King;
-  return N;
-}
-
-// The fourth field of a FEN, kept only when a double step really ended in
-// front of it.
-int8_t CheckedEnPassant(const char *F) {
-  if (!F || Is(F, "-")) return -1;
-  if (std::strlen(F) != 2 || F[0] < 'a' || F[0] > 'h' || (F[1] != '3' && F[1] != '6')) return -2;
-  const int8_t Sq = static_cast<int8_t>((F[1] - '1') * 8 + (F[0] - 'a'));
-  const DataType &D = Data[0];
-  if (WhosMove == WMove && F[1] == '6' && PieceOn(D, Sq - 8) == BPawn && PieceOn(D, Sq) == Empty &&
-      PieceOn(D, Sq + 8) == Empty)
-    return Sq;
-  if (WhosMove == BMove && F[1] == '3' && PieceOn(D, Sq + 8) == WPawn && PieceOn(D, Sq) == Empty &&
-      PieceOn(D, Sq - 8) == Empty)
-    return Sq;
-  return -2;
-}
-
-// The piece a promotion letter names for the side to move; 0 for a queen or
-// no letter, since the engine's own promotion makes the queen.
-int8_t UnderPromotion(char Letter) {
-  const char *L = std::strchr("nbr", Letter);
-  if (Letter == '\0' || !L) return 0;
-  const int8_t White = static_cast<int8_t>(WNight + (L - "nbr"));
-  return WhosMove == WMove ? White : static_cast<int8_t>(White + 8);
-}
-
-// Plays one move of a position list; false when it is not legal here.
-bool PlayListMove(const char *W) {
-  ShortStr Move;
-  char Letter;
-  if (!FromUciMove(W, Move, Letter)) return false;
-  if (!IsLegalMove(Move)) return false;
-  const int8_t From = SquareOf(Move[0], Move[1]), To = SquareOf(Move[2], Move[3]);
-  const int8_t Mover = PieceOn(Data[0], From);
-  const bool Promotion = IsPawnCode(Mover) && IsLastRank(To);
-  if (Letter != 0 && !Promotion) return false;
-  const int8_t Under = Promotion ? UnderPromotion(Letter) : 0;
-  const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
-  const DataType Before = Data[0];
-  const uint16_t BeforeMoveNum = MoveNum;
-  const int8_t BeforeSide = WhosMove;
-  const bool BeforeHumans = HumansMove;
-  MakeMove(MoveStrToMoveRec(Move), false);
-  if (Under != 0) {
-    // The engine promotes to a queen; the piece the game chose replaces it.
-    RemovePiece(To);
-    if (!RoomForPiece(Under)) {
-      Data[0] = Before;
-      MoveNum = BeforeMoveNum;
-      WhosMove = BeforeSide;
-      HumansMove = BeforeHumans;
-      Say("no room for another piece of that kind: ", W, "");
-      return false;
-    }
-    PutPiece(Under, To);
+void CmdIsReady() {
+  // The time an interface gives to get ready: the table's pages are made
+  // resident now rather than in the first search.
+  if (!TableResident) {
+    MakeTTResident();
+    TableResident = true;
+  } else if (ClearPending) {
+    ZeroTTs();
   }
-  RecordMove(Irreversible, RepetitionKey(Before, BeforeSide));
-  if (WhosMove == WMove) ++FullMoveNumber;
-  if (InLibrary) {
-    // Book lines hold queen promotions only; any other leaves the book.
-    if (Under != 0 || OpeningStr.Length() + 4 > OpeningStr.Capacity())
-      InLibrary = false;
-    else
-      OpeningStr.Append(Move);
-  }
-  return true;
-}
-
-// A move counter of a FEN: digits only, at most six.
-bool CounterField(const char *F, uint32_t &V) {
-  if (!F) return true;
-  const std::size_t L = std::strlen(F);
-  if (L == 0 || L > 6) return false;
-  V = 0;
-  for (const char *C = F; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + static_cast<uint32_t>(*C - '0');
-  }
-  return true;
+  ClearPending = false;
+  Put("readyok");
+  EndLine();
 }
 
 void CmdPosition() {
@@ -359,70 +196,16 @@ void CmdPosition() {
   }
   const bool Start = Is(Word[I], "startpos");
   ++I;
-  ParsedFEN P;
-  char Fen[256] = "";
-  const char *EpField = nullptr;
-  const char *HalfField = nullptr, *FullField = nullptr;
-  if (!Start) {
-    std::size_t L = 0;
-    int Field = 0;
-    for (; I < NumWords && !Is(Word[I], "moves"); ++I, ++Field) {
-      const std::size_t WL = std::strlen(Word[I]);
-      if (Field == 3) EpField = Word[I];
-      if (Field == 4) HalfField = Word[I];
-      if (Field == 5) FullField = Word[I];
-      if (Field >= 6 || L + WL + 1 >= sizeof Fen) {
-        Say("the FEN is too long; line ignored");
-        return;
-      }
-      if (L > 0) Fen[L++] = ' ';
-      std::memcpy(Fen + L, Word[I], WL);
-      L += WL;
-      Fen[L] = '\0';
-    }
-    const char *Why = nullptr;
-    if (Field < 2) {
-      Say("the FEN needs at least the placement and the side to move; line ignored");
-      return;
-    }
-    if (!ParseFEN(Fen, P, Why)) {
-      Say("bad FEN (", Why ? Why : "", "); line ignored");
-      return;
-    }
-    if (KingCount(P.Squares, WKing) != 1 || KingCount(P.Squares, BKing) != 1) {
-      Say("the FEN needs one king a side; line ignored");
-      return;
-    }
-  }
-  uint32_t HalfMoves = 0, FullMove = 1;
-  if (!CounterField(HalfField, HalfMoves) || !CounterField(FullField, FullMove)) {
-    Say("the FEN's move counters must be numbers; line ignored");
-    return;
-  }
+  FenSetUp F;
+  if (!Start && !ReadFen(I, F)) return;
   if (I < NumWords && !Is(Word[I], "moves")) {
     Say("expected moves after the position, found ", Word[I], "; line ignored");
     return;
   }
-
-  if (Start) {
+  if (Start)
     NewGame();
-  } else {
-    Ply = 0;
-    if (!SetupParsedFEN(P)) {
-      Say(KingTakenWhy, nullptr, "; line ignored");
-      return;
-    }
-    const int8_t Ep = CheckedEnPassant(EpField);
-    if (Ep == -2)
-      Say("en passant square ", EpField, " does not fit the position; ignored");
-    else
-      Data[0].EnPasSq = Ep;
-    MoveNum = 0;
-    InitOpeningLib();
-    InLibrary = false; // book lines begin at the start position
-    FromStart = false;
-    ResetGameRecord(HalfMoves, FullMove);
-  }
+  else if (!SetUpFen(F))
+    return;
   for (++I; I < NumWords; ++I) {
     if (!PlayListMove(Word[I])) {
       Say("illegal move ", Word[I],
@@ -442,15 +225,6 @@ void WaitForStop() {
     if (InputFull()) break;
     ReadInput(true);
   }
-}
-
-// The engine text of a searchmoves word; false when it is not a legal move here.
-bool SearchMoveHere(const char *W, ShortStr &M) {
-  char Letter;
-  // Under-promotions are never the engine's own moves: its queen stands for them.
-  return FromUciMove(W, M, Letter) && IsLegalMove(M) &&
-         (Letter == 0 ||
-          (IsPawnCode(PieceOn(Data[0], SquareOf(M[0], M[1]))) && IsLastRank(SquareOf(M[2], M[3]))));
 }
 
 // The moves of the last searchmoves, as engine texts.
@@ -486,7 +260,7 @@ bool ReadGo(GoPlan &P) {
     SayMessage(R.Refusal);
     return false;
   }
-  P = PlanGo(R, WhosMove == WMove ? 0 : 1);
+  P = PlanGo(R, SideToMove());
   for (int I = 0; I < P.NumNotes; ++I) SayMessage(P.Notes[I]);
   if (R.Restricted) {
     P.Limits.SearchMoves = SearchMoveList;
@@ -500,17 +274,17 @@ void Answer(const ThinkResult &R) {
   const MoveRec &M = R.Best;
   if (M.FromSq < 0) {
     // Mate or stalemate on the board: the score the interface can show.
-    Put(InCheck(WhosMove) ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
+    Put(InCheckHere() ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
     EndLine();
   } else if (R.FromBook) {
     // No search ran: the interface gets the move as the line, and no score.
     Put("info depth 0 nodes 0 time ");
     PutNum(static_cast<int64_t>(GetTickCount64() - GoTime));
     Put(" pv ");
-    PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str());
+    PutMoveHere(M);
     EndLine();
     Put("info string book move ");
-    PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str());
+    PutMoveHere(M);
     EndLine();
   }
   if (UntilStop || PonderRunning) WaitForStop();
@@ -520,18 +294,8 @@ void Answer(const ThinkResult &R) {
   if (M.FromSq < 0) {
     Put("0000");
   } else {
-    PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str());
-    if (!R.Ponder.Empty()) {
-      // The reply as it stands after the best move.
-      Data[1] = Data[0];
-      Ply = 1;
-      const int8_t Mover = WhosMove;
-      MakeMove(M, false);
-      Put(" ponder ");
-      PutMove(Data[1], R.Ponder.c_str());
-      UnmakeMove();
-      WhosMove = Mover;
-    }
+    PutMoveHere(M);
+    if (!R.Ponder.Empty()) PutPonderReply(M, R.Ponder);
   }
   EndLine();
 }
@@ -545,11 +309,9 @@ void CmdGo() {
   if (!ReadGo(P)) return;
   SearchLimits &L = P.Limits;
   L.DrawRules = true;
-  L.History = GameKeys;
-  L.HistoryLen = NumGameKeys;
-  L.Rule50 = static_cast<uint16_t>(HalfMoveClock > 100 ? 100 : HalfMoveClock);
+  AddGameRecord(L);
   // The book answers a game's moves, not analysis: only a search on the clock.
-  L.UseBook = InLibrary && OwnBook && L.TimeMs > 0 && !L.Ponder && L.Nodes == 0 && L.Mate == 0;
+  L.UseBook = InBook() && OwnBook && L.TimeMs > 0 && !L.Ponder && L.Nodes == 0 && L.Mate == 0;
   L.AnyMove = true;
 
   L.KeepTable = true;
@@ -567,28 +329,6 @@ void CmdGo() {
   Answer(Think(L));
 }
 
-void CmdShowPosition() {
-  char Text[FenTextSize];
-  FenText(Text);
-  Put("info string fen ");
-  Put(Text);
-  // The game file writes no castling field when no right is left.
-  if (Text[std::strlen(Text) - 1] == ' ') Put("-");
-  Put(" ");
-  const int8_t Ep = Data[0].EnPasSq;
-  if (Ep < 0) {
-    Put("-");
-  } else {
-    const char S[3] = {static_cast<char>('a' + Ep % 8), static_cast<char>('1' + Ep / 8), '\0'};
-    Put(S);
-  }
-  Put(" ");
-  PutNum(HalfMoveClock);
-  Put(" ");
-  PutNum(FullMoveNumber);
-  EndLine();
-}
-
 // One command line; false when the session ends.
 bool Handle() {
   if (!SplitLine()) {
@@ -600,17 +340,7 @@ bool Handle() {
   if (Is(C, "uci")) {
     CmdUci();
   } else if (Is(C, "isready")) {
-    // The time an interface gives to get ready: the table's pages are made
-    // resident now rather than in the first search.
-    if (!TableResident) {
-      MakeTTResident();
-      TableResident = true;
-    } else if (ClearPending) {
-      ZeroTTs();
-    }
-    ClearPending = false;
-    Put("readyok");
-    EndLine();
+    CmdIsReady();
   } else if (Is(C, "setoption")) {
     CmdSetOption();
   } else if (Is(C, "ucinewgame")) {
@@ -637,21 +367,6 @@ bool Handle() {
 } // namespace
 } // namespace Uci
 
-void UciMoveText(const int8_t Squares[64], const char *EngineMove, char (&Out)[6]) {
-  for (int I = 0; I < 4; ++I) {
-    const char C = EngineMove[I];
-    Out[I] = static_cast<char>(C >= 'A' && C <= 'Z' ? C + 32 : C);
-  }
-  Out[4] = '\0';
-  if (!IsMoveText(EngineMove)) return;
-  const int8_t From = SquareOf(EngineMove[0], EngineMove[1]);
-  const int8_t To = SquareOf(EngineMove[2], EngineMove[3]);
-  if (Uci::IsPawnCode(Squares[From]) && Uci::IsLastRank(To)) {
-    Out[4] = 'q';
-    Out[5] = '\0';
-  }
-}
-
 int RunUci(int InFd, int OutFd) {
   using namespace Uci;
   StartIo(InFd, OutFd);
@@ -659,12 +374,7 @@ int RunUci(int InFd, int OutFd) {
   ClearPending = true; // whatever an earlier session left in the table
   LibFileName = BookPath;
   Install();
-  NewGame();
-  // The table is kept between the searches of a game, and every position
-  // line sets the game up anew: the set-up leaves the table alone, and the
-  // positions keep their keys.
-  KeepZorbistKeys();
-  KeepTTOnSetUp();
+  StartGame();
   for (;;) {
     SayDroppedLines();
     if (TakeLine()) {
