@@ -11,13 +11,15 @@
 
 namespace {
 
-using Uci::GoMessage;
 using Uci::GoRequest;
 
-std::string Said(const GoMessage &M) {
-  return M.Text ? std::string(M.Text) + (M.Quoted ? "<" + std::string(M.Quoted) + ">" : "") +
-                      (M.After ? M.After : "")
-                : "";
+// A message as the session says it, with the quoted word in <>.
+std::string Said(const Uci::GoMessage &M) {
+  std::ostringstream S;
+  if (M.Text) S << M.Text;
+  if (M.Quoted) S << '<' << M.Quoted << '>';
+  if (M.After) S << M.After;
+  return S.str();
 }
 
 // A line cut into words, kept as long as the request that points into them.
