@@ -1,0 +1,150 @@
+#include "uci/GoRequest.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "board/Globals.h"
+#include "game/Engine.h"
+
+namespace Uci {
+namespace {
+
+bool Is(const char *A, const char *B) { return std::strcmp(A, B) == 0; }
+
+bool IsGoKeyword(const char *W) {
+  for (const char *K : {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth", "nodes",
+                        "mate", "infinite", "ponder", "searchmoves"})
+    if (Is(W, K)) return true;
+  return false;
+}
+
+// Where the number after the keyword W goes, and where its text goes when a
+// note may quote it; no Value when W takes no number.
+struct NumberSlot {
+  int64_t *Value = nullptr;
+  const char **Text = nullptr;
+  bool Signed = false; // an interface may send a clock that has run below zero
+};
+
+NumberSlot SlotOf(GoRequest &R, const char *W) {
+  if (Is(W, "wtime")) return {&R.Time[0], &R.TimeText[0], true};
+  if (Is(W, "btime")) return {&R.Time[1], &R.TimeText[1], true};
+  if (Is(W, "winc")) return {&R.Inc[0], nullptr, false};
+  if (Is(W, "binc")) return {&R.Inc[1], nullptr, false};
+  if (Is(W, "movestogo")) return {&R.MovesToGo, &R.ToGoText, false};
+  if (Is(W, "movetime")) return {&R.MoveTime, nullptr, false};
+  if (Is(W, "depth")) return {&R.Depth, &R.DepthText, false};
+  if (Is(W, "nodes")) return {&R.Nodes, nullptr, false};
+  if (Is(W, "mate")) return {&R.Mate, nullptr, false};
+  return {};
+}
+
+// The words after the searchmoves at I, up to the next keyword; I is left on
+// the last of them. False when there is none.
+bool CollectMoveWords(const char *const *Words, int NumWords, int &I, GoRequest &R) {
+  R.LastListAt = R.NumMoveWords;
+  for (; I + 1 < NumWords && !IsGoKeyword(Words[I + 1]); ++I)
+    if (R.NumMoveWords < MaxGoWords) R.MoveWords[R.NumMoveWords++] = Words[I + 1];
+  if (R.NumMoveWords == R.LastListAt) {
+    R.Refusal = {"searchmoves needs at least one move; line ignored", nullptr, nullptr};
+    return false;
+  }
+  R.Restricted = true;
+  return true;
+}
+
+} // namespace
+
+bool GoNumber(const char *W, bool Signed, int64_t &V) {
+  const char *C = W;
+  bool Negative = false;
+  if (*C == '-' && Signed) {
+    Negative = true;
+    ++C;
+  }
+  if (*C == '\0' || std::strlen(C) > 15) return false;
+  V = 0;
+  for (; *C; ++C) {
+    if (*C < '0' || *C > '9') return false;
+    V = V * 10 + (*C - '0');
+  }
+  if (Negative) V = 0;
+  return true;
+}
+
+GoRequest ParseGo(const char *const *Words, int NumWords) {
+  GoRequest R;
+  for (int I = 1; I < NumWords; ++I) {
+    const char *W = Words[I];
+    const NumberSlot Slot = SlotOf(R, W);
+    if (Slot.Value) {
+      if (I + 1 >= NumWords || !GoNumber(Words[I + 1], Slot.Signed, *Slot.Value)) {
+        R.Refusal = {"go: ", W, " needs a whole number; line ignored"};
+        return R;
+      }
+      if (Slot.Text) *Slot.Text = Words[I + 1];
+      ++I;
+    } else if (Is(W, "infinite")) {
+      R.Infinite = true;
+    } else if (Is(W, "ponder")) {
+      R.Ponder = true;
+    } else if (Is(W, "searchmoves")) {
+      if (!CollectMoveWords(Words, NumWords, I, R)) return R;
+    } else {
+      R.Refusal = {"go: unknown word ", W, "; line ignored"};
+      return R;
+    }
+  }
+  if (R.Nodes == 0)
+    R.Refusal = {"go: nodes must be at least 1; line ignored", nullptr, nullptr};
+  else if (R.Mate == 0 || R.Mate > MaxPly / 2)
+    R.Refusal = {"go: mate takes 1 to 50 moves; line ignored", nullptr, nullptr};
+  return R;
+}
+
+GoPlan PlanGo(const GoRequest &R, int Side) {
+  GoPlan P;
+  SearchLimits &L = P.Limits;
+  // Deepening from one ply costs a few hundred nodes and gives a searched
+  // move before the first look at the limits, however short the time.
+  L.FirstDepth = 1;
+  if (R.Depth >= 0) {
+    const int64_t D = R.Depth < 1 ? 1 : (R.Depth > MaxPly ? MaxPly : R.Depth);
+    if (D != R.Depth)
+      P.Notes[P.NumNotes++] = {"go: depth ", R.DepthText,
+                               D == 1 ? " is below 1 ply; searching 1"
+                                      : " is beyond 100 plies; searching 100"};
+    L.Depth = static_cast<uint8_t>(D);
+  }
+  if (R.TimeText[Side] && R.TimeText[Side][0] == '-' && R.MoveTime < 0 && !R.Infinite)
+    P.Notes[P.NumNotes++] = {"go: the clock ", R.TimeText[Side],
+                             " has run out; moving at once with the shortest search"};
+  if (R.MovesToGo > 1000)
+    P.Notes[P.NumNotes++] = {"go: movestogo ", R.ToGoText, " is taken as 1000"};
+  // A fixed move time is used to its end: the iteration it cuts may still
+  // find a better move, and time saved is not worth anything later. On a
+  // clock, time saved counts for the moves to come.
+  uint64_t Budget = 0, IterationBudget = 0;
+  if (R.MoveTime >= 0) {
+    Budget = R.MoveTime == 0 ? 1 : static_cast<uint64_t>(R.MoveTime);
+  } else if (R.Time[Side] >= 0) {
+    const ClockTimes T =
+        ClockBudget(static_cast<uint64_t>(R.Time[Side]), static_cast<uint64_t>(R.Inc[Side]),
+                    static_cast<uint32_t>(R.MovesToGo > 1000 ? 1000 : R.MovesToGo));
+    Budget = T.StopMs;
+    IterationBudget = T.IterationMs;
+  }
+  if (R.Infinite) Budget = IterationBudget = 0;
+  // The search's clock counts whole ticks from its start: one more, so that
+  // the limit never fires before the budget has really passed.
+  L.TimeMs = Budget > 0 ? Budget + 1 : 0;
+  L.IterationTimeMs = IterationBudget;
+  L.Nodes = R.Nodes > 0 ? static_cast<uint64_t>(R.Nodes) : 0;
+  L.Mate = R.Mate > 0 ? static_cast<uint16_t>(R.Mate) : 0;
+  L.Ponder = R.Ponder;
+  // Without any limit the search runs until stop, as with infinite.
+  P.UntilStop = R.Infinite || (Budget == 0 && R.Depth < 0 && L.Nodes == 0 && L.Mate == 0);
+  return P;
+}
+
+} // namespace Uci

@@ -1,0 +1,90 @@
+#include "uci/Options.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "hash/TT.h"
+#include "uci/GoRequest.h"
+#include "uci/Io.h"
+
+namespace Uci {
+
+bool OwnBook = true;
+bool TableResident = false;
+bool ClearPending = false;
+char BookPath[256] = "book.txt";
+
+namespace {
+bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
+} // namespace
+
+void CmdUci() {
+  Put("id name torvane3");
+  EndLine();
+  Put("id author the torvane3 developers");
+  EndLine();
+  Put("option name Hash type spin default 624 min 1 max 624");
+  EndLine();
+  Put("option name Clear Hash type button");
+  EndLine();
+  Put("option name Ponder type check default false");
+  EndLine();
+  Put("option name OwnBook type check default true");
+  EndLine();
+  Put("option name BookFile type string default book.txt");
+  EndLine();
+  Put("uciok");
+  EndLine();
+}
+
+void CmdSetOption() {
+  if (NumWords < 3 || !Is(Word[1], "name")) {
+    Say("setoption needs: name <option> [value <value>]; line ignored");
+    return;
+  }
+  char Name[256] = "";
+  std::size_t NameLen = 0;
+  int I = 2;
+  for (; I < NumWords && !Is(Word[I], "value"); ++I) {
+    const std::size_t L = std::strlen(Word[I]);
+    if (NameLen + L + 1 >= sizeof Name) break;
+    if (NameLen > 0) Name[NameLen++] = ' ';
+    std::memcpy(Name + NameLen, Word[I], L);
+    NameLen += L;
+    Name[NameLen] = '\0';
+  }
+  char ValueBuf[256] = "";
+  const char *Value = I + 1 < NumWords ? RestOfLine(I + 1, ValueBuf) : nullptr;
+  if (I + 1 < NumWords && !Value) {
+    Say("option values are at most 255 characters; unchanged");
+    return;
+  }
+
+  if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder")) {
+    bool &Flag = IsNoCase(Name, "OwnBook") ? OwnBook : PonderOption;
+    if (Value && (IsNoCase(Value, "true") || Is(Value, "1") || IsNoCase(Value, "on")))
+      Flag = true;
+    else if (Value && (IsNoCase(Value, "false") || Is(Value, "0") || IsNoCase(Value, "off")))
+      Flag = false;
+    else
+      Say(Name, nullptr, " takes true or false; unchanged");
+  } else if (IsNoCase(Name, "BookFile")) {
+    if (!Value)
+      Say("BookFile needs a value; unchanged");
+    else
+      std::strcpy(BookPath, Value);
+  } else if (IsNoCase(Name, "Hash")) {
+    int64_t MiB = 0;
+    if (!Value || !GoNumber(Value, false, MiB) || MiB < 1 || MiB > MaxTTMiB)
+      Say("Hash takes a whole number of MiB from 1 to 624; unchanged");
+    else if (!SetTTSizeMiB(static_cast<uint32_t>(MiB)))
+      Say("no memory for a table of that size; the full table stays");
+    TableResident = false;
+  } else if (IsNoCase(Name, "Clear Hash")) {
+    ClearPending = true;
+  } else {
+    Say("no option named ", Name, "; ignored");
+  }
+}
+
+} // namespace Uci

@@ -1,0 +1,17 @@
+// The engine's options: the list the uci command announces and setoption.
+#pragma once
+
+namespace Uci {
+
+extern bool OwnBook;
+extern bool TableResident; // the table's pages were made resident at an isready
+// The table is kept between the searches of a game. A new game or Clear Hash
+// empties it at the next isready, which the interface waits for, or else at
+// the start of the next search, on that move's clock.
+extern bool ClearPending;
+extern char BookPath[256];
+
+void CmdUci();
+void CmdSetOption(); // on the words of the line taken
+
+} // namespace Uci
