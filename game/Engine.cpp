@@ -1,6 +1,7 @@
 #include "game/Engine.h"
 
 #include "board/Squares.h"
+#include "board/Zorbist.h"
 #include "book/Opening.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
@@ -68,6 +69,15 @@ MoveRec CalcMove(const SearchLimits &L) {
 }
 
 void PrepareTable() { MakeTTResident(); }
+void ClearTable() { ZeroTTs(); }
+static_assert(MaxTableMiB == MaxTTMiB, "the table's size as the front ends know it");
+bool ResizeTable(uint32_t MiB) { return SetTTSizeMiB(MiB); }
+uint32_t TableFullPermill() { return HashFullPermill(); }
+void KeepTableAcrossSetUps() {
+  KeepZorbistKeys();
+  KeepTTOnSetUp();
+}
+static_assert(MaxMovesListed == MoveListCapacity, "the move list as the front ends know it");
 
 namespace {
 // Kept back from every budget: the pipes, the interface's own bookkeeping

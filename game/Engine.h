@@ -31,9 +31,23 @@ SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth);
 // else searched within the limits L.
 MoveRec CalcMove(const SearchLimits &L);
 
+// ---- the transposition table -------------------------------------------------
 // Makes the table resident before the first search, as a front end may do in
 // the time an interface gives it to get ready.
 void PrepareTable();
+// Empties the table.
+void ClearTable();
+// A table of about MiB mebibytes, 1..MaxTableMiB; false when the memory is
+// not there (the table keeps its full size then).
+constexpr uint32_t MaxTableMiB = 624;
+bool ResizeTable(uint32_t MiB);
+// How full the table is, in thousandths.
+uint32_t TableFullPermill();
+// From now on a set-up keeps the table and draws no new keys, so that the
+// searches of one game share what they found.
+void KeepTableAcrossSetUps();
+// The most moves the generator lists for one position.
+constexpr int MaxMovesListed = 384;
 
 // Milliseconds to spend on one move with Left milliseconds on the clock, Inc
 // added after each move, and MovesToGo moves to the next time control (0: the

@@ -104,14 +104,42 @@ void AddToBookLine(const ShortStr &Text) {
 
 void LeaveBook() { InLibrary = false; }
 
-MoveRefusal PlayMove(const ShortStr &Text, char Promote, bool FollowBook) {
+void SetBookFile(const char *Path) { LibFileName = Path; }
+
+bool SideToMoveInCheck() {
+  Ply = 0;
+  return InCheck(WhosMove);
+}
+
+DataType PositionAfter(const MoveRec &M) {
+  const int8_t Mover = WhosMove;
+  Ply = 0;
+  MakeOnCopy(M, false);
+  const DataType After = Data[1];
+  UnmakeMove();
+  WhosMove = Mover;
+  return After;
+}
+
+namespace {
+bool Promotes(const ShortStr &Text) {
+  const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
+  return IsPawnCode(PieceOn(Data[0], From)) && (To < 8 || To >= 56);
+}
+} // namespace
+
+MoveRefusal CheckMove(const ShortStr &Text, char Promote) {
   Ply = 0;
   if (!IsLegalMove(Text)) return MoveRefusal::Illegal;
+  if (Promote != 0 && !Promotes(Text)) return MoveRefusal::NotPromotion;
+  return MoveRefusal::None;
+}
+
+MoveRefusal PlayMove(const ShortStr &Text, char Promote, bool FollowBook) {
+  if (const MoveRefusal Why = CheckMove(Text, Promote); Why != MoveRefusal::None) return Why;
   const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
   const int8_t Mover = PieceOn(Data[0], From);
-  const bool Promotion = IsPawnCode(Mover) && (To < 8 || To >= 56);
-  if (Promote != 0 && !Promotion) return MoveRefusal::NotPromotion;
-  const int8_t Under = Promotion ? UnderPromotion(Promote) : 0;
+  const int8_t Under = Promotes(Text) ? UnderPromotion(Promote) : 0;
   const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
   const DataType Before = Data[0];
   const int8_t BeforeSide = WhosMove;

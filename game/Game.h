@@ -13,6 +13,9 @@
 inline const DataType &GamePosition() { return Data[0]; }
 inline int8_t SideToMove() { return WhosMove; }
 inline bool BookInUse() { return InLibrary; }
+bool SideToMoveInCheck();
+// The position after the legal move M of the game's position.
+DataType PositionAfter(const MoveRec &M);
 // Whether the position counts as an endgame for the evaluation.
 bool IsEndGamePosition();
 // Half-moves made since the position was set up; a takeback steps it back.
@@ -56,6 +59,9 @@ enum class MoveRefusal : uint8_t {
   NotPromotion, // a promotion piece for a move that promotes nothing
   NoRoom,       // the promoted piece has no room in the piece lists
 };
+// Whether PlayMove would play the move (MoveRefusal::None) or why not, short
+// of the room for an under-promoted piece; changes nothing.
+MoveRefusal CheckMove(const ShortStr &Text, char Promote);
 // Plays the move Text (engine text, "E7E8") on the game's position, the
 // piece Promote (a letter of NBRQ in either case; 0: a queen) replacing the
 // pawn on a promotion. With FollowBook the move extends the book's line while
@@ -67,6 +73,8 @@ MoveRefusal PlayMove(const ShortStr &Text, char Promote, bool FollowBook);
 void AddToBookLine(const ShortStr &Text);
 // The book is not consulted again until the next new game.
 void LeaveBook();
+// The book file to read (kept, not copied: it must outlive the game).
+void SetBookFile(const char *Path);
 // Takes back the last move: the position before it, a fresh table, line and
 // history. False, with only those cleared, when no move is left to take back.
 bool TakeBack();

@@ -5,6 +5,7 @@
 
 #include "board/Globals.h"
 #include "game/Engine.h"
+#include "platform/Decimal.h"
 
 namespace Uci {
 namespace {
@@ -56,19 +57,11 @@ bool CollectMoveWords(const char *const *Words, int NumWords, int &I, GoRequest 
 } // namespace
 
 bool GoNumber(const char *W, bool Signed, int64_t &V) {
-  const char *C = W;
-  bool Negative = false;
-  if (*C == '-' && Signed) {
-    Negative = true;
-    ++C;
-  }
-  if (*C == '\0' || std::strlen(C) > 15) return false;
-  V = 0;
-  for (; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + (*C - '0');
-  }
-  if (Negative) V = 0;
+  // A clock below zero has run out: it counts as none left.
+  const bool Negative = Signed && *W == '-';
+  uint64_t U = 0;
+  if (!ParseDecimal(W + (Negative ? 1 : 0), 15, U)) return false;
+  V = Negative ? 0 : static_cast<int64_t>(U);
   return true;
 }
 

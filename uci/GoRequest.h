@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "search/Search.h"
+#include "game/Engine.h"
 
 namespace Uci {
 

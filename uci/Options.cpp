@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "hash/TT.h"
+#include "game/Engine.h"
 #include "uci/GoRequest.h"
 #include "uci/Io.h"
 
@@ -75,9 +75,9 @@ void CmdSetOption() {
       std::strcpy(BookPath, Value);
   } else if (IsNoCase(Name, "Hash")) {
     int64_t MiB = 0;
-    if (!Value || !GoNumber(Value, false, MiB) || MiB < 1 || MiB > MaxTTMiB)
+    if (!Value || !GoNumber(Value, false, MiB) || MiB < 1 || MiB > MaxTableMiB)
       Say("Hash takes a whole number of MiB from 1 to 624; unchanged");
-    else if (!SetTTSizeMiB(static_cast<uint32_t>(MiB)))
+    else if (!ResizeTable(static_cast<uint32_t>(MiB)))
       Say("no memory for a table of that size; the full table stays");
     TableResident = false;
   } else if (IsNoCase(Name, "Clear Hash")) {

@@ -2,52 +2,16 @@
 
 #include <cstring>
 
-#include "board/Attacks.h"
-#include "board/Board.h"
 #include "board/Squares.h"
-#include "board/Zorbist.h"
-#include "book/Opening.h"
-#include "game/NewGame.h"
-#include "hash/TT.h"
-#include "moves/Move.h"
+#include "game/Engine.h"
+#include "game/Game.h"
+#include "platform/Decimal.h"
 #include "uci/Io.h"
 #include "uci/Options.h"
 #include "uci/Uci.h"
 
 namespace Uci {
 namespace {
-
-bool FromStart = true; // the position is the start position plus moves
-
-// The game's positions before the current one since its last capture or pawn
-// move, as the draw rules compare them (oldest first), and its move counters.
-constexpr int MaxGameKeys = 128;
-uint64_t GameKeys[MaxGameKeys];
-uint16_t NumGameKeys = 0;
-uint32_t HalfMoveClock = 0;
-uint32_t FullMoveNumber = 1;
-
-void ResetGameRecord(uint32_t HalfMoves, uint32_t FullMove) {
-  NumGameKeys = 0;
-  HalfMoveClock = HalfMoves;
-  FullMoveNumber = FullMove == 0 ? 1 : FullMove;
-}
-
-// A move of the game: the position it leaves (its RepetitionKey), unless the
-// move can never be undone, which ends every chance of a repetition.
-void RecordMove(bool Irreversible, uint64_t Left) {
-  if (Irreversible) {
-    NumGameKeys = 0;
-    HalfMoveClock = 0;
-    return;
-  }
-  if (NumGameKeys == MaxGameKeys) {
-    std::memmove(GameKeys, GameKeys + 1, sizeof GameKeys - sizeof GameKeys[0]);
-    --NumGameKeys;
-  }
-  GameKeys[NumGameKeys++] = Left;
-  if (HalfMoveClock < 100000) ++HalfMoveClock;
-}
 
 bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
 bool IsLastRank(int8_t Sq) { return Sq < 8 || Sq >= 56; }
@@ -91,41 +55,20 @@ int KingCount(const int8_t *Sq, int8_t King) {
   return N;
 }
 
-// The fourth field of a FEN, kept only when a double step really ended in
-// front of it.
-int8_t CheckedEnPassant(const char *F) {
+// The fourth field of a FEN as a square: -1 for none ("-" or no field), -2
+// for a text that names no square of the third or sixth rank.
+int8_t EnPassantField(const char *F) {
   if (!F || Is(F, "-")) return -1;
   if (std::strlen(F) != 2 || F[0] < 'a' || F[0] > 'h' || (F[1] != '3' && F[1] != '6')) return -2;
-  const int8_t Sq = static_cast<int8_t>((F[1] - '1') * 8 + (F[0] - 'a'));
-  const DataType &D = Data[0];
-  if (WhosMove == WMove && F[1] == '6' && PieceOn(D, Sq - 8) == BPawn && PieceOn(D, Sq) == Empty &&
-      PieceOn(D, Sq + 8) == Empty)
-    return Sq;
-  if (WhosMove == BMove && F[1] == '3' && PieceOn(D, Sq + 8) == WPawn && PieceOn(D, Sq) == Empty &&
-      PieceOn(D, Sq - 8) == Empty)
-    return Sq;
-  return -2;
-}
-
-// The piece a promotion letter names for the side to move; 0 for a queen or
-// no letter, since the engine's own promotion makes the queen.
-int8_t UnderPromotion(char Letter) {
-  const char *L = std::strchr("nbr", Letter);
-  if (Letter == '\0' || !L) return 0;
-  const int8_t White = static_cast<int8_t>(WNight + (L - "nbr"));
-  return WhosMove == WMove ? White : static_cast<int8_t>(White + 8);
+  return static_cast<int8_t>((F[1] - '1') * 8 + (F[0] - 'a'));
 }
 
 // A move counter of a FEN: digits only, at most six.
 bool CounterField(const char *F, uint32_t &V) {
+  uint64_t Value = 0;
   if (!F) return true;
-  const std::size_t L = std::strlen(F);
-  if (L == 0 || L > 6) return false;
-  V = 0;
-  for (const char *C = F; *C; ++C) {
-    if (*C < '0' || *C > '9') return false;
-    V = V * 10 + static_cast<uint32_t>(*C - '0');
-  }
+  if (!ParseDecimal(F, 6, Value)) return false;
+  V = static_cast<uint32_t>(Value);
   return true;
 }
 
@@ -136,16 +79,12 @@ void StartGame() {
   // The table is kept between the searches of a game, and every position
   // line sets the game up anew: the set-up leaves the table alone, and the
   // positions keep their keys.
-  KeepZorbistKeys();
-  KeepTTOnSetUp();
+  KeepTableAcrossSetUps();
 }
 
 void NewGame() {
-  Ply = 0;
-  SetupStartPosition();
-  ResetGameRecord(0, 1);
-  InLibrary = OwnBook;
-  FromStart = true;
+  ::NewGame();
+  if (!OwnBook) LeaveBook();
 }
 
 bool ReadFen(int &I, FenSetUp &F) {
@@ -188,21 +127,14 @@ bool ReadFen(int &I, FenSetUp &F) {
 }
 
 bool SetUpFen(const FenSetUp &F) {
-  Ply = 0;
-  if (!SetupParsedFEN(F.P)) {
+  const int8_t Ep = EnPassantField(F.EpField);
+  bool EpKept = true;
+  if (!SetupGame(F.P, Ep < 0 ? -1 : Ep, F.HalfMoves, F.FullMove, EpKept)) {
     Say(KingTakenWhy, nullptr, "; line ignored");
     return false;
   }
-  const int8_t Ep = CheckedEnPassant(F.EpField);
-  if (Ep == -2)
+  if (Ep == -2 || !EpKept)
     Say("en passant square ", F.EpField, " does not fit the position; ignored");
-  else
-    Data[0].EnPasSq = Ep;
-  MoveNum = 0;
-  InitOpeningLib();
-  InLibrary = false; // book lines begin at the start position
-  FromStart = false;
-  ResetGameRecord(F.HalfMoves, F.FullMove);
   return true;
 }
 
@@ -210,75 +142,39 @@ bool PlayListMove(const char *W) {
   ShortStr Move;
   char Letter;
   if (!FromUciMove(W, Move, Letter)) return false;
-  if (!IsLegalMove(Move)) return false;
-  const int8_t From = SquareOf(Move[0], Move[1]), To = SquareOf(Move[2], Move[3]);
-  const int8_t Mover = PieceOn(Data[0], From);
-  const bool Promotion = IsPawnCode(Mover) && IsLastRank(To);
-  if (Letter != 0 && !Promotion) return false;
-  const int8_t Under = Promotion ? UnderPromotion(Letter) : 0;
-  const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
-  const DataType Before = Data[0];
-  const uint16_t BeforeMoveNum = MoveNum;
-  const int8_t BeforeSide = WhosMove;
-  const bool BeforeHumans = HumansMove;
-  MakeMove(MoveStrToMoveRec(Move), false);
-  if (Under != 0) {
-    // The engine promotes to a queen; the piece the game chose replaces it.
-    RemovePiece(To);
-    if (!RoomForPiece(Under)) {
-      Data[0] = Before;
-      MoveNum = BeforeMoveNum;
-      WhosMove = BeforeSide;
-      HumansMove = BeforeHumans;
-      Say("no room for another piece of that kind: ", W, "");
-      return false;
-    }
-    PutPiece(Under, To);
-  }
-  RecordMove(Irreversible, RepetitionKey(Before, BeforeSide));
-  if (WhosMove == WMove) ++FullMoveNumber;
-  if (InLibrary) {
-    // Book lines hold queen promotions only; any other leaves the book.
-    if (Under != 0 || OpeningStr.Length() + 4 > OpeningStr.Capacity())
-      InLibrary = false;
-    else
-      OpeningStr.Append(Move);
-  }
-  return true;
+  const MoveRefusal Why = PlayMove(Move, Letter, true);
+  if (Why == MoveRefusal::NoRoom) Say("no room for another piece of that kind: ", W, "");
+  return Why == MoveRefusal::None;
 }
 
 bool SearchMoveHere(const char *W, ShortStr &M) {
   char Letter;
   // Under-promotions are never the engine's own moves: its queen stands for them.
-  return FromUciMove(W, M, Letter) && IsLegalMove(M) &&
-         (Letter == 0 ||
-          (IsPawnCode(PieceOn(Data[0], SquareOf(M[0], M[1]))) && IsLastRank(SquareOf(M[2], M[3]))));
+  return FromUciMove(W, M, Letter) && CheckMove(M, Letter) == MoveRefusal::None;
 }
 
-int SideToMove() { return WhosMove == WMove ? 0 : 1; }
-bool InCheckHere() { return InCheck(WhosMove); }
-bool InBook() { return InLibrary; }
+int SideToMove() { return ::SideToMove() == WMove ? 0 : 1; }
+bool InCheckHere() { return SideToMoveInCheck(); }
+bool InBook() { return BookInUse(); }
 
 void AddGameRecord(SearchLimits &L) {
-  L.History = GameKeys;
-  L.HistoryLen = NumGameKeys;
-  L.Rule50 = static_cast<uint16_t>(HalfMoveClock > 100 ? 100 : HalfMoveClock);
+  const GameRecord &R = GameHistory();
+  L.History = R.Keys;
+  L.HistoryLen = R.NumKeys;
+  L.Rule50 = static_cast<uint16_t>(R.HalfMoveClock > FiftyMoveHalfMoves ? FiftyMoveHalfMoves
+                                                                        : R.HalfMoveClock);
 }
 
-void PutMoveHere(const MoveRec &M) { PutMove(Data[0], SquaresToStr(M.FromSq, M.ToSq).c_str()); }
+void PutMoveHere(const MoveRec &M) {
+  PutMove(GamePosition(), SquaresToStr(M.FromSq, M.ToSq).c_str());
+}
 
 void PutMoveAtPly(const Str4 &M) { PutMove(Data[Ply], M.c_str()); }
 
 void PutPonderReply(const MoveRec &Best, const Str4 &Reply) {
   // The reply as it stands after the best move.
-  Data[1] = Data[0];
-  Ply = 1;
-  const int8_t Mover = WhosMove;
-  MakeMove(Best, false);
   Put(" ponder ");
-  PutMove(Data[1], Reply.c_str());
-  UnmakeMove();
-  WhosMove = Mover;
+  PutMove(PositionAfter(Best), Reply.c_str());
 }
 
 void CmdShowPosition() {
@@ -289,7 +185,7 @@ void CmdShowPosition() {
   // The game file writes no castling field when no right is left.
   if (Text[std::strlen(Text) - 1] == ' ') Put("-");
   Put(" ");
-  const int8_t Ep = Data[0].EnPasSq;
+  const int8_t Ep = GamePosition().EnPasSq;
   if (Ep < 0) {
     Put("-");
   } else {
@@ -297,9 +193,9 @@ void CmdShowPosition() {
     Put(S);
   }
   Put(" ");
-  PutNum(HalfMoveClock);
+  PutNum(GameHistory().HalfMoveClock);
   Put(" ");
-  PutNum(FullMoveNumber);
+  PutNum(GameHistory().FullMoveNumber);
   EndLine();
 }
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "board/Globals.h"
+#include "game/Engine.h"
 #include "game/Fen.h"
 #include "platform/FixedStr.h"
-#include "search/Search.h"
 
 namespace Uci {
 

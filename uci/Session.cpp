@@ -1,13 +1,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "book/Opening.h"
 #include "frontend/FrontEnd.h"
 #include "game/Engine.h"
-#include "hash/TT.h"
-#include "moves/GenMoves.h"
+#include "game/Game.h"
 #include "platform/Clock.h"
-#include "search/Search.h"
 #include "uci/GoRequest.h"
 #include "uci/Io.h"
 #include "uci/Options.h"
@@ -156,7 +153,7 @@ void UciShowInfo(const SearchInfo &I) {
   Put(" nps ");
   PutNum(static_cast<int64_t>(Ms == 0 ? All * 1000 : All * 1000 / Ms));
   Put(" hashfull ");
-  PutNum(HashFullPermill());
+  PutNum(TableFullPermill());
   Put(" time ");
   PutNum(static_cast<int64_t>(Ms));
   if (I.Fresh) WalkLegalPV(I.PVLegal, PutLineMove);
@@ -178,10 +175,10 @@ void CmdIsReady() {
   // The time an interface gives to get ready: the table's pages are made
   // resident now rather than in the first search.
   if (!TableResident) {
-    MakeTTResident();
+    PrepareTable();
     TableResident = true;
   } else if (ClearPending) {
-    ZeroTTs();
+    ClearTable();
   }
   ClearPending = false;
   Put("readyok");
@@ -228,7 +225,7 @@ void WaitForStop() {
 }
 
 // The moves of the last searchmoves, as engine texts.
-ShortStr SearchMoveList[MoveListCapacity];
+ShortStr SearchMoveList[MaxMovesListed];
 uint16_t NumSearchMoveList = 0;
 
 // Checks every searchmoves word of the line in its order and keeps the last
@@ -241,7 +238,7 @@ bool TakeSearchMoves(const GoRequest &R) {
       Say("searchmoves: ", R.MoveWords[I], " is not a legal move here; line ignored");
       return false;
     }
-    if (I >= R.LastListAt && NumSearchMoveList < MoveListCapacity)
+    if (I >= R.LastListAt && NumSearchMoveList < MaxMovesListed)
       SearchMoveList[NumSearchMoveList++] = M;
   }
   return true;
@@ -317,7 +314,7 @@ void CmdGo() {
   L.KeepTable = true;
   L.StartTick = GoTime;
   if (ClearPending) {
-    ZeroTTs();
+    ClearTable();
     ClearPending = false;
   }
   LastPoll = GoTime;
@@ -372,7 +369,7 @@ int RunUci(int InFd, int OutFd) {
   StartIo(InFd, OutFd);
   QuitNow = false;
   ClearPending = true; // whatever an earlier session left in the table
-  LibFileName = BookPath;
+  SetBookFile(BookPath);
   Install();
   StartGame();
   for (;;) {
