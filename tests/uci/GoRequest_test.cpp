@@ -37,7 +37,8 @@ struct Line {
 // What the line asks for, non-default fields only, in one text; for a line
 // refused, only the move words (the session checks them first) and why.
 std::string Read(const char *Text) {
-  const GoRequest R = Line(Text).Parse();
+  const Line Words(Text); // the request points into its words
+  const GoRequest R = Words.Parse();
   std::ostringstream S;
   for (int I = 0; I < R.NumMoveWords; ++I)
     S << (I == R.LastListAt && R.Restricted ? "[" : "") << R.MoveWords[I] << ' ';
