@@ -548,6 +548,8 @@ MoveRec SearchMove(const SearchLimits &L) {
   SetLimits(L);
   InitSearch();
   const uint16_t Wanted = LinesWanted(L.MultiPV);
+  // A root with one move to search still shows it as the first line of several.
+  const uint32_t Rank = L.MultiPV > 1 ? 1 : 0;
   while (DeepenFurther()) {
     ++CurrentDepth;
     if (Wanted > 1) {
@@ -561,7 +563,7 @@ MoveRec SearchMove(const SearchLimits &L) {
     if (Fresh) PVScore = Score;
     Time = static_cast<uint32_t>(Clock(Elapsed));
     SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
-    if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, 0);
+    if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, Rank);
   }
   DrawRules = false;
   NumRootMoves = 0;
