@@ -25,6 +25,7 @@ struct SearchInfo {
   uint32_t Depth;    // the depth of the search that gave PVScore and PV
   bool Fresh;        // a root move of this iteration finished: else only the counts are new
   uint32_t SelDepth; // the deepest ply reached, quiescence included
+  uint32_t MultiPV;  // the line's rank when the search shows several (1: the best), else 0
 };
 
 struct FrontEndType {

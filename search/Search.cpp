@@ -1,6 +1,7 @@
 #include "search/Search.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "board/Attacks.h"
 #include "board/Board.h"
@@ -27,6 +28,20 @@ uint64_t IterationTimeMs = NoTimeLimitMs; // no iteration starts later than this
 uint64_t PonderIterationMs = 0;
 const ShortStr *RootMoves = nullptr;
 uint16_t NumRootMoves = 0;
+
+// ---- several lines: the root searched once per line -------------------------
+// While a line after the first is searched, the root leaves out the first
+// moves of the lines found before it in this iteration, tries RootGuess first
+// (the line of that rank in the iteration before), and neither reads nor
+// writes its table entry, which keeps the best line's move and score.
+ShortStr Excluded[MaxMultiPV];
+uint16_t NumExcluded = 0;
+Str4 RootGuess;
+struct RootLine {
+  int16_t Score;
+  Str4 Moves[MaxPly + 1];
+};
+RootLine Lines[MaxMultiPV]; // the iteration's lines as found, then ranked
 
 // ---- draw rules: the keys of the game and of the path, oldest first --------
 constexpr int MaxHistory = 128; // a fifty-move count never looks further back
@@ -75,6 +90,12 @@ bool IsRootMove(const MoveRec &M) {
   const ShortStr Text = SquaresToStr(M.FromSq, M.ToSq);
   for (uint16_t I = 0; I < NumRootMoves; ++I)
     if (RootMoves[I] == Text) return true;
+  return false;
+}
+
+bool IsExcluded(const ShortStr &Text) {
+  for (uint16_t I = 0; I < NumExcluded; ++I)
+    if (Excluded[I] == Text) return true;
   return false;
 }
 
@@ -203,10 +224,12 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   GetFromTT(TTEntry);
   TTEntry.Score = FromTT(TTEntry.Score);
   const bool TTMoveFits = ValidMove(TTEntry);
-  const Str4 TTMove = TTMoveFits ? Str4(TTEntry.Move) : Str4("A1A1");
-  // An earlier search's entry for the root would end the iteration without a
-  // line; within one search the root's entries are always too shallow.
-  const bool KeptRoot = KeepTable && Ply == 0 && WhosMove == RootSide;
+  const bool LineRoot = NumExcluded > 0 && Ply == 0 && WhosMove == RootSide;
+  const Str4 TTMove = LineRoot ? RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4("A1A1");
+  // An earlier search's entry for the root, or an earlier line's, would end
+  // the search without a line; within one search and with one line the
+  // root's entries are always too shallow.
+  const bool KeptRoot = (KeepTable || LineRoot) && Ply == 0 && WhosMove == RootSide;
   if (TTEntry.Depth >= Depth && !KeptRoot) {
     ++TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
@@ -252,6 +275,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
     const MoveRec ThisMove = GetAMove(NumMoves);
     // Root moves left out of the search count as illegal ones.
     if (NumRootMoves > 0 && Ply == 0 && !IsRootMove(ThisMove)) continue;
+    if (LineRoot && IsExcluded(SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) continue;
     MakeOnCopy(ThisMove, false);
     if (InCheck(static_cast<int8_t>(-WhosMove))) {
       UnmakeMove();
@@ -290,12 +314,13 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
         AddToTT(HashKey, ToTT(Score), FailHigh, static_cast<uint8_t>(Depth), MoveText, Piece);
         return Beta;
       }
-      AddToTT(HashKey, ToTT(Score), Exact, static_cast<uint8_t>(Depth), MoveText, Piece);
+      if (!LineRoot)
+        AddToTT(HashKey, ToTT(Score), Exact, static_cast<uint8_t>(Depth), MoveText, Piece);
       UpdatePV(MoveText, Ply);
     }
     // Each fail-low store replaces the last: the entry keeps the score of the
     // last move searched.
-    if (FailLowNode)
+    if (FailLowNode && !LineRoot)
       AddToTT(HashKey, ToTT(Score), FailLow, static_cast<uint8_t>(Depth), ShortStr(), 0);
     if (StopRequested()) {
       Abort = true;
@@ -372,7 +397,8 @@ bool DeepenFurther() {
   return !TimesUp() && !NodesUsedUp() && ElapsedMs() < IterationTimeMs;
 }
 
-void ReportIteration(bool Fresh) {
+// Rank: the line's place when the search shows several, else 0.
+void ReportIteration(bool Fresh, uint32_t Rank) {
   SearchInfo Info;
   Info.Nodes = Nodes;
   Info.QNodes = QNodes;
@@ -391,7 +417,67 @@ void ReportIteration(bool Fresh) {
   Info.Depth = static_cast<uint32_t>(Fresh ? CurrentDepth : CurrentDepth - 1);
   Info.Fresh = Fresh;
   Info.SelDepth = SelDepth;
+  Info.MultiPV = Rank;
   ShowInfo(Info);
+}
+
+// As many lines as asked for, and no more than the root has moves to search.
+uint16_t LinesWanted(uint8_t Asked) {
+  if (Asked <= 1) return 1;
+  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
+  uint16_t Count = 0;
+  WalkLegalMoves([](const MoveRec &M) { return NumRootMoves == 0 || IsRootMove(M); },
+                 [&](const MoveRec &) {
+                   ++Count;
+                   return true;
+                 });
+  Nodes = SavedNodes;
+  QNodes = SavedQNodes;
+  for (RootLine &Line : Lines) Line.Moves[0].Clear();
+  return Count < Asked ? Count : Asked;
+}
+
+void LineToPV(const RootLine &Line) {
+  for (int I = 0; I <= MaxPly; ++I) PV[0][I] = Line.Moves[I];
+}
+
+// One iteration that shows Wanted lines, ranked by score. A stop keeps the
+// lines that finished; a line cut before any of its root moves finished is no
+// line, and when that is the first, the last iteration's best line stays.
+void SearchLines(uint16_t Wanted) {
+  uint16_t Found = 0;
+  bool Cut = false;
+  while (Found < Wanted && !Abort) {
+    const ShortStr Guess = Lines[Found].Moves[0];
+    RootGuess = Guess.Empty() || IsExcluded(Guess) ? Str4("A1A1") : Str4(Guess);
+    const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
+    if (Abort && Score == -RootWindow) {
+      Cut = true;
+      break;
+    }
+    Lines[Found].Score = Score;
+    for (int I = 0; I <= MaxPly; ++I) Lines[Found].Moves[I] = PV[0][I];
+    Excluded[NumExcluded++] = PV[0][0];
+    ++Found;
+  }
+  NumExcluded = 0;
+  Time = static_cast<uint32_t>(Clock(Elapsed));
+  SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
+  // A later line can score above an earlier one, seen anew without the
+  // earlier moves: the best goes first, and it is the move.
+  for (uint16_t I = 1; I < Found; ++I)
+    for (uint16_t J = I; J > 0 && Lines[J].Score > Lines[J - 1].Score; --J)
+      std::swap(Lines[J], Lines[J - 1]);
+  for (uint16_t I = 0; I < Found; ++I) {
+    LineToPV(Lines[I]);
+    PVScore = Lines[I].Score;
+    ReportIteration(true, I + 1u);
+  }
+  if (Found > 0) {
+    LineToPV(Lines[0]);
+    PVScore = Lines[0].Score;
+  }
+  if (Cut) ReportIteration(false, 0);
 }
 
 void SetLimits(const SearchLimits &L) {
@@ -461,8 +547,15 @@ MoveRec SearchMove(const SearchLimits &L) {
   Ply = 0;
   SetLimits(L);
   InitSearch();
+  const uint16_t Wanted = LinesWanted(L.MultiPV);
+  // A root with one move to search still shows it as the first line of several.
+  const uint32_t Rank = L.MultiPV > 1 ? 1 : 0;
   while (DeepenFurther()) {
     ++CurrentDepth;
+    if (Wanted > 1) {
+      SearchLines(Wanted);
+      continue;
+    }
     const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     // The root returns its full window's floor only when no move of a stopped
     // iteration finished; a finished move's score is always above it.
@@ -470,7 +563,7 @@ MoveRec SearchMove(const SearchLimits &L) {
     if (Fresh) PVScore = Score;
     Time = static_cast<uint32_t>(Clock(Elapsed));
     SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
-    if (std::abs(PVScore) != MateScore) ReportIteration(Fresh);
+    if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, Rank);
   }
   DrawRules = false;
   NumRootMoves = 0;

@@ -32,6 +32,9 @@ constexpr uint16_t FiftyMoveHalfMoves = 100;
 constexpr uint8_t ConsoleFirstDepth = 4;
 constexpr uint64_t NoNodeLimit = ~static_cast<uint64_t>(0);
 constexpr uint64_t NoTimeLimitMs = ~static_cast<uint64_t>(0);
+// The most lines one search shows: no legal position has more legal moves,
+// so an interface can ask for a line for every move of any position.
+constexpr uint8_t MaxMultiPV = 218;
 
 // The limits of one search as one record; each field's default is "none".
 // The search stops at the first limit reached, or when the front end's stop
@@ -45,6 +48,10 @@ struct SearchLimits {
   bool Ponder = false;                    // the time runs only from PonderHit on
   const ShortStr *SearchMoves = nullptr;  // the root moves to search (move texts); null: all
   uint16_t NumSearchMoves = 0;
+  // Lines shown, the best first: each iteration searches the root once per
+  // line, without the first moves of the lines it found before. No more lines
+  // than the root has moves (within SearchMoves); 1 is the one best line.
+  uint8_t MultiPV = 1;
   // Repetitions and the fifty-move rule score as draws, from the game's
   // earlier positions (RepetitionKey, oldest first) and the half-moves since
   // the last capture or pawn move at the root.

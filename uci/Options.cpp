@@ -13,9 +13,11 @@ bool OwnBook = true;
 bool TableResident = false;
 bool ClearPending = false;
 char BookPath[256] = "book.txt";
+uint8_t MultiPV = 1;
 
 namespace {
 bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
+static_assert(MaxMultiPV == 218, "the bound the MultiPV message names");
 } // namespace
 
 void CmdUci() {
@@ -32,6 +34,9 @@ void CmdUci() {
   Put("option name OwnBook type check default true");
   EndLine();
   Put("option name BookFile type string default book.txt");
+  EndLine();
+  Put("option name MultiPV type spin default 1 min 1 max ");
+  PutNum(MaxMultiPV);
   EndLine();
   Put("uciok");
   EndLine();
@@ -80,6 +85,12 @@ void CmdSetOption() {
     else if (!ResizeTable(static_cast<uint32_t>(MiB)))
       Say("no memory for a table of that size; the full table stays");
     TableResident = false;
+  } else if (IsNoCase(Name, "MultiPV")) {
+    int64_t Lines = 0;
+    if (!Value || !GoNumber(Value, false, Lines) || Lines < 1 || Lines > MaxMultiPV)
+      Say("MultiPV takes a whole number of lines from 1 to 218; unchanged");
+    else
+      MultiPV = static_cast<uint8_t>(Lines);
   } else if (IsNoCase(Name, "Clear Hash")) {
     ClearPending = true;
   } else {

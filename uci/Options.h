@@ -1,5 +1,6 @@
 // The engine's options: the list the uci command announces and setoption.
 #pragma once
+#include <cstdint>
 
 namespace Uci {
 
@@ -10,6 +11,7 @@ extern bool TableResident; // the table's pages were made resident at an isready
 // the start of the next search, on that move's clock.
 extern bool ClearPending;
 extern char BookPath[256];
+extern uint8_t MultiPV; // lines shown by each search, the best first
 
 void CmdUci();
 void CmdSetOption(); // on the words of the line taken

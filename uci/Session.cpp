@@ -144,6 +144,10 @@ void UciShowInfo(const SearchInfo &I) {
     PutNum(I.Depth);
     Put(" seldepth ");
     PutNum(I.SelDepth);
+    if (I.MultiPV > 0) {
+      Put(" multipv ");
+      PutNum(I.MultiPV);
+    }
     PutScore(I.PVScore);
     Put(" nodes ");
   } else {
@@ -307,8 +311,11 @@ void CmdGo() {
   SearchLimits &L = P.Limits;
   L.DrawRules = true;
   AddGameRecord(L);
-  // The book answers a game's moves, not analysis: only a search on the clock.
-  L.UseBook = InBook() && OwnBook && L.TimeMs > 0 && !L.Ponder && L.Nodes == 0 && L.Mate == 0;
+  // The book answers a game's moves, not analysis: only a search on the clock,
+  // and one line; several lines ask for scores, which a book move has none of.
+  L.UseBook = InBook() && OwnBook && L.TimeMs > 0 && !L.Ponder && L.Nodes == 0 && L.Mate == 0 &&
+              MultiPV == 1;
+  L.MultiPV = MultiPV;
   L.AnyMove = true;
 
   L.KeepTable = true;

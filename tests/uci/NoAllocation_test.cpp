@@ -28,6 +28,9 @@ TEST(NoAllocation, AScriptedUciSessionAllocatesNothing) {
                            "position fen 7k/P7/8/8/8/8/8/K7 w - - 0 1 moves a7a8q h8g7\n"
                            "d\n"
                            "go movestogo 5 wtime 2000 btime 2000\n"
+                           "setoption name MultiPV value 3\n"
+                           "go depth 5 searchmoves a8a7 a8b7 a8c6 a1b1\n"
+                           "setoption name MultiPV value 1\n"
                            "setoption name OwnBook value false\n"
                            "setoption name Hash value 1\n"
                            "position startpos moves e2e4 e7e5 e1e3\n"
@@ -50,9 +53,10 @@ TEST(NoAllocation, AScriptedUciSessionAllocatesNothing) {
   std::size_t BestMoves = 0;
   for (std::size_t At = 0; (At = Answers.find("bestmove ", At)) != std::string::npos; ++At)
     ++BestMoves;
-  EXPECT_EQ(BestMoves, 5u) << Answers;
+  EXPECT_EQ(BestMoves, 6u) << Answers;
   EXPECT_NE(Answers.find("info string fen Q7/6k1/8/8/8/8/8/K7 w - -"), std::string::npos);
   EXPECT_NE(Answers.find("info depth 5 "), std::string::npos);
+  EXPECT_NE(Answers.find(" multipv 3 "), std::string::npos);
 }
 
 } // namespace

@@ -192,6 +192,7 @@ TEST_F(UciSession, HandshakeNamesTheEngineAndItsOptions) {
   EXPECT_TRUE(Contains(Lines, "option name Hash type spin default 624 min 1 max 624"));
   EXPECT_TRUE(Contains(Lines, "option name Clear Hash type button"));
   EXPECT_TRUE(Contains(Lines, "option name Ponder type check default false"));
+  EXPECT_TRUE(Contains(Lines, "option name MultiPV type spin default 1 min 1 max 218"));
   E.Send("isready");
   EXPECT_EQ(E.Last("readyok"), "readyok");
   E.Send("quit");
@@ -724,6 +725,14 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   EXPECT_TRUE(Contains(Lines, "info string book move e7e5"));
   EXPECT_FALSE(Contains(Lines, "score"));
 
+  // Several lines are analysis too: searched, with scores.
+  E.Send("setoption name MultiPV value 2");
+  E.Send("go movetime 300");
+  Lines = E.Until("bestmove");
+  EXPECT_TRUE(Contains(Lines, " multipv 2 score "));
+  EXPECT_FALSE(Contains(Lines, "book move"));
+  E.Send("setoption name MultiPV value 1");
+
   // An analysis search never takes the book.
   E.Send("go depth 4");
   EXPECT_TRUE(Contains(E.Until("bestmove"), "info depth 4"));
@@ -760,6 +769,68 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   E.Send("position startpos moves e2e4 e7e5");
   E.Send("go movetime 5000");
   EXPECT_EQ(E.Last("bestmove"), "bestmove g1f3");
+}
+
+// The first moves of the last iteration's lines, sorted: from the last
+// "multipv 1" line on.
+std::string LastFirsts(const std::vector<std::string> &Lines) {
+  std::vector<std::string> Firsts;
+  for (const std::string &L : Lines) {
+    if (L.rfind("info depth ", 0) != 0) continue;
+    if (Field(L, "multipv") == "1") Firsts.clear();
+    Firsts.push_back(Field(L, "pv"));
+  }
+  std::sort(Firsts.begin(), Firsts.end());
+  std::string S;
+  for (const std::string &M : Firsts) S += (S.empty() ? "" : " ") + M;
+  return S;
+}
+
+// A bad MultiPV is refused and the count stays; the lines are as many as
+// asked for, or one per move the root may search; one line is shown as ever,
+// without the field. The judge (tests/uci/judge) checks the lines themselves.
+TEST_F(UciSession, MultiPVShowsTheBestLinesUpToTheMovesThereAre) {
+  const struct {
+    const char *Value;  // the setoption's value; null: none given
+    bool Refused;       // answered with an info string
+    const char *Search; // the position, then the go line's end
+    std::size_t Lines;  // in the last iteration; 0: no multipv field at all
+    const char *Firsts; // their first moves sorted, when the position decides them
+  } Cases[] = {
+      {"3", false, "startpos|", 3, ""},
+      {"0", true, "startpos|", 3, ""},
+      {"219", true, "startpos|", 3, ""},
+      {"three", true, "startpos|", 3, ""},
+      {nullptr, true, "startpos|", 3, ""},
+      // Kg1 and e5 are the only moves
+      {"5", false, "fen 7k/8/8/8/4P3/8/r7/7K w - - 0 1|", 2, "e4e5 h1g1"},
+      {"4", false, "startpos| searchmoves a2a3 h2h3 g1f3", 3, "a2a3 g1f3 h2h3"},
+      // Kxe2 alone: one line, still ranked
+      {"218", false, "fen 4k3/8/8/8/8/8/4q3/4K3 w - - 0 1|", 1, "e1e2"},
+      {"1", false, "startpos|", 0, ""},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    const std::string Set =
+        std::string("setoption name MultiPV") + (C.Value ? std::string(" value ") + C.Value : "");
+    const std::string Search = C.Search, Bar = "|";
+    SCOPED_TRACE(Set + " / " + Search);
+    E.Send(Set);
+    E.Send("isready");
+    const auto Answer = E.Until("readyok");
+    EXPECT_EQ(Answer.size() == 2 && Answer[0].rfind("info string MultiPV ", 0) == 0, C.Refused);
+    E.Send("position " + Search.substr(0, Search.find(Bar)));
+    E.Send("go depth 5" + Search.substr(Search.find(Bar) + 1));
+    const auto Lines = E.Until("bestmove");
+    const std::string Firsts = LastFirsts(Lines);
+    EXPECT_EQ(Contains(Lines, " multipv "), C.Lines > 0) << LastInfo(Lines);
+    if (C.Lines == 0) continue;
+    EXPECT_EQ(static_cast<std::size_t>(std::count(Firsts.begin(), Firsts.end(), ' ') + 1), C.Lines)
+        << Firsts;
+    if (*C.Firsts) {
+      EXPECT_EQ(Firsts, C.Firsts);
+    }
+  }
 }
 
 TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {

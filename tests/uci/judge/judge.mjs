@@ -6,7 +6,11 @@
 // legal where it stands and that the position the engine holds ("d") is the
 // one the moves lead to, all six FEN fields.
 //
-// usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--verbose]
+// With --multipv it judges instead the lines of MultiPV searches: those of
+// the last iteration legal, distinct in their first moves, ranked by score,
+// and one per legal move where the position has fewer than asked for.
+//
+// usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--multipv] [--verbose]
 // Exit status 0 when every check held, 1 otherwise (each failure is printed
 // with the lines of the session that led to it).
 import { spawn } from 'node:child_process';
@@ -21,13 +25,14 @@ const opt = (name, dflt) => {
 };
 const enginePath = args[0];
 if (!enginePath || enginePath.startsWith('--')) {
-  console.error('usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--verbose]');
+  console.error('usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--multipv] [--verbose]');
   process.exit(2);
 }
 const bookFile = opt('--book', '');
 const seed = Number(opt('--seed', '20261207'));
 const numGames = Number(opt('--games', '40'));
 const verbose = args.includes('--verbose');
+const multipvOnly = args.includes('--multipv');
 
 // ---- a seeded generator, so that a failing run can be replayed ----------------
 
@@ -132,7 +137,7 @@ class JudgeError extends Error {}
 // ---- what is checked -------------------------------------------------------------
 
 const stats = { sessions: 0, positions: 0, fens: 0, searches: 0, bestmoves: 0, ponders: 0,
-  pvLines: 0, pvMoves: 0, underPromotionsPlayed: 0, movesSent: 0, longestHistory: 0,
+  pvLines: 0, pvMoves: 0, multipvSearches: 0, multipvLines: 0, underPromotionsPlayed: 0, movesSent: 0, longestHistory: 0,
   thirdPieceFens: 0, epOnlyEngine: 0, ponderhits: 0, ponderStops: 0 };
 const failures = [];
 
@@ -434,6 +439,66 @@ async function ponderGame(engine) {
   }
 }
 
+// ---- several lines (MultiPV) ----------------------------------------------------------
+
+// Searched to depth 8 with the lines asked for: ten positions with more
+// moves than that, then roots with fewer, one with a single move.
+const MultiPVCases = [
+  ['startpos', 3],
+  ['r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3', 3],
+  ['r1bqk2r/pppp1ppp/2n2n2/2b1p3/2B1P3/3P1N2/PPP2PPP/RNBQK2R w KQkq - 1 5', 3],
+  ['2kr3r/pbpqbppp/1pn1pn2/3p4/3P4/1PNBPN2/PBPQ1PPP/2KR3R w - - 4 11', 3],
+  ['rnbqkb1r/pp2pppp/3p1n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq - 2 5', 3],
+  ['r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1', 3],
+  ['8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1', 3],
+  ['8/2P5/4k3/8/8/3K4/5p2/8 w - - 12 70', 3],
+  ['rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3', 3],
+  ['r2q1rk1/pp2bppp/2n1pn2/3p4/3P4/2NBPN2/PP3PPP/R2Q1RK1 b - - 0 10', 3],
+  ['7k/8/8/8/4P3/8/r7/7K w - - 0 1', 5],
+  ['7k/8/8/8/2P1P3/8/r7/7K w - - 0 1', 4],
+  ['4k3/8/8/8/8/8/4q3/4K3 w - - 0 1', 3],
+];
+
+// A score as a number that orders mates beyond every centipawn score.
+function scoreValue(line) {
+  const m = / score (cp|mate) (-?\d+)/.exec(line);
+  if (!m) return null;
+  const v = Number(m[2]);
+  return m[1] === 'cp' ? v : v > 0 ? 100000 - v : -100000 - v;
+}
+const fieldOf = (line, key) => (new RegExp(` ${key} (\\S+)`).exec(line) || [])[1];
+
+async function multipvSearch(engine, fen, asked) {
+  const pos = new Chess(fen === 'startpos' ? undefined : fen);
+  engine.send(`setoption name MultiPV value ${asked}`);
+  engine.send(fen === 'startpos' ? 'position startpos' : `position fen ${fen}`);
+  engine.send('go depth 8');
+  const lines = await engine.until('bestmove');
+  judgeSearch(engine, pos, lines, null); // every pv move legal where it stands
+  stats.multipvSearches++;
+  // The last iteration's lines: from the last "multipv 1" on.
+  const infos = lines.filter((l) => l.startsWith('info depth '));
+  const from = infos.map((l) => fieldOf(l, 'multipv')).lastIndexOf('1');
+  const last = from < 0 ? [] : infos.slice(from);
+  const legal = [...new Set(pos.moves({ verbose: true }).map((m) => m.from + m.to + (m.promotion ? 'q' : '')))];
+  const want = Math.min(asked, legal.length);
+  const what = `MultiPV ${asked} in ${fen}`;
+  stats.multipvLines += last.length;
+  if (last.length !== want) fail(engine, `${what}: ${last.length} lines in the last iteration, not ${want}`);
+  const firsts = last.map((l) => fieldOf(l, 'pv'));
+  last.forEach((l, i) => {
+    if (fieldOf(l, 'multipv') !== String(i + 1)) fail(engine, `${what}: line ${i + 1} reads '${l}'`);
+    if (fieldOf(l, 'depth') !== '8') fail(engine, `${what}: not of depth 8: '${l}'`);
+    if (i > 0 && !(scoreValue(l) <= scoreValue(last[i - 1])))
+      fail(engine, `${what}: line ${i + 1} scores above line ${i}: '${l}'`);
+  });
+  if (new Set(firsts).size !== firsts.length) fail(engine, `${what}: a first move twice in ${firsts.join(' ')}`);
+  if (want < asked && [...legal].sort().join(' ') !== [...firsts].sort().join(' '))
+    fail(engine, `${what}: first moves ${firsts.join(' ')}, legal moves ${legal.join(' ')}`);
+  const best = lines[lines.length - 1].split(/\s+/)[1];
+  if (firsts.length && best !== firsts[0]) fail(engine, `${what}: bestmove ${best}, line 1 starts ${firsts[0]}`);
+}
+
 // ---- the sessions ------------------------------------------------------------------
 
 async function session(hashMiB, body) {
@@ -458,13 +523,22 @@ const started = Date.now();
 // Most sessions use a small table: emptying the full one after every search
 // would spend the run's time on memset.
 const perSession = 10;
-for (let s = 0; s * perSession < numGames; s++) {
-  await session(s === 0 ? 0 : 16, async (engine) => {
-    for (let g = s * perSession; g < Math.min(numGames, (s + 1) * perSession); g++) {
-      await playGame(engine, g);
-      if (g % 3 === 0) await ponderGame(engine);
-    }
+if (multipvOnly) {
+  await session(16, async (engine) => {
+    for (const [fen, asked] of MultiPVCases) await multipvSearch(engine, fen, asked);
   });
+} else {
+  for (let s = 0; s * perSession < numGames; s++) {
+    await session(s === 0 ? 0 : 16, async (engine) => {
+      // The last session shows three lines: stops, ponder and the clock cut
+      // searches of several lines too.
+      if (s > 0 && (s + 1) * perSession >= numGames) engine.send('setoption name MultiPV value 3');
+      for (let g = s * perSession; g < Math.min(numGames, (s + 1) * perSession); g++) {
+        await playGame(engine, g);
+        if (g % 3 === 0) await ponderGame(engine);
+      }
+    });
+  }
 }
 
 const secs = ((Date.now() - started) / 1000).toFixed(1);
@@ -476,6 +550,8 @@ console.log(`  FENs compared ${stats.fens} (${stats.thirdPieceFens} with a third
 console.log(`  searches ${stats.searches}: bestmoves ${stats.bestmoves}, ponder moves ${stats.ponders}, ` +
   `pv lines ${stats.pvLines} with ${stats.pvMoves} moves, all judged; ponder searches ended by ` +
   `ponderhit ${stats.ponderhits}, by stop ${stats.ponderStops}`);
+if (multipvOnly)
+  console.log(`  MultiPV searches ${stats.multipvSearches} with ${stats.multipvLines} lines in their last iterations`);
 if (failures.length) {
   console.log(`judge: ${failures.length} failure(s):`);
   for (const f of failures.slice(0, 20)) console.log('  ' + f);
