@@ -214,7 +214,9 @@ bool PgnOpen(const char *Path) {
   CopyName(Name, R.Human);
   // The time zone is read now, so that dating a game later reads no file.
   tzset();
+  // One message says it at start-up; the games are then played unrecorded.
   R.StartUpWhy = CheckAppendable(Path);
+  if (R.StartUpWhy) R.Path = nullptr;
   return R.StartUpWhy == nullptr;
 }
 
@@ -306,7 +308,7 @@ void PgnGameLeft() {
 }
 
 void PgnShowStartUpMessage() {
-  if (!R.Path || !R.StartUpWhy) return;
+  if (!R.StartUpWhy) return;
   char Text[80] = "Games Not Saved: ";
   std::strncat(Text, R.StartUpWhy, sizeof Text - std::strlen(Text) - 1);
   ErrorMsg(Text);

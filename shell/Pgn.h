@@ -14,7 +14,7 @@
 #include "platform/FixedStr.h"
 
 // Starts recording into Path (kept, not copied). False when the file cannot
-// be appended to; the game is played all the same, and the reason is shown
+// be appended to: the games are played unrecorded, and the reason is shown
 // as the console's message once the board is drawn.
 bool PgnOpen(const char *Path);
 // Stops recording (for the tests: each starts without a record).
