@@ -37,8 +37,9 @@ inline int HandleCommandLine(int Argc, char **Argv, const char *Name, const char
     Value = Argv[2];
     return -1;
   }
-  if (Given && Argc <= 3) {
-    std::fprintf(stderr, "%s: %s needs a file name\n%s", Name, Option, Usage);
+  if (Given) {
+    std::fprintf(stderr, "%s: %s %s\n%s", Name, Option,
+                 Argc <= 3 ? "needs a file name" : "takes one file name", Usage);
     return 2;
   }
   return HandleCommandLine(Argc, Argv, Name, Usage);

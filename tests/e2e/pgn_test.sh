@@ -6,6 +6,21 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 screen_shows() { screen | grep -qF -- "$1"; }
 
+# The option in the usage, and its misuses: status 2, the usage on stderr.
+"$E2E_BIN" --help | grep -qF -- "--pgn FILE append every game to FILE as PGN" ||
+  fail "--help does not describe --pgn"
+for args in "--pgn" "--pgn|" "--pgn|a.pgn|b.pgn" "x|--pgn|a.pgn"; do
+  IFS='|' read -r -a argv <<<"$args"
+  [[ $args == "--pgn|" ]] && argv=(--pgn "")
+  set +e
+  "$E2E_BIN" "${argv[@]}" >"$E2E_DIR/out" 2>"$E2E_DIR/err" </dev/null
+  got=$?
+  set -e
+  [[ $got == 2 ]] || fail "${argv[*]@Q}: status $got"
+  grep -q "^Usage: torvane3 " "$E2E_DIR/err" || fail "${argv[*]@Q}: no usage on stderr"
+  [[ ! -s $E2E_DIR/out && ! -e $E2E_DIR/a.pgn ]] || fail "${argv[*]@Q}: it ran"
+done
+
 e2e_start 80 25 "$TORVANE --pgn games.pgn"
 wait_row 13 49 "Move: "
 type_text "x2"
