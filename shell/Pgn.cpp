@@ -52,8 +52,9 @@ struct Record {
 } R;
 
 // The whole game text, a line end first (see AppendWhole): the tags, and per
-// half-move at most a number, its SAN, a comment on the players and breaks.
-char Out[2048 + MaxPlies * 100];
+// half-move at most a comment on the players (under 100 characters with two
+// full names), a number, its SAN and the spaces or breaks between them.
+char Out[2048 + MaxPlies * 128];
 std::size_t OutLen = 0;
 
 Snapshot Now() {
