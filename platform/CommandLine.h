@@ -26,3 +26,21 @@ inline int HandleCommandLine(int Argc, char **Argv, const char *Name, const char
     std::fprintf(stderr, "%s: one argument at most\n%s", Name, Usage);
   return 2;
 }
+
+// The same, and besides "Option VALUE" as the only arguments, which runs the
+// program with Value pointing at VALUE (null without the option).
+inline int HandleCommandLine(int Argc, char **Argv, const char *Name, const char *Usage,
+                             const char *Option, const char *&Value) {
+  Value = nullptr;
+  const bool Given = Argc >= 2 && std::strcmp(Argv[1], Option) == 0;
+  if (Given && Argc == 3 && Argv[2][0] != '\0') {
+    Value = Argv[2];
+    return -1;
+  }
+  if (Given) {
+    std::fprintf(stderr, "%s: %s %s\n%s", Name, Option,
+                 Argc <= 3 ? "needs a file name" : "takes one file name", Usage);
+    return 2;
+  }
+  return HandleCommandLine(Argc, Argv, Name, Usage);
+}

@@ -23,6 +23,41 @@ int OpenPlain(const char *Name, int Flags) {
 }
 } // namespace
 
+const char *CheckAppendable(const char *Name) {
+  errno = 0;
+  const int F = OpenPlain(Name, O_WRONLY | O_APPEND | O_CREAT);
+  if (F < 0) return errno != 0 ? std::strerror(errno) : "not a plain file";
+  close(F);
+  return nullptr;
+}
+
+const char *AppendWhole(const char *Name, const char *Text, std::size_t Len) {
+  errno = 0;
+  const int F = OpenPlain(Name, O_WRONLY | O_APPEND | O_CREAT);
+  if (F < 0) return errno != 0 ? std::strerror(errno) : "not a plain file";
+  // Text begins with a line end, kept only where the file's last line lacks
+  // one, so that what another program left there stays a line of its own.
+  char Last = '\n';
+  if (const int R = OpenPlain(Name, O_RDONLY); R >= 0) {
+    struct stat St {};
+    if (fstat(R, &St) == 0 && St.st_size > 0 && pread(R, &Last, 1, St.st_size - 1) != 1) Last = ' ';
+    close(R);
+  }
+  if (Len > 0 && Text[0] == '\n' && Last == '\n') {
+    ++Text;
+    --Len;
+  }
+  ssize_t N;
+  do {
+    N = write(F, Text, Len);
+  } while (N < 0 && errno == EINTR);
+  const int WriteErr = errno;
+  const bool Closed = close(F) == 0;
+  if (N < 0) return std::strerror(WriteErr);
+  if (static_cast<std::size_t>(N) != Len) return "only part of the text was written";
+  return Closed ? nullptr : std::strerror(errno);
+}
+
 bool TextFile::OpenRead(const char *Name) {
   Close();
   const int F = OpenPlain(Name, O_RDONLY);

@@ -5,6 +5,16 @@
 
 #include "platform/FixedStr.h"
 
+// Whether Name, a plain file or none yet, can be appended to: null if so,
+// else why not (the file is created empty when missing).
+const char *CheckAppendable(const char *Name);
+// Appends Text to the plain file Name (created when missing) with one write
+// call on a descriptor opened with O_APPEND: what is in the file stays, and
+// another writer's text never lands inside it. Text begins with a line end,
+// dropped where the file is empty or already ends a line. Null when all of
+// it was written, else why not.
+const char *AppendWhole(const char *Name, const char *Text, std::size_t Len);
+
 class TextFile {
 public:
   TextFile() = default;

@@ -16,17 +16,20 @@ void WriteFEN() {
   if (!Ok) ErrorMsg("Write Failed");
 }
 
-void ReadFEN() {
+bool ReadFEN() {
   TextFile F;
   if (!F.OpenRead(FenFileName)) {
     ErrorMsg("No Board File Found");
-    return;
+    return false;
   }
   Str255 Line;
   F.ReadLine(Line);
   F.Close();
   const char *Why = nullptr;
   // A NUL inside the line would hide the rest of it from the parser; refuse.
-  if (std::strlen(Line.c_str()) != Line.Length() || !LoadPosition(Line.c_str(), Why))
+  if (std::strlen(Line.c_str()) != Line.Length() || !LoadPosition(Line.c_str(), Why)) {
     ErrorMsg("Bad Board File");
+    return false;
+  }
+  return true;
 }

@@ -6,5 +6,6 @@ constexpr const char *FenFileName = "game.fen";
 
 // Command W: writes the game's position and side to move to game.fen.
 void WriteFEN();
-// Command R: reads game.fen, or shows why it cannot.
-void ReadFEN();
+// Command R: reads game.fen, or shows why it cannot; true when the game's
+// position is now the file's.
+bool ReadFEN();

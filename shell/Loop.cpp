@@ -10,6 +10,7 @@
 #include "platform/Terminal.h"
 #include "shell/Console.h"
 #include "shell/FenFile.h"
+#include "shell/Pgn.h"
 #include "shell/Screen.h"
 #include "shell/Setup.h"
 
@@ -39,7 +40,7 @@ void HumanTurn() {
   CmdStr = Line;
   if (!IsMoveCmd(CmdStr)) return;
   AddToBookLine(CmdStr);
-  if (PlayMove(Line, 0, false) == MoveRefusal::None)
+  if (PlayRecorded(Line, false) == MoveRefusal::None)
     HumansMove = !HumansMove;
   else
     ErrorMsg("Illegal Move");
@@ -50,7 +51,7 @@ void ComputerTurn() {
   // With no move to make the turn still passes, so that the human can go on.
   HumansMove = !HumansMove;
   if (MyMove.ToSq == -1) return;
-  PlayMove(SquaresToStr(MyMove.FromSq, MyMove.ToSq), 0, false);
+  PlayRecorded(SquaresToStr(MyMove.FromSq, MyMove.ToSq), true);
   GotoXY(49, 14);
   Write("Move: ");
   Write(SqToStr[MyMove.FromSq]);
@@ -61,6 +62,7 @@ void RunCommand(char Letter) {
   switch (Letter) {
   case 'B':
     TakeBack();
+    PgnTakeBack();
     break;
   case 'D':
     // Debug output was switched off by D; there is none left to switch.
@@ -69,7 +71,9 @@ void RunCommand(char Letter) {
     DisplayEval();
     break;
   case 'N':
+    PgnGameLeft();
     NewGame();
+    PgnGameStart(false);
     break;
   case 'P':
     HumansMove = !HumansMove;
@@ -78,10 +82,16 @@ void RunCommand(char Letter) {
     Quit = true;
     break;
   case 'R':
-    ReadFEN();
+    // A refused file leaves the game as it was, and its record goes on.
+    if (ReadFEN()) {
+      PgnGameLeft();
+      PgnGameStart(true);
+    }
     break;
   case 'S':
     SetupBoard();
+    PgnGameLeft();
+    PgnGameStart(true);
     break;
   case 'T':
     SetTime(CmdStr);
@@ -103,11 +113,14 @@ void RunCommand(char Letter) {
 void RunGame() {
   ClrScr();
   NewGame();
+  PgnGameStart(false);
   DisplayTheBoard();
+  PgnShowStartUpMessage();
   Quit = false;
   do {
     GamePass();
   } while (!Quit);
+  PgnGameLeft();
 }
 
 void GamePass() {

@@ -4,11 +4,13 @@
 #include "platform/FixedStr.h"
 #include "platform/Terminal.h"
 #include "shell/Loop.h"
+#include "shell/Pgn.h"
 #include "shell/Screen.h"
 
 namespace {
 constexpr const char *Usage =
     "Usage: torvane3 [--help | --version]\n"
+    "       torvane3 --pgn FILE\n"
     "\n"
     "Chess against the computer on a text terminal of at least 80 x 25.\n"
     "Type moves such as e2e4, or a command letter, at the prompt \"Move: \".\n"
@@ -17,13 +19,20 @@ constexpr const char *Usage =
     "\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n"
+    "  --pgn FILE append every game to FILE as PGN: when it ends by mate or\n"
+    "             stalemate, when it is left (n, r, s, q) and at the end of the\n"
+    "             input\n"
     "\n"
     "See torvane3(6).\n";
 } // namespace
 
 int main(int argc, char **argv) {
-  if (const int Status = HandleCommandLine(argc, argv, "torvane3", Usage); Status >= 0)
+  const char *PgnPath = nullptr;
+  if (const int Status = HandleCommandLine(argc, argv, "torvane3", Usage, "--pgn", PgnPath);
+      Status >= 0)
     return Status;
+  // A file that cannot be written is said on the board; the game is played.
+  if (PgnPath) PgnOpen(PgnPath);
   Str255 Why;
   if (!InitTerminal(Why)) {
     // Nothing has been drawn yet: one line on stderr says why.
@@ -33,5 +42,8 @@ int main(int argc, char **argv) {
   InstallConsoleFrontEnd();
   RunGame();
   RestoreTerminal();
+  if (const char *Failure = PgnLastFailure())
+    std::fprintf(stderr, "torvane3: the last game could not be added to %s: %s\n", PgnPath,
+                 Failure);
   return 0;
 }

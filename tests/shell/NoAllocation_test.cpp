@@ -13,6 +13,7 @@
 #include "platform/MemScreen.h"
 #include "platform/Random.h"
 #include "shell/Loop.h"
+#include "shell/Pgn.h"
 #include "shell/Screen.h"
 
 namespace {
@@ -45,6 +46,33 @@ TEST(NoAllocation, AScriptedGameAllocatesNothing) {
   EXPECT_EQ(Screen.KeysLeft(), 0u) << "the whole script was played";
   EXPECT_STREQ(std::string(Screen.Row(2, 49)).substr(0, 6).c_str(), "Nodes:") << "a search ran";
   EXPECT_STREQ(std::string(Screen.Row(14, 49)).substr(0, 6).c_str(), "Move: ");
+  EXPECT_EQ(During, 0) << "allocations while the game ran";
+}
+
+// The same with the PGN record: each game left is written in the game.
+TEST(NoAllocation, KeepingThePgnRecordAllocatesNothing) {
+  TempDir Dir;
+  ASSERT_EQ(std::system("cp " TORVANE_TEST_DATA "/../../book.txt ."), 0);
+  WriteFile("game.fen", "7k/8/6K1/8/8/8/8/R7 w - -");
+  static MemScreen Screen;
+  ResetGame();
+  UseDevice(&Screen);
+  InstallConsoleFrontEnd();
+  ASSERT_TRUE(PgnOpen("games.pgn"));
+  Screen.Type("x2\re2e4\rg1f3\rb\rb\rp\r" // moves, takebacks, the roles change
+              "r\ra1b1\rb1b8\rb\rb\r"     // a mate written, then taken back
+              "b1b7\rs\rq\r"              // played on, and the editor leaves it
+              "e\r\rn\rq\r");
+  const long Before = AllocationCount();
+  RunGame();
+  const long During = AllocationCount() - Before;
+  PgnClose();
+  UseDevice(nullptr);
+  ResetFrontEnd();
+  EXPECT_EQ(Screen.KeysLeft(), 0u) << "the whole script was played";
+  const std::string Text = ReadFile("games.pgn");
+  EXPECT_NE(Text.find("2. Rb8# 1-0"), std::string::npos) << Text;
+  EXPECT_NE(Text.find("2. Rb7 "), std::string::npos) << Text;
   EXPECT_EQ(During, 0) << "allocations while the game ran";
 }
 

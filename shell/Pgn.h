@@ -1,0 +1,39 @@
+// The record of the console's games for `torvane3 --pgn FILE`: every game is
+// appended to FILE as PGN when it ends by mate or stalemate, when it is left
+// (N, R, S, Q) and at the end of the input. Without the option nothing here
+// acts, and the console plays as it always has.
+//
+// The record is the game as it stands: a takeback removes the moves it takes
+// back. A game already written (a mate, say) is written again only when a
+// move is played after it, and then in full as a game of its own; taking
+// back alone never writes it twice. A takeback that reaches a position from
+// before the game began (R and S keep the older takeback stack) starts a new
+// record from there, as a set-up position.
+#pragma once
+#include "game/Game.h"
+#include "platform/FixedStr.h"
+
+// Starts recording into Path (kept, not copied). False when the file cannot
+// be appended to: the games are played unrecorded, and the reason is shown
+// as the console's message once the board is drawn.
+bool PgnOpen(const char *Path);
+// Stops recording (for the tests: each starts without a record).
+void PgnClose();
+// The human's name for the White/Black tags and the date of the games, in
+// place of the login name and the day (for the tests).
+void PgnSetHuman(const char *Name);
+void PgnFixDate(const char *Date);
+
+// A new game from the game's position: SetUp names it in the SetUp and FEN
+// tags (R and S), the start position (N) needs none.
+void PgnGameStart(bool SetUp);
+// PlayMove for the console, recording the move when it is played.
+MoveRefusal PlayRecorded(const ShortStr &Text, bool ByComputer);
+// After a takeback: the record keeps the moves that lead to the position.
+void PgnTakeBack();
+// The game is left: written unless it has no move or stands as written.
+void PgnGameLeft();
+// The reason the file could not be used, as the console's message.
+void PgnShowStartUpMessage();
+// Why the last game could not be written, or null (said on stderr at exit).
+const char *PgnLastFailure();
