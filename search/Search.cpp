@@ -29,6 +29,23 @@ uint64_t PonderIterationMs = 0;
 const ShortStr *RootMoves = nullptr;
 uint16_t NumRootMoves = 0;
 
+// ---- a strength level's noise on the static scores ------------------------
+int16_t EvalNoise = 0;
+uint64_t NoiseSeed = 0;
+
+// The static score, moved by the level's noise. A score at the window's edge
+// may be the lazy evaluation's bound, far outside the window: it stays.
+inline int16_t NoisyEval(int16_t Alpha, int16_t Beta) {
+  const int16_t Score = EvalPosition(Alpha, Beta);
+  if (EvalNoise == 0 || Score <= Alpha || Score >= Beta) return Score;
+  uint64_t H = NoiseSeed ^ (WhosMove == WMove ? 0 : 0x9E3779B97F4A7C15ull);
+  for (const uint32_t Rank : Data[Ply].Board) H = (H ^ Rank) * 0x100000001B3ull;
+  H ^= H >> 29;
+  const int Span = 2 * EvalNoise + 1;
+  return static_cast<int16_t>(Score + static_cast<int>(H % static_cast<uint64_t>(Span)) -
+                              EvalNoise);
+}
+
 // ---- several lines: the root searched once per line -------------------------
 // While a line after the first is searched, the root leaves out the first
 // moves of the lines found before it in this iteration, tries RootGuess first
@@ -178,7 +195,7 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
   if (TTEntry.Node == Exact) return TTEntry.Score;
   if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
 
-  int16_t Score = EvalPosition(Alpha, Beta);
+  int16_t Score = NoisyEval(Alpha, Beta);
   if (Score > Alpha) Alpha = Score;
   if (Score >= Beta) {
     ++BetaCuts;
@@ -500,6 +517,8 @@ void SetLimits(const SearchLimits &L) {
   RootMoves = L.SearchMoves;
   NumRootMoves = L.SearchMoves ? L.NumSearchMoves : 0;
 
+  EvalNoise = L.EvalNoise;
+  NoiseSeed = L.NoiseSeed;
   KeepTable = L.KeepTable;
   RootSide = WhosMove;
   StartTick = L.StartTick;

@@ -52,6 +52,11 @@ struct SearchLimits {
   // line, without the first moves of the lines it found before. No more lines
   // than the root has moves (within SearchMoves); 1 is the one best line.
   uint8_t MultiPV = 1;
+  // A weaker play for a strength level: each static score is moved by up to
+  // EvalNoise centipawns, by an amount that only the placement, the side to
+  // move and NoiseSeed decide, so that a search is reproducible.
+  int16_t EvalNoise = 0;
+  uint64_t NoiseSeed = 0;
   // Repetitions and the fifty-move rule score as draws, from the game's
   // earlier positions (RepetitionKey, oldest first) and the half-moves since
   // the last capture or pawn move at the root.

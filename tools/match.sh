@@ -21,6 +21,7 @@ engine=""
 book="$ROOT/book.txt"
 elo=""
 nodes=""
+level=""
 ponder=""
 hash=""
 
@@ -28,7 +29,7 @@ usage() {
   cat <<EOF
 usage: tools/match.sh [--opponent stockfish|fairymax|phalanx] [--games N]
                       [--tc BASE+INC] [--out DIR] [--engine PATH]
-                      [--book FILE] [--elo N] [--nodes N] [--ponder]
+                      [--book FILE] [--elo N] [--level N] [--nodes N] [--ponder]
                       [--hash MIB]
 
 Plays torvane3-uci against the opponent for N games (default $games) at BASE
@@ -40,6 +41,8 @@ the 20 short openings built in here is played twice, once with either colour;
               its lowest UCI_Elo, read from its 'uci' output), fairymax
               (xboard protocol) or phalanx (xboard protocol, learning off)
   --elo N     UCI_Elo for stockfish instead of its minimum
+  --level N   torvane3 plays at its strength level N (UCI_LimitStrength,
+              UCI_Elo N)
   --nodes N   torvane3 searches N nodes a move (go nodes N, ponder searches
               included) instead of using its clock; the opponent keeps the
               time control, and torvane3's clock still runs, so keep N small
@@ -90,6 +93,7 @@ parse_args() {
       --book) book=${2:?}; shift 2 ;;
       --elo) elo=${2:?}; shift 2 ;;
       --nodes) nodes=${2:?}; shift 2 ;;
+      --level) level=${2:?}; shift 2 ;;
       --ponder) ponder=1; shift ;;
       --hash) hash=${2:?}; shift 2 ;;
       -h|--help) usage; exit 0 ;;
@@ -104,6 +108,7 @@ parse_args() {
   [ "$base" -gt 0 ] || die "--tc base must be at least one second"
   [ -z "$elo" ] || [[ "$elo" =~ ^[0-9]+$ ]] || die "--elo wants a number"
   [ -z "$nodes" ] || [[ "$nodes" =~ ^[1-9][0-9]*$ ]] || die "--nodes wants a positive number"
+  [ -z "$level" ] || [[ "$level" =~ ^[0-9]+$ ]] || die "--level wants a number"
   [ -z "$hash" ] || [[ "$hash" =~ ^[1-9][0-9]*$ ]] || die "--hash wants a positive number of MiB"
 }
 
@@ -243,7 +248,7 @@ run_match() {
       "'s/^go .*ponder.*/go ponder nodes $nodes/'" "'s/^go .*/go nodes $nodes/'" "$engine" >"$engine_cmd"
     chmod +x "$engine_cmd"
   fi
-  local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book"
+  local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book${level:+ -uci UCI_LimitStrength=true -uci UCI_Elo=$level}"
   if [ "$opponent" = stockfish ]; then
     [ -n "$elo" ] || elo=$(stockfish_min_elo)
     [ -n "$elo" ] || die "stockfish announced no UCI_Elo option"
@@ -264,7 +269,7 @@ run_match() {
   [ -z "$ponder" ] || ponder_flag=-ponder
   [ -z "$hash" ] || memory=(-defaultHashSize "$hash" -defaultCacheSizeEGTB 0)
 
-  echo "torvane3 ($engine) vs $opponent${elo:+ (UCI_Elo $elo)}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
+  echo "torvane3 ($engine${level:+, level $level}) vs $opponent${elo:+ (UCI_Elo $elo)}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
   # polyglot reads xboard's increment as whole seconds: the clocks still gain
   # it, but the UCI engines are told winc/binc of the integer part only.
   [[ "$inc" != *.* || "${inc#*.}" =~ ^0*$ ]] ||

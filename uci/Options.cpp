@@ -14,10 +14,14 @@ bool TableResident = false;
 bool ClearPending = false;
 char BookPath[256] = "book.txt";
 uint8_t MultiPV = 1;
+bool LimitStrengthOn = false;
+uint16_t LevelElo = MaxLevelElo;
+uint64_t LevelSeedOption = 0;
 
 namespace {
 bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
 static_assert(MaxMultiPV == 218, "the bound the MultiPV message names");
+static_assert(MinLevelElo == 1350 && MaxLevelElo == 1900, "the range the UCI_Elo message names");
 } // namespace
 
 void CmdUci() {
@@ -37,6 +41,17 @@ void CmdUci() {
   EndLine();
   Put("option name MultiPV type spin default 1 min 1 max ");
   PutNum(MaxMultiPV);
+  EndLine();
+  Put("option name UCI_LimitStrength type check default false");
+  EndLine();
+  Put("option name UCI_Elo type spin default ");
+  PutNum(MaxLevelElo);
+  Put(" min ");
+  PutNum(MinLevelElo);
+  Put(" max ");
+  PutNum(MaxLevelElo);
+  EndLine();
+  Put("option name Seed type spin default 0 min 0 max 2147483647");
   EndLine();
   Put("uciok");
   EndLine();
@@ -65,8 +80,11 @@ void CmdSetOption() {
     return;
   }
 
-  if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder")) {
-    bool &Flag = IsNoCase(Name, "OwnBook") ? OwnBook : PonderOption;
+  if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder") ||
+      IsNoCase(Name, "UCI_LimitStrength")) {
+    bool &Flag = IsNoCase(Name, "OwnBook")  ? OwnBook
+                 : IsNoCase(Name, "Ponder") ? PonderOption
+                                            : LimitStrengthOn;
     if (Value && (IsNoCase(Value, "true") || Is(Value, "1") || IsNoCase(Value, "on")))
       Flag = true;
     else if (Value && (IsNoCase(Value, "false") || Is(Value, "0") || IsNoCase(Value, "off")))
@@ -91,6 +109,18 @@ void CmdSetOption() {
       Say("MultiPV takes a whole number of lines from 1 to 218; unchanged");
     else
       MultiPV = static_cast<uint8_t>(Lines);
+  } else if (IsNoCase(Name, "UCI_Elo")) {
+    int64_t Elo = 0;
+    if (!Value || !GoNumber(Value, false, Elo) || Elo < MinLevelElo || Elo > MaxLevelElo)
+      Say("UCI_Elo takes a whole number from 1350 to 1900; unchanged");
+    else
+      LevelElo = static_cast<uint16_t>(Elo);
+  } else if (IsNoCase(Name, "Seed")) {
+    int64_t Seed = 0;
+    if (!Value || !GoNumber(Value, false, Seed) || Seed > 2147483647)
+      Say("Seed takes a whole number from 0 to 2147483647; unchanged");
+    else
+      LevelSeedOption = static_cast<uint64_t>(Seed);
   } else if (IsNoCase(Name, "Clear Hash")) {
     ClearPending = true;
   } else {

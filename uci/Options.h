@@ -12,6 +12,11 @@ extern bool TableResident; // the table's pages were made resident at an isready
 extern bool ClearPending;
 extern char BookPath[256];
 extern uint8_t MultiPV; // lines shown by each search, the best first
+// A strength level: on, its Elo, and the seed of its noise (0: a new one
+// from the clock for each game).
+extern bool LimitStrengthOn;
+extern uint16_t LevelElo;
+extern uint64_t LevelSeedOption;
 
 void CmdUci();
 void CmdSetOption(); // on the words of the line taken

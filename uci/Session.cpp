@@ -13,6 +13,10 @@
 
 namespace Uci {
 namespace {
+// The seed of a strength level's noise for this game, drawn from the clock
+// at each new game, so that games differ unless a Seed is set.
+uint64_t GameSeed = 0;
+uint64_t NewGameSeed() { return (GetTickCount64() + 1) * 0x9E3779B97F4A7C15ull; }
 
 static_assert(MaxWords <= MaxGoWords, "every move word of a go line has its place");
 
@@ -317,6 +321,10 @@ void CmdGo() {
               MultiPV == 1;
   L.MultiPV = MultiPV;
   L.AnyMove = true;
+  // A level plays the book's moves like any other player, and searches
+  // within its own limits.
+  if (LimitStrengthOn)
+    LimitStrength(L, LevelElo, LevelSeedOption != 0 ? LevelSeedOption : GameSeed);
 
   L.KeepTable = true;
   L.StartTick = GoTime;
@@ -349,6 +357,7 @@ bool Handle() {
     CmdSetOption();
   } else if (Is(C, "ucinewgame")) {
     NewGame();
+    GameSeed = NewGameSeed();
     ClearPending = true;
   } else if (Is(C, "position")) {
     CmdPosition();
@@ -379,6 +388,7 @@ int RunUci(int InFd, int OutFd) {
   SetBookFile(BookPath);
   Install();
   StartGame();
+  GameSeed = NewGameSeed();
   for (;;) {
     SayDroppedLines();
     if (TakeLine()) {

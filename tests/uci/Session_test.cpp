@@ -833,6 +833,47 @@ TEST_F(UciSession, MultiPVShowsTheBestLinesUpToTheMovesThereAre) {
   }
 }
 
+// Every level still plays chess: it mates in one, saves a queen a pawn
+// attacks, and under one seed plays the same search again; the levels differ.
+TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
+  const struct {
+    const char *Fen;
+    const char *Good; // the moves that count as chess here, sorted texts
+  } Cases[] = {
+      {"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "a1a8"}, // back-rank mate
+      {"r1b1kbnr/pppp1ppp/2n5/4p1q1/3PP3/5N2/PPP2PPP/RNBQKB1R b KQkq - 0 4", "g5*"}, // the queen
+      {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2", "d8h4"},     // mate
+  };
+  Engine E;
+  E.Send("setoption name OwnBook value false");
+  E.Send("setoption name UCI_LimitStrength value true");
+  E.Send("setoption name Seed value 11");
+  std::string Nodes[2][3];
+  for (int Run = 0; Run < 2; ++Run)
+    for (int Level = 0; Level < 3; ++Level) {
+      const int Elo = Level == 0 ? 1350 : Level == 1 ? 1600 : 1900;
+      E.Send("setoption name UCI_Elo value " + std::to_string(Elo));
+      for (const auto &C : Cases) {
+        SCOPED_TRACE(std::to_string(Elo) + " " + C.Fen);
+        E.Send("ucinewgame");
+        E.Send("position fen " + std::string(C.Fen));
+        E.Send("go wtime 60000 btime 60000");
+        const auto Lines = E.Until("bestmove");
+        const std::string Move = BestMove(Lines.back());
+        const std::string Good = C.Good;
+        EXPECT_TRUE(Good.back() == '*' ? Move.rfind(Good.substr(0, 2), 0) == 0 : Move == Good)
+            << Move;
+        Nodes[Run][Level] += Field(LastInfo(Lines), "nodes") + " ";
+      }
+    }
+  for (int Level = 0; Level < 3; ++Level) EXPECT_EQ(Nodes[0][Level], Nodes[1][Level]);
+  EXPECT_NE(Nodes[0][0], Nodes[0][2]) << "the lowest level searches less than the highest";
+  E.Send("setoption name UCI_Elo value 1349");
+  E.Send("isready");
+  const auto Answer = E.Until("readyok");
+  EXPECT_TRUE(Contains(Answer, "info string UCI_Elo takes a whole number from 1350 to 1900"));
+}
+
 TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
   {
     // A piped script: its search still runs to its depth and answers.
