@@ -71,25 +71,22 @@ MoveRec CalcMove(const SearchLimits &L) {
 }
 
 namespace {
-// The node budget at the lowest level, doubled every LevelEloPerDoubling;
-// both from calibration matches (README).
-constexpr uint64_t LevelBaseNodes = 2500;
-constexpr int LevelEloPerDoubling = 85;
-// The noise: a centipawn for every NoiseEloPerCp points below the top level,
-// never more than MaxNoise.
-constexpr int NoiseEloPerCp = 7, MaxNoise = 80;
+// The node budget at LevelBaseElo, doubled every LevelEloPerDoubling, and
+// the noise, a centipawn for every NoiseEloPerCp points below the top level
+// (at most MaxNoise): all from calibration matches against Stockfish's levels
+// (README).
+constexpr int LevelBaseElo = 1400;
+constexpr double LevelBaseNodes = 3000;
+constexpr int LevelEloPerDoubling = 55;
+constexpr int NoiseEloPerCp = 6, MaxNoise = 80;
 } // namespace
 
 void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed) {
   const int E = Elo < MinLevelElo ? MinLevelElo : Elo > MaxLevelElo ? MaxLevelElo : Elo;
-  const int Above = E - MinLevelElo;
-  // 2^(Above / LevelEloPerDoubling), a doubling and then a point at a time.
-  const double Step = std::exp2(1.0 / LevelEloPerDoubling);
-  double Factor = 1.0;
-  for (int I = 0; I < Above / LevelEloPerDoubling; ++I) Factor *= 2.0;
-  for (int I = 0; I < Above % LevelEloPerDoubling; ++I) Factor *= Step;
-  const uint64_t Budget = static_cast<uint64_t>(static_cast<double>(LevelBaseNodes) * Factor);
-  if (L.Nodes == 0 || L.Nodes > Budget) L.Nodes = Budget;
+  const double Budget =
+      LevelBaseNodes * std::exp2(static_cast<double>(E - LevelBaseElo) / LevelEloPerDoubling);
+  const uint64_t Nodes = static_cast<uint64_t>(Budget);
+  if (L.Nodes == 0 || L.Nodes > Nodes) L.Nodes = Nodes;
   const int Noise = (MaxLevelElo - E) / NoiseEloPerCp;
   L.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
   L.NoiseSeed = Seed;

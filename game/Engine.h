@@ -34,10 +34,11 @@ MoveRec CalcMove(const SearchLimits &L);
 // ---- strength levels ------------------------------------------------------------
 // The levels a front end may ask for, on the Elo scale of the calibration
 // matches (README).
-constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1900;
+constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1800;
 // Limits L for play at about Elo (clamped to the levels' range): a node budget
-// that halves every 85 points down from the top, and noise on the static
-// scores, never more than 80 centipawns, that grows as the level falls. Seed decides
+// that halves every 55 points down from the top, and noise on the static
+// scores, none at the top and never more than 80 centipawns, that grows as
+// the level falls. Seed decides
 // the noise, so a level plays the same moves under the same seed.
 void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed);
 
