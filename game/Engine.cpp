@@ -72,13 +72,13 @@ MoveRec CalcMove(const SearchLimits &L) {
 
 namespace {
 // The node budget at LevelBaseElo, doubled every LevelEloPerDoubling, and
-// the noise, a centipawn for every NoiseEloPerCp points below the top level
-// (at most MaxNoise): all from calibration matches against Stockfish's levels
-// (README).
+// the noise, growing below the top level (at most MaxNoise): all from
+// calibration matches against Stockfish's levels (README).
 constexpr int LevelBaseElo = 1400;
 constexpr double LevelBaseNodes = 3000;
-constexpr int LevelEloPerDoubling = 55;
-constexpr int NoiseEloPerCp = 6, MaxNoise = 80;
+constexpr int LevelEloPerDoubling = 110;
+// A centipawn of noise for every 4.5 points below the top.
+constexpr int NoiseCpNum = 2, NoiseCpDen = 9, MaxNoise = 80;
 } // namespace
 
 void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed) {
@@ -87,7 +87,7 @@ void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed) {
       LevelBaseNodes * std::exp2(static_cast<double>(E - LevelBaseElo) / LevelEloPerDoubling);
   const uint64_t Nodes = static_cast<uint64_t>(Budget);
   if (L.Nodes == 0 || L.Nodes > Nodes) L.Nodes = Nodes;
-  const int Noise = (MaxLevelElo - E) / NoiseEloPerCp;
+  const int Noise = (MaxLevelElo - E) * NoiseCpNum / NoiseCpDen;
   L.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
   L.NoiseSeed = Seed;
 }

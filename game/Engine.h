@@ -34,9 +34,9 @@ MoveRec CalcMove(const SearchLimits &L);
 // ---- strength levels ------------------------------------------------------------
 // The levels a front end may ask for, on the Elo scale of the calibration
 // matches (README).
-constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1800;
+constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1700;
 // Limits L for play at about Elo (clamped to the levels' range): a node budget
-// that halves every 55 points down from the top, and noise on the static
+// that halves every 110 points down from the top, and noise on the static
 // scores, none at the top and never more than 80 centipawns, that grows as
 // the level falls. Seed decides
 // the noise, so a level plays the same moves under the same seed.

@@ -21,7 +21,7 @@ uint64_t LevelSeedOption = 0;
 namespace {
 bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
 static_assert(MaxMultiPV == 218, "the bound the MultiPV message names");
-static_assert(MinLevelElo == 1350 && MaxLevelElo == 1800, "the range the UCI_Elo message names");
+static_assert(MinLevelElo == 1350 && MaxLevelElo == 1700, "the range the UCI_Elo message names");
 } // namespace
 
 void CmdUci() {
@@ -112,7 +112,7 @@ void CmdSetOption() {
   } else if (IsNoCase(Name, "UCI_Elo")) {
     int64_t Elo = 0;
     if (!Value || !GoNumber(Value, false, Elo) || Elo < MinLevelElo || Elo > MaxLevelElo)
-      Say("UCI_Elo takes a whole number from 1350 to 1800; unchanged");
+      Say("UCI_Elo takes a whole number from 1350 to 1700; unchanged");
     else
       LevelElo = static_cast<uint16_t>(Elo);
   } else if (IsNoCase(Name, "Seed")) {

@@ -851,7 +851,7 @@ TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
   std::string Nodes[2][3];
   for (int Run = 0; Run < 2; ++Run)
     for (int Level = 0; Level < 3; ++Level) {
-      const int Elo = Level == 0 ? 1350 : Level == 1 ? 1600 : 1800;
+      const int Elo = Level == 0 ? 1350 : Level == 1 ? 1550 : 1700;
       E.Send("setoption name UCI_Elo value " + std::to_string(Elo));
       for (const auto &C : Cases) {
         SCOPED_TRACE(std::to_string(Elo) + " " + C.Fen);
@@ -871,7 +871,7 @@ TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
   E.Send("setoption name UCI_Elo value 1349");
   E.Send("isready");
   const auto Answer = E.Until("readyok");
-  EXPECT_TRUE(Contains(Answer, "info string UCI_Elo takes a whole number from 1350 to 1800"));
+  EXPECT_TRUE(Contains(Answer, "info string UCI_Elo takes a whole number from 1350 to 1700"));
 }
 
 TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
