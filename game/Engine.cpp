@@ -76,7 +76,7 @@ namespace {
 // calibration matches against Stockfish's levels (README).
 constexpr int LevelBaseElo = 1400;
 constexpr double LevelBaseNodes = 3000;
-constexpr int LevelEloPerDoubling = 110;
+constexpr int LevelEloPerDoubling = 60;
 // A centipawn of noise for every 4.5 points below the top.
 constexpr int NoiseCpNum = 2, NoiseCpDen = 9, MaxNoise = 80;
 } // namespace

@@ -36,7 +36,7 @@ MoveRec CalcMove(const SearchLimits &L);
 // matches (README).
 constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1700;
 // Limits L for play at about Elo (clamped to the levels' range): a node budget
-// that halves every 110 points down from the top, and noise on the static
+// that halves every 60 points down from the top, and noise on the static
 // scores, none at the top and never more than 80 centipawns, that grows as
 // the level falls. Seed decides
 // the noise, so a level plays the same moves under the same seed.
