@@ -85,8 +85,8 @@ void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed) {
   const int E = Elo < MinLevelElo ? MinLevelElo : Elo > MaxLevelElo ? MaxLevelElo : Elo;
   const double Budget =
       LevelBaseNodes * std::exp2(static_cast<double>(E - LevelBaseElo) / LevelEloPerDoubling);
-  const uint64_t Nodes = static_cast<uint64_t>(Budget);
-  if (L.Nodes == 0 || L.Nodes > Nodes) L.Nodes = Nodes;
+  const uint64_t LevelNodes = static_cast<uint64_t>(Budget);
+  if (L.Nodes == 0 || L.Nodes > LevelNodes) L.Nodes = LevelNodes;
   const int Noise = (MaxLevelElo - E) * NoiseCpNum / NoiseCpDen;
   L.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
   L.NoiseSeed = Seed;
