@@ -1,5 +1,7 @@
 #include "board/Board.h"
 
+#include <initializer_list>
+
 void RemoveExtra(DataType &D, int8_t P, int8_t Sq) {
   PieceListType &L = P < 9 ? D.WPieceList : D.BPieceList;
   uint8_t &Count = P < 9 ? D.WExtraCount : D.BExtraCount;
@@ -60,4 +62,22 @@ bool RoomForPiece(int8_t P) {
   const int Promoted = (White ? D.WExtraCount : D.BExtraCount) + CountPieces(White ? WPawn : BPawn);
   if (P == WPawn || P == BPawn) return Promoted < MaxExtra;
   return CountPieces(P) < 2 || Promoted < MaxExtra;
+}
+
+bool NoMatingMaterial(const DataType &D) {
+  // Promoted pieces and pawns can always mate: only the list slots count.
+  if (LoadList(D.WPawnList) != ~0ull || LoadList(D.BPawnList) != ~0ull) return false;
+  if (D.WExtraCount != 0 || D.BExtraCount != 0) return false;
+  int Knights = 0, Bishops = 0, Shades = 0; // Shades: bit 0 light, bit 1 dark
+  for (const PieceListType *L : {&D.WPieceList, &D.BPieceList})
+    for (int Slot = 0; Slot < 2; ++Slot) {
+      if ((*L)[Slot][PIdx(WRook)] != -1 || (*L)[Slot][PIdx(WQueen)] != -1) return false;
+      Knights += (*L)[Slot][PIdx(WNight)] != -1;
+      const int8_t B = (*L)[Slot][PIdx(WBishop)];
+      if (B == -1) continue;
+      ++Bishops;
+      Shades |= 1 << (((B >> 3) + (B & 7)) & 1);
+    }
+  if (Knights == 0) return Shades != 3;
+  return Knights == 1 && Bishops == 0;
 }

@@ -24,6 +24,10 @@ void ZeroBoardData();
 int CountPieces(int8_t P);
 bool RoomForPiece(int8_t P);
 
+// No sequence of legal moves can mate on D: the kings alone, a lone knight or
+// bishop beside them, or bishops all on squares of one colour.
+bool NoMatingMaterial(const DataType &D);
+
 // ---- the same operations on a given record ---------------------------------
 // MakeMove runs them several times per move; written here so that they are
 // inlined into it, with the record found once and the moving codes known.

@@ -14,6 +14,7 @@
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "platform/Fatal.h"
+#include "search/Reversible.h"
 
 namespace {
 // ---- the limits of the search in progress ----------------------------------
@@ -28,6 +29,7 @@ uint64_t IterationTimeMs = NoTimeLimitMs; // no iteration starts later than this
 uint64_t PonderIterationMs = 0;
 const ShortStr *RootMoves = nullptr;
 uint16_t NumRootMoves = 0;
+bool Unlimited = false; // no limit at all: the search runs until it is stopped
 
 // ---- a strength level's noise on the static scores ------------------------
 int16_t EvalNoise = 0;
@@ -59,6 +61,7 @@ struct RootLine {
   Str4 Moves[MaxPly + 1];
 };
 RootLine Lines[MaxMultiPV]; // the iteration's lines as found, then ranked
+uint16_t LinesFound = 0;    // of the last iteration that searched several
 
 // ---- draw rules: the keys of the game and of the path, oldest first --------
 constexpr int MaxHistory = 128; // a fifty-move count never looks further back
@@ -67,6 +70,9 @@ uint64_t RepKeys[MaxHistory + MaxPly + 1];
 int RepBase = 0;  // index of the root's key
 int RepFloor = 0; // no repetition is looked for below this index
 uint16_t Rule50At[MaxPly + 1];
+bool RootDead = false; // the root has no mating material: every line is a draw
+// What a repetition key adds for Black to move (RepetitionKey).
+constexpr uint64_t BlackToMoveKey = 0x9E3779B97F4A7C15ull;
 
 int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
 
@@ -139,6 +145,8 @@ bool DrawnNode() {
   const int Cur = RepBase + Ply;
   RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
   const int Reversible = Rule50At[Ply];
+  // Material leaves the board only by a capture, which starts the count anew.
+  if (RootDead || (Reversible == 0 && NoMatingMaterial(Data[Ply]))) return true;
   // The hundredth half-move draws unless it mated.
   if (Reversible >= FiftyMoveHalfMoves) return !Checkmated();
   const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
@@ -147,6 +155,46 @@ bool DrawnNode() {
     if (RepKeys[I] != RepKeys[Cur]) continue;
     if (I >= RepBase || SeenBeforeRoot) return true;
     SeenBeforeRoot = true;
+  }
+  return false;
+}
+
+// Whether the side to move at Ply can claim a draw with its next move: a
+// quiet move back to a position the child would repeat (see DrawnNode), or
+// any quiet move on the hundredth half-move. The table's entry for this node
+// may come from a game in which that position had not been seen, or from
+// earlier in the fifty moves, and would hide the draw.
+bool CanDrawNext() {
+  const int Cur = RepBase + Ply;
+  const int Reversible = Rule50At[Ply];
+  if (Reversible + 1 >= FiftyMoveHalfMoves) {
+    const uint64_t SavedNodes = Nodes;
+    bool Quiet = false;
+    WalkLegalMoves(
+        [](const MoveRec &M) { return !M.Capture && (PieceOn(Data[Ply], M.FromSq) & 7) != WPawn; },
+        [&](const MoveRec &) {
+          Quiet = true;
+          return false;
+        });
+    Nodes = SavedNodes;
+    if (Quiet) return true;
+  }
+  // A cycle back to the same side to move takes four half-moves at least.
+  if (Reversible < 3) return false;
+  const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
+  for (int J = Cur - 3; J >= Lowest; J -= 2) {
+    MoveRec M;
+    if (!ReversibleMoveFor(Data[Ply], WhosMove, RepKeys[Cur] ^ RepKeys[J] ^ BlackToMoveKey, M))
+      continue;
+    bool Drawn = J >= RepBase;
+    for (int K = J - 2; !Drawn && K >= Lowest; K -= 2) Drawn = RepKeys[K] == RepKeys[J];
+    if (!Drawn) continue;
+    const uint64_t SavedNodes = Nodes;
+    MakeOnCopy(M, false);
+    const bool Legal = !InCheck(static_cast<int8_t>(-WhosMove));
+    UnmakeMove();
+    Nodes = SavedNodes;
+    if (Legal) return true;
   }
   return false;
 }
@@ -188,6 +236,8 @@ int16_t DrawScore(int16_t Alpha, int16_t Beta) { return Alpha > 0 ? Alpha : (Bet
 
 int16_t QSearch(int16_t Alpha, int16_t Beta) {
   if (Ply > SelDepth) SelDepth = Ply;
+  // A capture can leave too little to mate: a draw, however much is left.
+  if (DrawRules && NoMatingMaterial(Data[Ply])) return DrawScore(Alpha, Beta);
   FullTTType TTEntry;
   TTEntry.Key = Data[Ply].HashKey;
   GetFromTT(TTEntry);
@@ -230,7 +280,12 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
 int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   if (Abort || Ply == MaxPly) return EvalPosition(Alpha, Beta);
   if (DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
-  if (Depth < 1) return QSearch(Alpha, Beta);
+  if (Depth < 1) {
+    const int16_t Score = QSearch(Alpha, Beta);
+    // The horizon sees no quiet move: a draw the side can claim with one
+    // stands for the captures' score below it.
+    return Score < 0 && DrawRules && Ply > 0 && CanDrawNext() ? DrawScore(Alpha, Beta) : Score;
+  }
   if (Ply > SelDepth) SelDepth = Ply;
 
   const bool Check = InCheck(WhosMove);
@@ -247,13 +302,21 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   // the search without a line; within one search and with one line the
   // root's entries are always too shallow.
   const bool KeptRoot = (KeepTable || LineRoot) && Ply == 0 && WhosMove == RootSide;
-  if (TTEntry.Depth >= Depth && !KeptRoot) {
+  // No entry knows how near the fifty-move draw this path has come.
+  const bool NearFifty = DrawRules && Rule50At[Ply] + Depth >= FiftyMoveHalfMoves;
+  if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty) {
     ++TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
-    if (TTEntry.Node == FailLow && TTEntry.Score <= Alpha) return Alpha;
-    if (TTMoveFits && TTEntry.Node == Exact) {
-      ++ExactTTHits;
-      return TTEntry.Score;
+    const bool FailsLow = TTEntry.Node == FailLow && TTEntry.Score <= Alpha;
+    if (FailsLow || (TTMoveFits && TTEntry.Node == Exact)) {
+      // A score below a draw the side can claim with its next move came
+      // from another history: the node is searched, and the claim with it.
+      const bool Below = FailsLow ? Alpha < 0 : TTEntry.Score < 0;
+      if (!(DrawRules && Ply > 0 && Below && CanDrawNext())) {
+        if (FailsLow) return Alpha;
+        ++ExactTTHits;
+        return TTEntry.Score;
+      }
     }
   }
 
@@ -399,23 +462,78 @@ double EBF(const SaveNodesType &Figures, uint8_t Len) {
 }
 
 namespace {
+// Whether a score ends the deepening as a mate. A table kept from earlier
+// searches holds mates that a shallow iteration reads without seeing the
+// line; such a mate ends it only once the iteration is as deep as the mate,
+// for every line shown, and never a search that runs until it is stopped.
+bool MateEnds(int16_t Score) {
+  if (std::abs(Score) < MateFound) return false;
+  return !KeepTable || MateScore - std::abs(Score) <= CurrentDepth;
+}
+bool MateEndsDeepening() {
+  if (PVScore >= MateStop) return true;
+  if (!MateEnds(PVScore)) return false;
+  if (!KeepTable) return true;
+  if (Unlimited || Pondering) return false;
+  for (uint16_t I = 1; I < LinesFound; ++I)
+    if (!MateEnds(Lines[I].Score)) return false;
+  return true;
+}
+
 bool DeepenFurther() {
   // No legal move at the root leaves the first entry of the line empty;
   // deeper iterations could not change that.
   if (CurrentDepth >= FirstDepth && PV[0][0].Empty()) return false;
   const int Limit = LastDepth < FirstDepth ? FirstDepth : LastDepth;
   // Every ply of a line needs a record of the position stack.
-  if (Abort || CurrentDepth >= Limit || CurrentDepth >= MaxPly || std::abs(PVScore) >= MateFound ||
-      PVScore >= MateStop)
-    return false;
+  if (Abort || CurrentDepth >= Limit || CurrentDepth >= MaxPly || MateEndsDeepening()) return false;
   // The first iteration starts however little time is left, so that a search
   // has a move of its own; a limit stops it at its next look at the limits.
   if (CurrentDepth < FirstDepth) return true;
   return !TimesUp() && !NodesUsedUp() && ElapsedMs() < IterationTimeMs;
 }
 
+// A line the search cut short where a table entry stood for the rest goes on
+// with the table's moves, as far as each is legal and no position of the line
+// comes again, so that an interface shows what the search saw. The moves are
+// made on the scratch records above the root, as in WalkLegalPV.
+void CompleteLine() {
+  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
+  const int8_t SavedSide = WhosMove;
+  const uint8_t SavedPly = Ply;
+  const int Want = CurrentDepth < MaxPly ? CurrentDepth : MaxPly;
+  uint64_t Keys[MaxPly + 1];
+  Keys[0] = RepetitionKey(Data[Ply], WhosMove);
+  int N = 0;
+  bool FromTable = false; // past the searched line, only the table's moves
+  while (N < Want) {
+    Str4 Next = PV[0][N];
+    if (FromTable || Next.Empty() || !IsLegalMove(Next)) {
+      FullTTType Entry;
+      Entry.Key = Data[Ply].HashKey;
+      GetFromTT(Entry);
+      if (Entry.Move.Empty() || !IsLegalMove(Entry.Move)) break;
+      Next = Str4(Entry.Move);
+      FromTable = true;
+    }
+    MakeOnCopy(MoveStrToMoveRec(Next), false);
+    const uint64_t Key = RepetitionKey(Data[Ply], WhosMove);
+    bool Repeats = false;
+    for (int I = 0; I <= N; ++I) Repeats = Repeats || Keys[I] == Key;
+    if (Repeats && FromTable) break;
+    PV[0][N] = Next;
+    Keys[++N] = Key;
+  }
+  PV[0][N].Clear();
+  Ply = SavedPly;
+  WhosMove = SavedSide;
+  Nodes = SavedNodes;
+  QNodes = SavedQNodes;
+}
+
 // Rank: the line's place when the search shows several, else 0.
 void ReportIteration(bool Fresh, uint32_t Rank) {
+  if (Fresh && KeepTable) CompleteLine();
   SearchInfo Info;
   Info.Nodes = Nodes;
   Info.QNodes = QNodes;
@@ -478,6 +596,7 @@ void SearchLines(uint16_t Wanted) {
     ++Found;
   }
   NumExcluded = 0;
+  LinesFound = Found;
   Time = static_cast<uint32_t>(Clock(Elapsed));
   SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
   // A later line can score above an earlier one, seen anew without the
@@ -516,6 +635,8 @@ void SetLimits(const SearchLimits &L) {
   MoveTimeMs = L.TimeMs == 0 || L.Ponder ? NoTimeLimitMs : L.TimeMs;
   RootMoves = L.SearchMoves;
   NumRootMoves = L.SearchMoves ? L.NumSearchMoves : 0;
+  Unlimited = L.TimeMs == 0 && L.Depth == NoFixedDepth && L.Nodes == 0 && L.Mate == 0;
+  LinesFound = 0;
 
   EvalNoise = L.EvalNoise;
   NoiseSeed = L.NoiseSeed;
@@ -535,14 +656,15 @@ void SetLimits(const SearchLimits &L) {
     // The root is the first position of the path: a line back to it repeats.
     RepKeys[RepBase] = RepetitionKey(Data[0], WhosMove);
     Rule50At[0] = L.Rule50;
+    RootDead = NoMatingMaterial(Data[0]);
+    PrepareReversibleMoves();
   }
 }
 } // namespace
 
 uint64_t RepetitionKey(const DataType &D, int8_t Side) {
   // The placement key, told apart by the side to move and the castling rights.
-  return D.HashKey ^ (Side == BMove ? 0x9E3779B97F4A7C15ull : 0) ^
-         (0xC2B2AE3D27D4EB4Full * D.CastleStat);
+  return D.HashKey ^ (Side == BMove ? BlackToMoveKey : 0) ^ (0xC2B2AE3D27D4EB4Full * D.CastleStat);
 }
 
 SearchLimits FixedDepthLimits(uint8_t Depth) {

@@ -250,3 +250,30 @@ TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
 }
 
 } // namespace
+
+// The positions no sequence of legal moves can mate in, and their nearest
+// neighbours that still can.
+TEST(Placement, NoMatingMaterialIsTheDeadPositionsOfTheRules) {
+  const struct {
+    const char *Fen;
+    bool Dead;
+  } Cases[] = {
+      {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", true},
+      {"4k3/8/8/8/8/8/8/2B1K3 w - - 0 1", true},
+      {"4k3/8/8/8/8/8/8/1n2K3 b - - 0 1", true},
+      // bishops of both sides, all on light squares (b1, c4, f1), then one on c1
+      {"4k3/8/8/8/2B5/8/8/4Kb2 w - - 0 1", true},
+      {"4k3/8/8/8/2B5/8/8/1b2KB2 w - - 0 1", true},
+      {"4k3/8/8/8/2B5/8/8/2b1K3 w - - 0 1", false},
+      {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", false},
+      {"4k3/8/8/8/8/8/8/1N2KN2 w - - 0 1", false},
+      {"4k3/8/8/8/8/8/8/1N2Kn2 w - - 0 1", false},
+      {"4k3/8/8/8/8/8/8/1N2KB2 w - - 0 1", false},
+      {"4k3/8/8/8/8/8/8/3RK3 w - - 0 1", false},
+      {"4k3/8/8/8/8/8/8/3qK3 w - - 0 1", false},
+  };
+  for (const auto &C : Cases) {
+    SetFen(C.Fen);
+    EXPECT_EQ(NoMatingMaterial(Data[0]), C.Dead) << C.Fen;
+  }
+}

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "board/Globals.h"
+#include "board/Squares.h"
 #include "game/Fen.h"
 #include "moves/Move.h"
 #include "search/Search.h"
@@ -617,6 +618,10 @@ TEST_F(UciSession, DrawRulesSaveTheLostSideAndStopTheWinningOne) {
        "go depth 6", 300, 2000, "", "d3e4"},
       // A perpetual whose checks come back to the root position itself.
       {"position fen 7k/5Q2/8/8/1r6/7r/4qPPP/6K1 w - - 0 1", "go depth 9", -30, 30, "", ""},
+      // Rxf2 Kxf2 leaves a lone bishop, which cannot mate.
+      {"position fen 8/5R2/8/8/2B5/8/5r2/K5k1 w - - 0 1", "go depth 6 searchmoves f7f2", 0, 0, "",
+       ""},
+      {"position fen 8/5R2/8/8/2B5/8/5r2/K5k1 w - - 0 1", "go depth 6", 200, 2000, "", "f7f2"},
   };
   Engine E;
   for (const auto &C : Cases) {
@@ -903,3 +908,156 @@ TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
 }
 
 } // namespace
+
+namespace {
+// The defender of a lost ending: it goes back to a position of the game
+// whenever one of its moves can, the one seen most, and otherwise varies its
+// reply with the seed. Engine side: the FEN the engine printed.
+std::string DefenderMove(const std::string &EngineFen, std::map<uint64_t, int> &Seen,
+                         unsigned &Seed) {
+  SetFen(EngineFen.c_str());
+  std::string Best;
+  int BestSeen = -1;
+  int Count = 0;
+  WalkLegalMoves([&](const MoveRec &M) {
+    const int Times = Seen[RepetitionKey(Data[Ply], WhosMove)];
+    Seed = Seed * 1103515245u + 12345u;
+    // Among moves seen equally often, a pseudo-random one.
+    const bool Pick = Times > BestSeen || (Times == BestSeen && (Seed >> 16) % ++Count == 0);
+    if (Times > BestSeen) Count = 1;
+    if (Pick) {
+      BestSeen = Times;
+      const ShortStr T = SquaresToStr(M.FromSq, M.ToSq);
+      Best.clear();
+      for (int I = 0; I < 4; ++I) Best += static_cast<char>(std::tolower(T[I]));
+    }
+    return true;
+  });
+  return Best;
+}
+} // namespace
+
+// A won ending played as a game is played: one search per move with the
+// table kept, against a defender that repeats whenever it can. The mate
+// comes within fifty moves, no position stands for the third time, and no search stops on a mate
+// deeper than its last iteration unless its node limit stopped it.
+TEST_F(UciSession, WonEndingsAreMatedWithoutRepetition) {
+  const struct {
+    const char *Fen;
+    unsigned Seed;
+  } Cases[] = {
+      {"8/8/8/4k3/8/8/8/4K2Q w - - 0 1", 1},
+      {"8/8/8/4k3/8/8/8/4K2Q w - - 0 1", 7},
+      // a game once drawn by repetition: the pawn queens, then rook and queen
+      {"8/7p/2r5/4k3/8/4P3/1p4K1/8 b - - 1 74", 3},
+      {"8/7p/2r5/4k3/8/4P3/1p4K1/8 b - - 1 74", 11},
+      // the pawn runs; the king is outside its square
+      {"8/8/8/8/8/5k2/1P6/K7 w - - 0 1", 5},
+      {"8/8/8/8/8/5k2/1P6/K7 w - - 0 1", 9},
+  };
+  constexpr long NodeLimit = 20000;
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::string(C.Fen) + " seed " + std::to_string(C.Seed));
+    unsigned Seed = C.Seed;
+    E.Send("ucinewgame");
+    std::string Moves;
+    std::map<uint64_t, int> Seen;
+    bool Mated = false;
+    for (int Move = 0; Move < 50 && !Mated; ++Move) {
+      E.Send(std::string("position fen ") + C.Fen + (Moves.empty() ? "" : " moves" + Moves));
+      std::string Fen = E.Fen();
+      SetFen(Fen.c_str());
+      ASSERT_LT(++Seen[RepetitionKey(Data[0], WhosMove)], 3) << "threefold before " << Fen;
+      E.Send("go nodes " + std::to_string(NodeLimit));
+      const auto Lines = E.Until("bestmove");
+      const std::string Info = LastInfo(Lines), Best = BestMove(Lines.back());
+      ASSERT_TRUE(LegalIn(Fen, Best)) << Best << " in " << Fen;
+      const std::string Mate = Field(Info, "mate");
+      if (!Mate.empty() && std::stoi(Mate) > 0 &&
+          std::stoi(Field(Info, "depth")) < 2 * std::stoi(Mate) - 1) {
+        EXPECT_GE(std::stol(Field(Info, "nodes")), NodeLimit) << "a mate from the table: " << Info;
+      }
+      Moves += " " + Best;
+      E.Send(std::string("position fen ") + C.Fen + " moves" + Moves);
+      Fen = E.Fen();
+      SetFen(Fen.c_str());
+      ASSERT_LT(++Seen[RepetitionKey(Data[0], WhosMove)], 3) << "threefold after " << Best;
+      const std::string Reply = DefenderMove(Fen, Seen, Seed);
+      if (Reply.empty()) {
+        SetFen(Fen.c_str());
+        Mated = InCheck(WhosMove);
+        ASSERT_TRUE(Mated) << "stalemate: " << Fen;
+        break;
+      }
+      Moves += " " + Reply;
+    }
+    EXPECT_TRUE(Mated) << "no mate in 50 moves:" << Moves;
+  }
+}
+
+// The table keeps what a search found in one game's history; in another,
+// the defender may have a draw within reach that the entry knows nothing of.
+// Each case fills the table from a position first, then searches it (or
+// the position before it) in a game where a draw is one move away.
+TEST_F(UciSession, TableEntriesOfAnotherHistoryHideNoDraw) {
+  const struct {
+    const char *Fill, *Game, *Go;
+  } Cases[] = {
+      // After Rg6+ the king goes back to h2, where it stood twice before:
+      // the table's mate is a threefold repetition here.
+      {"8/7p/6r1/8/8/4k3/6K1/1q6 w - - 0 1",
+       "8/7p/6r1/8/8/4k3/7K/1q6 b - - 0 1 moves g6h6 h2g2 h6g6 g2h2 g6h6 h2g2",
+       "go depth 3 searchmoves h6g6"},
+      // The rook's mate in three, with four half-moves left before the fifty.
+      {"8/8/8/8/8/5K2/R7/6k1 w - - 0 1", "8/8/8/8/8/5K2/R7/6k1 w - - 96 1", "go depth 5"},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Game);
+    E.Send("ucinewgame");
+    E.Send(std::string("position fen ") + C.Fill);
+    E.Send("go depth 9");
+    E.Until("bestmove");
+    E.Send(std::string("position fen ") + C.Game);
+    E.Send(C.Go);
+    const std::string Info = LastInfo(E.Until("bestmove"));
+    EXPECT_EQ(Field(Info, "cp"), "0") << Info;
+  }
+}
+
+// Analysis goes on until stop: every line of several deepens past a mate in
+// two, and a second look at the same position, with the table full, still
+// shows lines as long as the search saw.
+TEST_F(UciSession, AnalysisDeepensPastMatesAndShowsWholeLines) {
+  Engine E;
+  E.Send("setoption name MultiPV value 3");
+  // Kb6 and Rh8 mate; the other lines are a rook up
+  E.Send("position fen k7/8/2K5/8/8/8/8/7R w - - 0 1");
+  E.Send("go infinite");
+  std::map<std::string, int> Depth; // the deepest iteration shown of each line
+  const auto Note = [&](const std::string &I) {
+    if (I.rfind("info depth ", 0) == 0) Depth[Field(I, "multipv")] = std::stoi(Field(I, "depth"));
+  };
+  std::string L;
+  for (const auto Start = Clock::now(); MsSince(Start) < 1500;) {
+    if (!E.Next(L, 100)) continue;
+    ASSERT_NE(L.rfind("bestmove", 0), 0u) << "answered before stop";
+    Note(L);
+  }
+  E.Send("stop");
+  for (const std::string &I : E.Until("bestmove")) Note(I);
+  ASSERT_EQ(Depth.size(), 3u);
+  for (const auto &[Line, D] : Depth) EXPECT_GT(D, 6) << "line " << Line;
+
+  E.Send("setoption name MultiPV value 1");
+  for (int Look = 0; Look < 2; ++Look) {
+    E.Send("position startpos moves e2e4 c7c5 g1f3 d7d6");
+    E.Send("go depth 11");
+    for (const std::string &I : E.Until("bestmove")) {
+      if (I.rfind("info depth ", 0) != 0 || std::stoi(Field(I, "depth")) < 10) continue;
+      const std::string Line = I.substr(I.find(" pv ") + 4);
+      EXPECT_GE(std::count(Line.begin(), Line.end(), ' ') + 1, 4) << I;
+    }
+  }
+}
