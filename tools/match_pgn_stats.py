@@ -189,9 +189,13 @@ def engine_session(uci_log):
     only mean trouble such as a refused move."""
     sent, kinds, messages = [], {}, {}
     most_nodes, last_nodes = 0, 0
+    last_depth_line = None
+    shallow = []  # (depth, mate, time) of moves decided by a mate deeper than the iteration
     with open(uci_log, encoding="utf-8", errors="replace") as f:
         for line in f:
             note_option(line, sent)
+            if "Engine->Adapter: info depth " in line:
+                last_depth_line = line
             m = re.search(r"Adapter->Engine: (go|ponderhit|stop)\b(.*)$", line)
             if m:
                 kind = "go ponder" if re.search(r"\bponder\b", m.group(2)) else m.group(1)
@@ -202,11 +206,16 @@ def engine_session(uci_log):
             if "Engine->Adapter: bestmove" in line:
                 most_nodes = max(most_nodes, last_nodes)
                 last_nodes = 0
+                m = last_depth_line and re.search(
+                    r"info depth (\d+) .*score mate (\d+) .*time (\d+)", last_depth_line)
+                if m and int(m.group(1)) < 2 * int(m.group(2)) - 1:
+                    shallow.append(tuple(int(g) for g in m.groups()))
+                last_depth_line = None
             m = re.search(r"Engine->Adapter: info string (.*)$", line)
             if m and not m.group(1).startswith("book line"):
                 key = re.sub(r"'[^']*'", "'...'", m.group(1))
                 messages[key] = messages.get(key, 0) + 1
-    return sent, kinds, most_nodes, messages
+    return sent, kinds, most_nodes, messages, shallow
 
 
 def best_own_score(movetext, colour):
@@ -247,6 +256,7 @@ def main():
     illegal = {"ours": 0, "theirs": 0}
     endings, used_openings, unfinished, plies = {}, {}, 0, []
     drawn_ahead = 0  # draws from a position torvane3 had scored at +1.00 or better
+    drawn_mate = 0  # draws after torvane3 announced a mate (xboard shows it as +1000.NN)
     opponent = "?"
     lines = []
     for i, (tags, moves) in enumerate(games, 1):
@@ -282,6 +292,8 @@ def main():
         by_colour[colour][k] += 1
         if k == 1 and (best_own_score(moves, colour) or 0) >= 1.0:
             drawn_ahead += 1
+        if k == 1 and (best_own_score(moves, colour) or 0) >= 1000.0:
+            drawn_mate += 1
         if kind in ("time forfeit", "illegal move"):
             who = "ours" if side_that_failed(comment, result) == colour else "theirs"
             (time_loss if kind == "time forfeit" else illegal)[who] += 1
@@ -304,6 +316,7 @@ def main():
             out.append(f"  as {c.lower():5s}: +{cw} ={cd} -{cl}")
     out.append(elo_report(w, d, l))
     out.append(f"Draws after {a.engine_name} had scored +1.00 or better: {drawn_ahead} of {d}")
+    out.append(f"Draws after {a.engine_name} had announced a mate: {drawn_mate} of {d}")
     out.append(f"Lost on time:   {a.engine_name} {time_loss['ours']}, {opponent} {time_loss['theirs']}")
     out.append(f"Illegal moves:  {a.engine_name} {illegal['ours']}, {opponent} {illegal['theirs']}")
     if a.xboard_log:
@@ -319,11 +332,14 @@ def main():
                    + (f", {used_openings['(none)']} games matched none" if "(none)" in used_openings else ""))
     if a.engine_uci_log:
         try:
-            sent, kinds, most, messages = engine_session(a.engine_uci_log)
+            sent, kinds, most, messages, shallow = engine_session(a.engine_uci_log)
             out.append(f"{a.engine_name}'s options as sent: "
                        + ("; ".join(s[len("setoption name "):] for s in sent) or "none"))
             out.append(f"{a.engine_name}'s searches: " + ", ".join(f"{k} {v}" for k, v in sorted(kinds.items()))
                        + f"; the largest node count at a bestmove {most}")
+            quick = sum(1 for _, _, t in shallow if t < 10)
+            out.append(f"{a.engine_name}'s moves decided by a mate deeper than its iteration: "
+                       f"{len(shallow)} ({quick} of them in under 10 ms)")
             out.append(f"{a.engine_name}'s messages: "
                        + ("; ".join(f"{k} ({v})" for k, v in messages.items()) or "none"))
         except OSError:
