@@ -41,20 +41,25 @@ NumberSlot SlotOf(GoRequest &R, const char *W) {
 }
 
 // The words after the searchmoves at I, up to the next keyword; I is left on
-// the last of them. False when there is none.
-bool CollectMoveWords(const char *const *Words, int NumWords, int &I, GoRequest &R) {
-  R.LastListAt = R.NumMoveWords;
+// the last of them. A searchmoves without a move is dropped.
+void CollectMoveWords(const char *const *Words, int NumWords, int &I, GoRequest &R) {
+  const int From = R.NumMoveWords;
   for (; I + 1 < NumWords && !IsGoKeyword(Words[I + 1]); ++I)
     if (R.NumMoveWords < MaxGoWords) R.MoveWords[R.NumMoveWords++] = Words[I + 1];
-  if (R.NumMoveWords == R.LastListAt) {
-    R.Refusal = {"searchmoves needs at least one move; line ignored", nullptr, nullptr};
-    return false;
+  if (R.NumMoveWords == From) {
+    DropWord(R, {"go: searchmoves needs at least one move; dropped", nullptr, nullptr});
+    return;
   }
+  R.LastListAt = From;
   R.Restricted = true;
-  return true;
 }
 
 } // namespace
+
+void DropWord(GoRequest &R, const GoMessage &Why) {
+  R.AnyDropped = true;
+  if (R.NumDropped < GoRequest::MaxDropped) R.Dropped[R.NumDropped++] = Why;
+}
 
 bool GoNumber(const char *W, bool Signed, int64_t &V) {
   // A clock below zero has run out: it counts as none left.
@@ -71,27 +76,37 @@ GoRequest ParseGo(const char *const *Words, int NumWords) {
     const char *W = Words[I];
     const NumberSlot Slot = SlotOf(R, W);
     if (Slot.Value) {
-      if (I + 1 >= NumWords || !GoNumber(Words[I + 1], Slot.Signed, *Slot.Value)) {
-        R.Refusal = {"go: ", W, " needs a whole number; line ignored"};
-        return R;
+      // A keyword where the number should be is read as the keyword.
+      if (I + 1 >= NumWords || IsGoKeyword(Words[I + 1])) {
+        DropWord(R, {"go: ", W, " needs a whole number; dropped"});
+        continue;
       }
-      if (Slot.Text) *Slot.Text = Words[I + 1];
-      ++I;
+      const char *Text = Words[++I];
+      int64_t V = 0;
+      if (!GoNumber(Text, Slot.Signed, V)) {
+        DropWord(R, {"go: ", W, " needs a whole number; dropped with its value"});
+        continue;
+      }
+      *Slot.Value = V;
+      if (Slot.Text) *Slot.Text = Text;
     } else if (Is(W, "infinite")) {
       R.Infinite = true;
     } else if (Is(W, "ponder")) {
       R.Ponder = true;
     } else if (Is(W, "searchmoves")) {
-      if (!CollectMoveWords(Words, NumWords, I, R)) return R;
+      CollectMoveWords(Words, NumWords, I, R);
     } else {
-      R.Refusal = {"go: unknown word ", W, "; line ignored"};
-      return R;
+      DropWord(R, {"go: unknown word ", W, "; dropped"});
     }
   }
-  if (R.Nodes == 0)
-    R.Refusal = {"go: nodes must be at least 1; line ignored", nullptr, nullptr};
-  else if (R.Mate == 0 || R.Mate > MaxPly / 2)
-    R.Refusal = {"go: mate takes 1 to 50 moves; line ignored", nullptr, nullptr};
+  if (R.Nodes == 0) {
+    R.Nodes = -1;
+    DropWord(R, {"go: nodes must be at least 1; dropped", nullptr, nullptr});
+  }
+  if (R.Mate == 0 || R.Mate > MaxPly / 2) {
+    R.Mate = -1;
+    DropWord(R, {"go: mate takes 1 to 50 moves; dropped", nullptr, nullptr});
+  }
   return R;
 }
 
@@ -126,6 +141,11 @@ GoPlan PlanGo(const GoRequest &R, int Side) {
                     static_cast<uint32_t>(R.MovesToGo > 1000 ? 1000 : R.MovesToGo));
     Budget = T.StopMs;
     IterationBudget = T.IterationMs;
+  }
+  const bool NoLimit = Budget == 0 && R.Depth < 0 && R.Nodes <= 0 && R.Mate <= 0;
+  if (R.AnyDropped && NoLimit && !R.Infinite && !R.Ponder) {
+    Budget = DroppedLimitsMs;
+    P.Notes[P.NumNotes++] = {"go: no limit left; searching for a second", nullptr, nullptr};
   }
   if (R.Infinite) Budget = IterationBudget = 0;
   // The search's clock counts whole ticks from its start: one more, so that

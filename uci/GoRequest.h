@@ -33,25 +33,35 @@ struct GoRequest {
   bool Restricted = false;
   int NumMoveWords = 0, LastListAt = 0;
   const char *MoveWords[MaxGoWords];
-  // Why the line is refused; Text is null when it is not. All move words
-  // come before the word refused.
-  GoMessage Refusal;
+  // The words dropped, each with why, in the line's order; the rest of the
+  // line stands. More than fit are dropped all the same, unsaid.
+  static constexpr int MaxDropped = 8;
+  GoMessage Dropped[MaxDropped];
+  int NumDropped = 0;
+  // Something was dropped (here or by the session, a move word not legal
+  // there): a line left without a limit searches a short default, since
+  // the interface meant a finite search and will send no stop.
+  bool AnyDropped = false;
 };
 
 // A number as a go line writes it: digits, at most 15 of them; with Signed a
 // minus sign is allowed too, and such a number reads as 0.
 bool GoNumber(const char *W, bool Signed, int64_t &V);
 
-// The go line Words[0..NumWords), "go" first. It stops at the first word it
-// refuses.
+// The go line Words[0..NumWords), "go" first. A word it cannot use is
+// dropped, with the number that belongs to it.
 GoRequest ParseGo(const char *const *Words, int NumWords);
+void DropWord(GoRequest &R, const GoMessage &Why);
+
+// A line whose limits were all dropped searches this long.
+constexpr uint64_t DroppedLimitsMs = 1000;
 
 struct GoPlan {
   // All but what needs the position or the session: the search moves, the
   // draw rules, the book and the table.
   SearchLimits Limits;
   bool UntilStop = false; // no limit: the search ends when the interface says stop
-  GoMessage Notes[3];     // what was changed or taken as it stands, to be said
+  GoMessage Notes[4];     // what was changed or taken as it stands, to be said
   int NumNotes = 0;
 };
 

@@ -40,7 +40,8 @@ void DropSeenLine(std::size_t Pos, std::size_t Next) {
 
 // While the engine thinks, the lines that belong to this search are acted
 // on in their order: isready is answered, ponderhit starts the move's time,
-// stop ends the search and quit ends the session. A stop or a go closes
+// stop ends the search and quit ends the session; a go ends a search that
+// would otherwise wait for a stop. A stop or a go closes
 // this search's part of the queue: whatever follows waits for the bestmove,
 // a later search's stop and ponderhit included. Every other line waits its
 // turn, and a setoption says so.
@@ -71,6 +72,9 @@ void ServeWhileThinking() {
     }
     if (StartsWithWord(S, L, "go")) {
       Open = false;
+      // A search that waits for stop would never get one before this go:
+      // the interface has moved on, and it ends now with its answer.
+      if (UntilStop || PonderRunning) StopNow = true;
     } else if (FirstWordIs(S, L, "isready")) {
       Put("readyok");
       EndLine();
@@ -236,42 +240,40 @@ void WaitForStop() {
 ShortStr SearchMoveList[MaxMovesListed];
 uint16_t NumSearchMoveList = 0;
 
-// Checks every searchmoves word of the line in its order and keeps the last
-// list; false, with the reason said, at the first that is not legal here.
-bool TakeSearchMoves(const GoRequest &R) {
+// Checks every searchmoves word of the line in its order and keeps the legal
+// ones of the last list; each word not legal here is dropped and said, and a
+// list left empty searches every move.
+void TakeSearchMoves(GoRequest &R) {
   NumSearchMoveList = 0;
   for (int I = 0; I < R.NumMoveWords; ++I) {
     ShortStr M;
     if (!SearchMoveHere(R.MoveWords[I], M)) {
-      Say("searchmoves: ", R.MoveWords[I], " is not a legal move here; line ignored");
-      return false;
+      DropWord(R, {"go: searchmoves ", R.MoveWords[I], " is not a legal move here; dropped"});
+      continue;
     }
     if (I >= R.LastListAt && NumSearchMoveList < MaxMovesListed)
       SearchMoveList[NumSearchMoveList++] = M;
   }
-  return true;
+  if (R.Restricted && NumSearchMoveList == 0) {
+    R.Restricted = false;
+    DropWord(R, {"go: no legal move left in searchmoves; searching them all", nullptr, nullptr});
+  }
 }
 
 void SayMessage(const GoMessage &M) { Say(M.Text, M.Quoted, M.After); }
 
-// The limits of the go line taken, its notes said; false when it is refused,
-// with the reason said. The request holds a table of words: it lives only here,
-// not through the search.
-bool ReadGo(GoPlan &P) {
-  const GoRequest R = ParseGo(Word, NumWords);
-  // The move words come before the word refused, and are checked first.
-  if (!TakeSearchMoves(R)) return false;
-  if (R.Refusal.Text) {
-    SayMessage(R.Refusal);
-    return false;
-  }
+// The limits of the go line, what was dropped and its notes said. The
+// request holds a table of words: it lives only here, not through the search.
+void ReadGo(GoPlan &P) {
+  GoRequest R = ParseGo(Word, NumWords);
+  TakeSearchMoves(R);
+  for (int I = 0; I < R.NumDropped; ++I) SayMessage(R.Dropped[I]);
   P = PlanGo(R, SideToMove());
   for (int I = 0; I < P.NumNotes; ++I) SayMessage(P.Notes[I]);
   if (R.Restricted) {
     P.Limits.SearchMoves = SearchMoveList;
     P.Limits.NumSearchMoves = NumSearchMoveList;
   }
-  return true;
 }
 
 // What the search found, once the interface may have it.
@@ -311,7 +313,7 @@ void CmdGo() {
   GoTime = GetTickCount64();
   Seen = 0;
   GoPlan P;
-  if (!ReadGo(P)) return;
+  ReadGo(P);
   SearchLimits &L = P.Limits;
   L.DrawRules = true;
   AddGameRecord(L);

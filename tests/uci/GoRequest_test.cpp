@@ -34,15 +34,15 @@ struct Line {
   std::vector<const char *> Words;
 };
 
-// What the line asks for, non-default fields only, in one text; for a line
-// refused, only the move words (the session checks them first) and why.
+// What the line asks for, non-default fields only, in one text, after the
+// words dropped and why, each in {}.
 std::string Read(const char *Text) {
   const Line Words(Text); // the request points into its words
   const GoRequest R = Words.Parse();
   std::ostringstream S;
+  for (int I = 0; I < R.NumDropped; ++I) S << '{' << Said(R.Dropped[I]) << "} ";
   for (int I = 0; I < R.NumMoveWords; ++I)
     S << (I == R.LastListAt && R.Restricted ? "[" : "") << R.MoveWords[I] << ' ';
-  if (R.Refusal.Text) return S.str() + Said(R.Refusal);
   const char *Names[] = {"wtime",    "btime", "winc",  "binc", "movestogo",
                          "movetime", "depth", "nodes", "mate"};
   const int64_t Values[] = {R.Time[0],  R.Time[1], R.Inc[0], R.Inc[1], R.MovesToGo,
@@ -55,30 +55,34 @@ std::string Read(const char *Text) {
   return S.str();
 }
 
-TEST(GoRequest, EachWordFillsItsFieldOrRefusesTheLine) {
+TEST(GoRequest, EachWordFillsItsFieldOrIsDroppedAlone) {
   const struct {
     const char *Line, *Expected;
   } Rows[] = {
       {"go wtime 1000 btime 2000 winc 10 binc 20", "wtime 1000 btime 2000 winc 10 binc 20 "},
       {"go btime -5 wtime -7 movestogo 3", "wtime 0 btime 0 movestogo 3 "},
-      {"go winc -5", "go: <winc> needs a whole number; line ignored"},
-      {"go movetime -1", "go: <movetime> needs a whole number; line ignored"},
-      {"go depth", "go: <depth> needs a whole number; line ignored"},
-      {"go depth wtime 5", "go: <depth> needs a whole number; line ignored"},
-      {"go nodes 1234567890123456", "go: <nodes> needs a whole number; line ignored"},
+      {"go winc -5 btime 7", "{go: <winc> needs a whole number; dropped with its value} btime 7 "},
+      {"go movetime -1", "{go: <movetime> needs a whole number; dropped with its value} "},
+      {"go depth", "{go: <depth> needs a whole number; dropped} "},
+      {"go depth wtime 5", "{go: <depth> needs a whole number; dropped} wtime 5 "},
+      {"go nodes 1234567890123456", "{go: <nodes> needs a whole number; dropped with its value} "},
+      {"go wtime 99999999999999999999 depth 2",
+       "{go: <wtime> needs a whole number; dropped with its value} depth 2 "},
       {"go nodes 123456789012345 depth 3", "depth 3 nodes 123456789012345 "},
-      {"go nodes 0", "go: nodes must be at least 1; line ignored"},
+      {"go nodes 0 depth 4", "{go: nodes must be at least 1; dropped} depth 4 "},
       {"go mate 50 movetime 0", "movetime 0 mate 50 "},
-      {"go mate 51", "go: mate takes 1 to 50 moves; line ignored"},
-      {"go mate 0", "go: mate takes 1 to 50 moves; line ignored"},
-      {"go infinite sideways", "go: unknown word <sideways>; line ignored"},
+      {"go mate 51", "{go: mate takes 1 to 50 moves; dropped} "},
+      {"go mate 0", "{go: mate takes 1 to 50 moves; dropped} "},
+      {"go infinite sideways", "{go: unknown word <sideways>; dropped} infinite "},
       {"go ponder infinite", "infinite ponder "},
       {"go searchmoves e2e4 d2d4 depth 3", "[e2e4 d2d4 depth 3 "},
       {"go searchmoves a2a3 searchmoves e2e4 nodes 5 h2h3",
-       "a2a3 [e2e4 go: unknown word <h2h3>; line ignored"},
+       "{go: unknown word <h2h3>; dropped} a2a3 [e2e4 nodes 5 "},
       {"go searchmoves a2a3 ponder searchmoves e2e4 b1c3", "a2a3 [e2e4 b1c3 ponder "},
-      {"go searchmoves a2a3 searchmoves", "a2a3 searchmoves needs at least one move; line ignored"},
-      {"go searchmoves e2e5 wtime x", "[e2e5 go: <wtime> needs a whole number; line ignored"},
+      {"go searchmoves a2a3 searchmoves",
+       "{go: searchmoves needs at least one move; dropped} [a2a3 "},
+      {"go searchmoves e2e5 wtime x",
+       "{go: <wtime> needs a whole number; dropped with its value} [e2e5 "},
   };
   for (const auto &Row : Rows) EXPECT_EQ(Read(Row.Line), Row.Expected) << Row.Line;
 }
@@ -106,11 +110,17 @@ TEST(GoRequest, LimitsCountTheSideToMovesClock) {
       {"go movestogo 5000 wtime 9000", 0, 1, 9001, NoFixedDepth, false,
        "go: movestogo <5000> is taken as 1000"},
       {"go mate 3", 1, 0, 0, NoFixedDepth, false, ""},
+      // Every limit dropped: a finite search all the same; a bare go and
+      // one that asks for infinite run until stop.
+      {"go nodes 0", 0, 1001, 1001, NoFixedDepth, false,
+       "go: no limit left; searching for a second"},
+      {"go foo", 0, 1001, 1001, NoFixedDepth, false, "go: no limit left; searching for a second"},
+      {"go foo infinite", 0, 0, 0, NoFixedDepth, true, ""},
+      {"go nodes 0 depth 4", 0, 0, 0, 4, false, ""},
   };
   for (const auto &Row : Rows) {
     const Line L(Row.Line);
     const GoRequest R = L.Parse();
-    ASSERT_EQ(R.Refusal.Text, nullptr) << Row.Line;
     const Uci::GoPlan P = Uci::PlanGo(R, Row.Side);
     std::string Notes;
     for (int I = 0; I < P.NumNotes; ++I) Notes += Said(P.Notes[I]);

@@ -255,19 +255,10 @@ TEST_F(UciSession, MalformedLinesAreExplainedAndChangeNothing) {
       // Ten queens and a pawn that could become an eleventh.
       "position fen QQQQQQQQ/QQ1P4/8/8/8/8/5ppp/K6k w - - 0 1",
       "position fen k6K/5PPP/8/8/8/8/qq1p4/qqqqqqqq b - - 0 1",
-      "go wtime abc",
-      "go depth",
-      "go sideways 10",
       "setoption name Hash value 0",
       "setoption name Hash value 625",
       "setoption name Hash value lots",
       "setoption name Ponder value maybe",
-      "go nodes 0",
-      "go nodes -5",
-      "go nodes 99999999999999999999",
-      "go mate 0",
-      "go searchmoves e2e5",
-      "go searchmoves",
       "ponderhit",
       "setoption name Colour value red",
       "setoption OwnBook",
@@ -1058,6 +1049,47 @@ TEST_F(UciSession, AnalysisDeepensPastMatesAndShowsWholeLines) {
       if (I.rfind("info depth ", 0) != 0 || std::stoi(Field(I, "depth")) < 10) continue;
       const std::string Line = I.substr(I.find(" pv ") + 4);
       EXPECT_GE(std::count(Line.begin(), Line.end(), ' ') + 1, 4) << I;
+    }
+  }
+}
+
+// Every go gets exactly one bestmove: a word that cannot be used is dropped
+// and said, a line left without a limit searches briefly, and a go that comes
+// while a search waits for stop ends that search first.
+TEST_F(UciSession, EveryGoGetsExactlyOneBestmove) {
+  const struct {
+    std::vector<std::string> Lines;
+    int Answers;      // bestmove lines
+    const char *Said; // a part of the info string said first, or ""
+  } Cases[] = {
+      {{"go nodes -1"}, 1, "go: 'nodes' needs a whole number"},
+      {{"go nodes 0"}, 1, "nodes must be at least 1"},
+      {{"go mate 0"}, 1, "mate takes 1 to 50 moves"},
+      {{"go depth -1"}, 1, "go: 'depth' needs a whole number"},
+      {{"go movetime -100"}, 1, "go: 'movetime' needs"},
+      {{"go winc -1000"}, 1, "go: 'winc' needs"},
+      {{"go wtime 99999999999999999999"}, 1, "go: 'wtime' needs"},
+      {{"go foo"}, 1, "unknown word 'foo'"},
+      {{"go searchmoves"}, 1, "searchmoves needs at least one move"},
+      {{"go searchmoves e2e4 e7e5"}, 1, "searchmoves 'e7e5' is not a legal move here"},
+      {{"go infinite", "go depth 3", "stop", "isready", "stop", "isready"}, 2, ""},
+      {{"go ponder wtime 1000 btime 1000", "go depth 3"}, 2, ""},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Lines[0] + (C.Lines.size() > 1 ? " ..." : ""));
+    E.Send("position startpos");
+    for (const std::string &L : C.Lines) E.Send(L);
+    std::vector<std::string> Seen;
+    for (int I = 0; I < C.Answers; ++I)
+      for (const std::string &L : E.Until("bestmove", 10000)) Seen.push_back(L);
+    E.Send("isready");
+    for (const std::string &L : E.Until("readyok", 10000)) Seen.push_back(L);
+    EXPECT_EQ(std::count_if(Seen.begin(), Seen.end(),
+                            [](const std::string &L) { return L.rfind("bestmove", 0) == 0; }),
+              C.Answers);
+    if (*C.Said) {
+      EXPECT_TRUE(Contains(Seen, C.Said)) << C.Said;
     }
   }
 }
