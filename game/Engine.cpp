@@ -25,23 +25,35 @@ Str4 PonderText;
 void KeepSecond(const Str4 &Move, uint32_t Index) {
   if (Index == 1) PonderText = Move;
 }
+
+// A book move is searched alone for this many nodes, so that the interface
+// has a score and a line to show with it: a few milliseconds.
+constexpr uint64_t BookMoveNodes = 4000;
 } // namespace
 
 ThinkResult Think(const SearchLimits &L) {
   Ply = 0;
   ThinkResult R{NoMove, Str4(), false, 0, 0, 0};
+  ShortStr LibMove;
+  SearchLimits Book;
+  const SearchLimits *Searched = &L;
   if (L.UseBook) {
-    const ShortStr LibMove = GetLibraryMove(OpeningStr);
+    LibMove = GetLibraryMove(OpeningStr);
     if (!(LibMove == NoBookMove) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
-      R.Best = MoveStrToMoveRec(LibMove);
+      Book = L;
+      Book.SearchMoves = &LibMove;
+      Book.NumSearchMoves = 1;
+      Book.Nodes = BookMoveNodes;
+      Searched = &Book;
       R.FromBook = true;
-      return R;
     }
   }
-  R.Best = SearchMove(L);
+  R.Best = SearchMove(*Searched);
   R.Nodes = Nodes;
   R.QNodes = QNodes;
   R.Depth = CurrentDepth;
+  // The book's choice is the move, whatever its short search found.
+  if (R.FromBook) R.Best = MoveStrToMoveRec(LibMove);
   if (R.Best.FromSq >= 0) {
     PonderText.Clear();
     WalkLegalPV(2, KeepSecond);

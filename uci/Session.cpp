@@ -284,12 +284,7 @@ void Answer(const ThinkResult &R) {
     Put(InCheckHere() ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
     EndLine();
   } else if (R.FromBook) {
-    // No search ran: the interface gets the move as the line, and no score.
-    Put("info depth 0 nodes 0 time ");
-    PutNum(static_cast<int64_t>(GetTickCount64() - GoTime));
-    Put(" pv ");
-    PutMoveHere(M);
-    EndLine();
+    // Its short search has shown a score and a line already.
     Put("info string book move ");
     PutMoveHere(M);
     EndLine();

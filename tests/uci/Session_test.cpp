@@ -713,13 +713,12 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   E.Send("position startpos moves e2e4");
   E.Send("go wtime 60000 btime 60000");
   auto Lines = E.Until("bestmove");
-  EXPECT_EQ(Lines.back(), "bestmove e7e5");
+  EXPECT_EQ(BestMove(Lines.back()), "e7e5");
   EXPECT_TRUE(Contains(Lines, "info string book line E2E4E7E5G1F3B8C6"));
-  // Answered without a search: the move as the line, no score, and why.
-  EXPECT_TRUE(Contains(Lines, "info depth 0 nodes 0 time "));
-  EXPECT_TRUE(Contains(Lines, " pv e7e5"));
+  // The book's move, searched alone for its score, and why it was played.
+  EXPECT_EQ(Field(LastInfo(Lines), "pv"), "e7e5");
+  EXPECT_FALSE(Field(LastInfo(Lines), "cp").empty()) << LastInfo(Lines);
   EXPECT_TRUE(Contains(Lines, "info string book move e7e5"));
-  EXPECT_FALSE(Contains(Lines, "score"));
 
   // Several lines are analysis too: searched, with scores.
   E.Send("setoption name MultiPV value 2");
@@ -735,7 +734,7 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
 
   E.Send("setoption name BookFile value " + std::string(Dir.Path()) + "/other.txt");
   E.Send("go movetime 5000");
-  EXPECT_EQ(E.Last("bestmove"), "bestmove c7c5");
+  EXPECT_EQ(BestMove(E.Last("bestmove")), "c7c5");
 
   E.Send("setoption name OwnBook value false");
   E.Send("go movetime 200");
@@ -764,7 +763,7 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   EXPECT_EQ(E.Fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
   E.Send("position startpos moves e2e4 e7e5");
   E.Send("go movetime 5000");
-  EXPECT_EQ(E.Last("bestmove"), "bestmove g1f3");
+  EXPECT_EQ(BestMove(E.Last("bestmove")), "g1f3");
 }
 
 // The first moves of the last iteration's lines, sorted: from the last
@@ -1091,5 +1090,41 @@ TEST_F(UciSession, EveryGoGetsExactlyOneBestmove) {
     if (*C.Said) {
       EXPECT_TRUE(Contains(Seen, C.Said)) << C.Said;
     }
+  }
+}
+
+// Interfaces read a score from every info line that shows a line: a book
+// move's, a search's, a stopped search's and every line of several.
+TEST_F(UciSession, EveryLineShownComesWithADepthAndAScore) {
+  WriteFile("book.txt", "E2E4E7E5G1F3B8C6\n");
+  const struct {
+    const char *MultiPV, *Go;
+    bool Stop;
+  } Cases[] = {
+      {"1", "go wtime 60000 btime 60000", false}, // the book's move
+      {"1", "go depth 6", false},
+      {"1", "go infinite", true},
+      {"3", "go depth 6", false},
+      {"3", "go infinite", true},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::string(C.Go) + " multipv " + C.MultiPV);
+    E.Send(std::string("setoption name MultiPV value ") + C.MultiPV);
+    E.Send("position startpos moves e2e4");
+    E.Send(C.Go);
+    if (C.Stop) {
+      E.Until("info depth 5");
+      E.Send("stop");
+    }
+    int Shown = 0;
+    for (const std::string &L : E.Until("bestmove")) {
+      if (L.find(" pv ") == std::string::npos) continue;
+      ++Shown;
+      EXPECT_EQ(L.rfind("info depth ", 0), 0u) << L;
+      EXPECT_GE(std::stoi(Field(L, "depth")), 1) << L;
+      EXPECT_TRUE(!Field(L, "cp").empty() || !Field(L, "mate").empty()) << L;
+    }
+    EXPECT_GT(Shown, 0);
   }
 }
