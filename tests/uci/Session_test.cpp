@@ -826,6 +826,17 @@ TEST_F(UciSession, MultiPVShowsTheBestLinesUpToTheMovesThereAre) {
       EXPECT_EQ(Firsts, C.Firsts);
     }
   }
+  // Two mates in one: the first found ends nothing before the second is.
+  E.Send("setoption name MultiPV value 3");
+  E.Send("position fen 7k/6pp/8/8/8/8/8/R3R1K1 w - - 0 1");
+  E.Send("go depth 6");
+  const auto Lines = E.Until("bestmove");
+  EXPECT_EQ(Field(LastInfo(Lines), "depth"), "6");
+  std::map<std::string, std::string> Last; // the last line of each rank
+  for (const std::string &L : Lines)
+    if (L.rfind("info depth ", 0) == 0) Last[Field(L, "multipv")] = L;
+  EXPECT_EQ(Field(Last["1"], "mate") + Field(Last["2"], "mate"), "11");
+  EXPECT_EQ(Field(Last["1"], "pv") + Field(Last["2"], "pv"), "a1a8e1e8");
 }
 
 // Every level still plays chess: it mates in one, saves a queen a pawn
