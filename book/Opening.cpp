@@ -30,8 +30,21 @@ bool OpeningFound(const Str255 &PlayedMoves) { return LibraryStr.StartsWith(Play
 // answer that is not a legal move here counts as no book move at all.
 ShortStr Checked(const ShortStr &Move) { return IsLegalMove(Move) ? Move : ShortStr("A1A1"); }
 
-ShortStr GetFirstMove() {
-  Randomize();
+// The clock seeds the draw, or the caller's Seed mixed with the moves played,
+// so that the same seed picks the same line after the same moves.
+void SeedTheDraw(const Str255 &PlayedMoves, uint64_t Seed) {
+  if (Seed == 0) {
+    Randomize();
+    return;
+  }
+  uint64_t H = Seed;
+  for (std::size_t C = 0; C < PlayedMoves.Length(); ++C)
+    H = (H ^ static_cast<uint8_t>(PlayedMoves[C])) * 0x100000001B3ull;
+  RandomizeFrom(H);
+}
+
+ShortStr GetFirstMove(uint64_t Seed) {
+  SeedTheDraw(Str255(), Seed);
   return Checked(WhitesFirst[Random(16)]);
 }
 
@@ -102,10 +115,10 @@ void InitOpeningLib() {
   LibFinishLine = MaxOpenings;
 }
 
-ShortStr GetLibraryMove(const Str255 &PlayedMoves) {
+ShortStr GetLibraryMove(const Str255 &PlayedMoves, uint64_t Seed) {
   LibStartLine = 1;
   LibFinishLine = MaxOpenings;
-  if (PlayedMoves.Empty()) return GetFirstMove();
+  if (PlayedMoves.Empty()) return GetFirstMove(Seed);
 
   ShortStr Result = "A1A1";
   TextFile Lib;
@@ -122,7 +135,7 @@ ShortStr GetLibraryMove(const Str255 &PlayedMoves) {
   ExtendMatch(Lib, PlayedMoves);
   if (LibStartLine > LibFinishLine) return Result;
 
-  Randomize();
+  SeedTheDraw(PlayedMoves, Seed);
   const int32_t I =
       LibStartLine +
       static_cast<int32_t>(Random(static_cast<uint32_t>(LibFinishLine - LibStartLine + 1)));

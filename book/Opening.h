@@ -16,4 +16,6 @@ void InitOpeningLib();
 // the book's answer is not a legal move in Data[Ply]. The chosen line goes to
 // the front end; a book that cannot be opened is reported through ErrorMsg.
 // With no moves played the answer is a weighted first move, without the file.
-ShortStr GetLibraryMove(const Str255 &PlayedMoves);
+// Seed 0 draws from the clock; any other seed draws the same line every time
+// after the same moves.
+ShortStr GetLibraryMove(const Str255 &PlayedMoves, uint64_t Seed = 0);

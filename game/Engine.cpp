@@ -38,7 +38,8 @@ ThinkResult Think(const SearchLimits &L) {
   SearchLimits Book;
   const SearchLimits *Searched = &L;
   if (L.UseBook) {
-    LibMove = GetLibraryMove(OpeningStr);
+    // A strength level's seed decides the book's choice too.
+    LibMove = GetLibraryMove(OpeningStr, L.NoiseSeed);
     if (!(LibMove == NoBookMove) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
       Book = L;
       Book.SearchMoves = &LibMove;

@@ -22,6 +22,10 @@ void Randomize() {
   State = static_cast<uint64_t>(T.tv_sec) * 1000000000ull + static_cast<uint64_t>(T.tv_nsec);
 }
 
+void RandomizeFrom(uint64_t Seed) {
+  if (!FixedSeed) State = Seed;
+}
+
 void SetFixedSeed(uint64_t Seed) {
   State = Seed;
   FixedSeed = true;

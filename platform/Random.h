@@ -6,6 +6,9 @@
 
 // Seeds the generator from the clock (unless a fixed seed is in force).
 void Randomize();
+// Seeds the generator from Seed instead (unless a fixed seed is in force):
+// a draw that a caller's own seed decides, such as a strength level's.
+void RandomizeFrom(uint64_t Seed);
 // Fixes the seed for the rest of the run: deterministic draws from here on.
 void SetFixedSeed(uint64_t Seed);
 // A uniformly distributed integer in 0 .. Bound - 1 (0 when Bound is 0).

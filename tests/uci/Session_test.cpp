@@ -874,6 +874,23 @@ TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
     }
   for (int Level = 0; Level < 3; ++Level) EXPECT_EQ(Nodes[0][Level], Nodes[1][Level]);
   EXPECT_NE(Nodes[0][0], Nodes[0][2]) << "the lowest level searches less than the highest";
+  // Two games under one seed, the book's choices included, move for move.
+  WriteFile("book.txt", "E2E4E7E5G1F3B8C6\nE2E4C7C5G1F3D7D6\nE2E4E7E6D2D4D7D5\n"
+                        "D2D4D7D5C2C4E7E6\nD2D4G8F6C2C4G7G6\nD2D4G8F6C2C4E7E6\n"
+                        "C2C4E7E5B1C3G8F6\nG1F3D7D5G2G3G8F6\n");
+  E.Send("setoption name OwnBook value true");
+  E.Send("setoption name UCI_Elo value 1400");
+  E.Send("setoption name Seed value 99");
+  std::string Games[2];
+  for (std::string &Game : Games) {
+    E.Send("ucinewgame");
+    for (int Ply = 0; Ply < 8; ++Ply) {
+      E.Send("position startpos" + (Game.empty() ? "" : " moves" + Game));
+      E.Send("go wtime 60000 btime 60000");
+      Game += " " + BestMove(E.Last("bestmove"));
+    }
+  }
+  EXPECT_EQ(Games[0], Games[1]);
   E.Send("setoption name UCI_Elo value 1349");
   E.Send("isready");
   const auto Answer = E.Until("readyok");
