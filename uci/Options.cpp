@@ -13,6 +13,7 @@ bool OwnBook = true;
 bool TableResident = false;
 bool ClearPending = false;
 char BookPath[256] = "book.txt";
+bool BookMissingSaid = false;
 uint8_t MultiPV = 1;
 bool LimitStrengthOn = false;
 uint16_t LevelElo = MaxLevelElo;
@@ -94,8 +95,10 @@ void CmdSetOption() {
   } else if (IsNoCase(Name, "BookFile")) {
     if (!Value)
       Say("BookFile needs a value; unchanged");
-    else
+    else {
       std::strcpy(BookPath, Value);
+      BookMissingSaid = false;
+    }
   } else if (IsNoCase(Name, "Hash")) {
     int64_t MiB = 0;
     if (!Value || !GoNumber(Value, false, MiB) || MiB < 1 || MiB > MaxTableMiB)

@@ -11,6 +11,8 @@ extern bool TableResident; // the table's pages were made resident at an isready
 // the start of the next search, on that move's clock.
 extern bool ClearPending;
 extern char BookPath[256];
+// A missing book is said once, and again after BookFile is set.
+extern bool BookMissingSaid;
 extern uint8_t MultiPV; // lines shown by each search, the best first
 // A strength level: on, its Elo, and the seed of its noise (0: a new one
 // from the clock for each game).

@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "frontend/FrontEnd.h"
 #include "game/Engine.h"
@@ -118,7 +119,14 @@ bool UciPollStop() {
 
 // ---- the front end the engine reports to -----------------------------------
 
-void UciErrorMsg(const char *S) { Say(S); }
+void UciErrorMsg(const char *S) {
+  // Every search of a game asks the book; a missing one is news only once.
+  if (std::strcmp(S, "Missing Library File") == 0) {
+    if (BookMissingSaid) return;
+    BookMissingSaid = true;
+  }
+  Say(S);
+}
 
 void UciShowBookLine(const char *L) { Say("book line ", nullptr, L); }
 

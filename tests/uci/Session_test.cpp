@@ -748,6 +748,9 @@ TEST_F(UciSession, BookAnswersTimedMovesAndOptionsChooseIt) {
   Lines = E.Until("bestmove");
   EXPECT_TRUE(Contains(Lines, "info string Missing Library File"));
   EXPECT_TRUE(Contains(Lines, "info depth 4"));
+  // Said once: the next search of the game knows it already.
+  E.Send("go movetime 100");
+  EXPECT_FALSE(Contains(E.Until("bestmove"), "Missing Library File"));
   // A FIFO as the book is refused at once, like a missing one.
   ASSERT_EQ(mkfifo("fifo.txt", 0644), 0);
   E.Send("setoption name BookFile value fifo.txt");
