@@ -63,6 +63,36 @@ int8_t EnPassantField(const char *F) {
   return static_cast<int8_t>((F[1] - '1') * 8 + (F[0] - 'a'));
 }
 
+// What makes the first three fields no position an interface means: an
+// unknown piece letter, a side other than w or b, a castling field other
+// than "-" or the letters KQkq; null when there is nothing.
+const char *StrictFenWhy(const char *Placement, const char *Side, const char *Castling) {
+  for (const char *C = Placement; *C; ++C)
+    if (!std::strchr("pnbrqkPNBRQK12345678/", *C)) return "unknown piece letter";
+  if (!Is(Side, "w") && !Is(Side, "b")) return "side not w or b";
+  if (Castling && !Is(Castling, "-"))
+    for (const char *C = Castling; *C; ++C)
+      if (!std::strchr("KQkq", *C)) return "castling not - or KQkq";
+  return nullptr;
+}
+
+uint8_t RightsOf(const char *Castling) {
+  uint8_t R = 0;
+  for (const char *C = Castling ? Castling : ""; *C; ++C)
+    R |= *C == 'K'   ? WhiteShort
+         : *C == 'Q' ? WhiteLong
+         : *C == 'k' ? BlackShort
+         : *C == 'q' ? BlackLong
+                     : 0;
+  return R;
+}
+
+bool PawnOnLastRank(const int8_t *Sq) {
+  for (int S = 0; S < 64; ++S)
+    if (IsPawnCode(Sq[S]) && IsLastRank(static_cast<int8_t>(S))) return true;
+  return false;
+}
+
 // A move counter of a FEN: digits only, at most six.
 bool CounterField(const char *F, uint32_t &V) {
   uint64_t Value = 0;
@@ -92,8 +122,10 @@ bool ReadFen(int &I, FenSetUp &F) {
   std::size_t L = 0;
   int Field = 0;
   const char *HalfField = nullptr, *FullField = nullptr;
+  const char *Fields[3] = {nullptr, nullptr, nullptr}; // placement, side, castling
   for (; I < NumWords && !Is(Word[I], "moves"); ++I, ++Field) {
     const std::size_t WL = std::strlen(Word[I]);
+    if (Field < 3) Fields[Field] = Word[I];
     if (Field == 3) F.EpField = Word[I];
     if (Field == 4) HalfField = Word[I];
     if (Field == 5) FullField = Word[I];
@@ -111,7 +143,8 @@ bool ReadFen(int &I, FenSetUp &F) {
     Say("the FEN needs at least the placement and the side to move; line ignored");
     return false;
   }
-  if (!ParseFEN(Fen, F.P, Why)) {
+  Why = StrictFenWhy(Fields[0], Fields[1], Fields[2]);
+  if (Why || !ParseFEN(Fen, F.P, Why)) {
     Say("bad FEN (", Why ? Why : "", "); line ignored");
     return false;
   }
@@ -119,6 +152,14 @@ bool ReadFen(int &I, FenSetUp &F) {
     Say("the FEN needs one king a side; line ignored");
     return false;
   }
+  if (PawnOnLastRank(F.P.Squares)) {
+    Say("bad FEN (", "pawn on rank 1 or 8", "); line ignored");
+    return false;
+  }
+  // An editor's FEN may keep rights its position has lost: they go, said.
+  if (RightsOf(Fields[2]) != F.P.CastleStat)
+    Say("castling rights ", Fields[2],
+        " do not all fit the kings and rooks; those that do not are dropped");
   if (!CounterField(HalfField, F.HalfMoves) || !CounterField(FullField, F.FullMove)) {
     Say("the FEN's move counters must be numbers; line ignored");
     return false;

@@ -1159,3 +1159,43 @@ TEST_F(UciSession, EveryLineShownComesWithADepthAndAScore) {
     EXPECT_GT(Shown, 0);
   }
 }
+
+// A position line's FEN is read strictly; what an editor may leave behind
+// (rights the position has lost, an en passant square no double step left,
+// no counters) is dropped and said, or taken as 0 1.
+TEST_F(UciSession, PositionFenIsReadStrictly) {
+  const struct {
+    const char *Fen;
+    const char *Held; // the position held after it, as d shows it; "" for the one before
+    const char *Said; // part of the info string said, or "" for none
+  } Cases[] = {
+      {"4k3/8/8/8/8/8/8/4K3 x - - 0 1", "", "side not w or b"},
+      {"4k3/8/8/8/8/8/8/4K3 white - - 0 1", "", "side not w or b"},
+      {"4k3/8/8/8/8/8/8/3XK3 w - - 0 1", "", "unknown piece letter"},
+      {"P3k3/8/8/8/8/8/8/4K3 w - - 0 1", "", "pawn on rank 1 or 8"},
+      {"4k3/8/8/8/8/8/8/p3K3 b - - 0 1", "", "pawn on rank 1 or 8"},
+      {"4k3/8/8/8/8/8/8/4K3 w xyz - 0 1", "", "castling not - or KQkq"},
+      {"4k3/8/8/8/8/8/8/4K3 w - - x 1", "", "move counters must be numbers"},
+      {"r3k3/8/8/8/8/8/8/4K2R w KQkq - 3 9", "r3k3/8/8/8/8/8/8/4K2R w Kq - 3 9",
+       "castling rights 'KQkq' do not all fit"},
+      {"4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", "4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1", ""},
+      {"4k3/8/8/8/8/8/4P3/4K3 b - e3 0 1", "4k3/8/8/8/8/8/4P3/4K3 b - - 0 1",
+       "en passant square 'e3' does not fit"},
+      {"4k3/8/8/8/8/8/8/4K3 b -", "4k3/8/8/8/8/8/8/4K3 b - - 0 1", ""},
+  };
+  Engine E;
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    E.Send("position startpos moves e2e4");
+    const std::string Before = E.Fen();
+    E.Send(std::string("position fen ") + C.Fen);
+    E.Send("isready");
+    const auto Lines = E.Until("readyok");
+    EXPECT_EQ(E.Fen(), *C.Held ? C.Held : Before);
+    if (*C.Said) {
+      EXPECT_TRUE(Contains(Lines, C.Said)) << (Lines.size() > 1 ? Lines[0] : "");
+    } else {
+      EXPECT_EQ(Lines.size(), 1u) << Lines[0];
+    }
+  }
+}
