@@ -238,10 +238,11 @@ private:
 
 RealDevice Real;
 
+bool (*volatile SignalHook)(int) = nullptr;
+
 extern "C" void OnSignal(int Sig) {
-  if (Active) WriteAll(RestoreSeq, sizeof RestoreSeq - 1);
-  if (RawOn) tcsetattr(InFd, TCSANOW, &Saved);
-  _exit(128 + Sig);
+  if (SignalHook && !SignalHook(Sig)) return;
+  EndOnSignal(Sig);
 }
 
 extern "C" void OnResize(int) {
@@ -322,6 +323,14 @@ bool InitTerminal(FixedStr<255> &Why) {
   UseDevice(&Real);
   Real.Flush(false);
   return true;
+}
+
+void SetSignalHook(bool (*Hook)(int Sig)) { SignalHook = Hook; }
+
+void EndOnSignal(int Sig) {
+  if (Active) WriteAll(RestoreSeq, sizeof RestoreSeq - 1);
+  if (RawOn) tcsetattr(InFd, TCSANOW, &Saved);
+  _exit(128 + Sig);
 }
 
 void RestoreTerminal() {

@@ -49,6 +49,12 @@ bool InitTerminal(FixedStr<255> &Why);
 // Puts the terminal back as it was (cursor shown, colours reset, echo and line
 // mode back). Safe to call more than once.
 void RestoreTerminal();
+// A signal that ends the program (a closed window, kill, Ctrl-C) first calls
+// Hook, from its handler; Hook returns false to put the end off while it
+// finishes what it is doing, and then calls EndOnSignal itself.
+void SetSignalHook(bool (*Hook)(int Sig));
+// Restores the terminal and ends the program as the signal Sig ends it.
+[[noreturn]] void EndOnSignal(int Sig);
 // Uses an arbitrary device (the tests' memory screen; null: a silent one whose
 // input has ended); resets window, cursor, colours and the keyboard state to
 // their start values and blanks the device's screen.

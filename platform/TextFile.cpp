@@ -31,10 +31,10 @@ const char *CheckAppendable(const char *Name) {
   return nullptr;
 }
 
-const char *AppendWhole(const char *Name, const char *Text, std::size_t Len) {
+int AppendWholeNow(const char *Name, const char *Text, std::size_t Len) {
   errno = 0;
   const int F = OpenPlain(Name, O_WRONLY | O_APPEND | O_CREAT);
-  if (F < 0) return errno != 0 ? std::strerror(errno) : "not a plain file";
+  if (F < 0) return errno != 0 ? errno : -1;
   // Text begins with a line end, kept only where the file's last line lacks
   // one, so that what another program left there stays a line of its own.
   char Last = '\n';
@@ -53,9 +53,16 @@ const char *AppendWhole(const char *Name, const char *Text, std::size_t Len) {
   } while (N < 0 && errno == EINTR);
   const int WriteErr = errno;
   const bool Closed = close(F) == 0;
-  if (N < 0) return std::strerror(WriteErr);
-  if (static_cast<std::size_t>(N) != Len) return "only part of the text was written";
-  return Closed ? nullptr : std::strerror(errno);
+  if (N < 0) return WriteErr != 0 ? WriteErr : -1;
+  if (static_cast<std::size_t>(N) != Len) return -2;
+  return Closed ? 0 : (errno != 0 ? errno : -1);
+}
+
+const char *AppendWhole(const char *Name, const char *Text, std::size_t Len) {
+  const int Err = AppendWholeNow(Name, Text, Len);
+  if (Err == 0) return nullptr;
+  if (Err > 0) return std::strerror(Err);
+  return Err == -1 ? "not a plain file" : "only part of the text was written";
 }
 
 bool TextFile::OpenRead(const char *Name) {

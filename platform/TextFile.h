@@ -14,6 +14,9 @@ const char *CheckAppendable(const char *Name);
 // dropped where the file is empty or already ends a line. Null when all of
 // it was written, else why not.
 const char *AppendWhole(const char *Name, const char *Text, std::size_t Len);
+// The same, from a signal handler: 0 when all was written, else an errno
+// value, -1 when Name is not a plain file, -2 when only a part was written.
+int AppendWholeNow(const char *Name, const char *Text, std::size_t Len);
 
 class TextFile {
 public:

@@ -42,8 +42,11 @@ int main(int argc, char **argv) {
   InstallConsoleFrontEnd();
   RunGame();
   RestoreTerminal();
-  if (const char *Failure = PgnLastFailure())
+  // A game that could not be saved is a failure the caller can see.
+  if (const char *Failure = PgnLastFailure()) {
     std::fprintf(stderr, "torvane3: the last game could not be added to %s: %s\n", PgnPath,
                  Failure);
+    return 1;
+  }
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "shell/Pgn.h"
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "board/Squares.h"
 #include "frontend/FrontEnd.h"
 #include "game/San.h"
+#include "platform/Terminal.h"
 #include "platform/TextFile.h"
 #include "shell/Console.h"
 
@@ -197,7 +199,50 @@ void BuildText() {
   Put("\n\n");
 }
 
+// ---- the end by a signal ---------------------------------------------------
+// A signal that ends the program (a closed window, kill, Ctrl-C) writes the
+// game in progress, from its handler. While the record is being changed it
+// waits: the change ends by finishing what the handler would have done.
+volatile sig_atomic_t Busy = 0, PendingSignal = 0;
+
+void SayOnStderr(const char *S) {
+  if (write(2, S, std::strlen(S)) < 0) {
+    // Nowhere left to say it.
+  }
+}
+
+void WriteBeforeTheEnd() {
+  if (!R.Path || R.Written || R.NumPlies == 0) return;
+  BuildText();
+  if (AppendWholeNow(R.Path, Out, OutLen) == 0) return;
+  SayOnStderr("torvane3: the game in progress could not be added to ");
+  SayOnStderr(R.Path);
+  SayOnStderr("\n");
+}
+
+bool OnEndingSignal(int Sig) {
+  if (Busy) {
+    PendingSignal = Sig;
+    return false;
+  }
+  WriteBeforeTheEnd();
+  return true;
+}
+
+// Changes nest (a move that mates writes the game): the last to end acts.
+struct Changing {
+  Changing() { Busy = Busy + 1; }
+  ~Changing() {
+    Busy = Busy - 1;
+    if (Busy == 0 && PendingSignal != 0) {
+      WriteBeforeTheEnd();
+      EndOnSignal(PendingSignal);
+    }
+  }
+};
+
 void Write() {
+  Changing Guard;
   BuildText();
   R.LastFailure = AppendWhole(R.Path, Out, OutLen);
   // A game that could not be written is tried again when it is left.
@@ -218,6 +263,7 @@ bool PgnOpen(const char *Path) {
   // One message says it at start-up; the games are then played unrecorded.
   R.StartUpWhy = CheckAppendable(Path);
   if (R.StartUpWhy) R.Path = nullptr;
+  SetSignalHook(OnEndingSignal);
   return R.StartUpWhy == nullptr;
 }
 
@@ -236,6 +282,7 @@ void PgnFixDate(const char *Date) {
 
 void PgnGameStart(bool SetUp) {
   if (!R.Path) return;
+  Changing Guard;
   R.SetUp = SetUp;
   R.Base = MoveNum;
   R.StartSide = SideToMove();
@@ -268,6 +315,7 @@ MoveRefusal PlayRecorded(const ShortStr &Text, bool ByComputer) {
   MoveSAN(Text, San);
   const MoveRefusal Why = PlayMove(Text, 0, false);
   if (Why != MoveRefusal::None) return Why;
+  Changing Guard;
   if (R.NumPlies == MaxPlies) {
     R.Full = true;
     R.Written = false;
@@ -290,6 +338,7 @@ MoveRefusal PlayRecorded(const ShortStr &Text, bool ByComputer) {
 
 void PgnTakeBack() {
   if (!R.Path) return;
+  Changing Guard;
   const int K = MoveNum - R.Base;
   if (K >= 0 && K <= R.NumPlies && Same(R.Positions[K], Now())) {
     if (K < R.NumPlies) {

@@ -60,3 +60,36 @@ press Enter
 expect_result "EXIT=0 ICANON=yes ECHO=yes"
 ! screen_shows "could not be added" || fail "a second message at the end"
 [[ -d $E2E_DIR/folder.pgn && -z $(ls -A "$E2E_DIR/folder.pgn") ]] || fail "the folder was changed"
+
+# Ended by a signal (Ctrl-C, kill, a closed window): the game in progress is
+# written before the program ends, unfinished, and the terminal is restored.
+for sig in INT TERM HUP; do
+  file=sig-$sig.pgn
+  e2e_start 80 25 "echo \$\$ >pid; exec $TORVANE --pgn $file"
+  wait_row 13 49 "Move: "
+  type_text "e2e4"
+  press Enter
+  wait_for "the book's answer" row_is 14 49 "Move: "
+  wait_row 13 49 "Move: "
+  if [[ $sig == INT ]]; then press C-c; else kill -"$sig" "$(cat "$E2E_DIR/pid")"; fi
+  code=$((128 + $(kill -l "$sig")))
+  expect_result "EXIT=$code ICANON=yes ECHO=yes"
+  pgn=$E2E_DIR/$file
+  grep -qxF '[Result "*"]' "$pgn" || fail "SIG$sig: no unfinished game: $(cat "$pgn" 2>&1)"
+  grep -qE '^1\. e4 [a-hNBRQKO][a-h1-8x=+#O-]* \*$' "$pgn" || fail "SIG$sig: the moves: $(cat "$pgn")"
+done
+
+# A game that could not be saved at the end (its folder went away): said on
+# stderr, and the exit status says so too.
+mkdir "$E2E_DIR/gone"
+e2e_start 80 25 "$TORVANE --pgn gone/late.pgn 2>err"
+wait_row 13 49 "Move: "
+type_text "e2e4"
+press Enter
+wait_for "the book's answer" row_is 14 49 "Move: "
+wait_row 13 49 "Move: "
+rm -rf "$E2E_DIR/gone"
+type_text "q"
+press Enter
+expect_result "EXIT=1 ICANON=yes ECHO=yes"
+grep -q "could not be added to gone/late.pgn" "$E2E_DIR/err" || fail "nothing on stderr: $(cat "$E2E_DIR/err")"
