@@ -51,6 +51,9 @@ struct Record {
   Snapshot Positions[MaxPlies + 1]; // [0]: the start, [I]: after ply I
   const char *StartUpWhy = nullptr;
   const char *LastFailure = nullptr;
+  // The editor and r take positions no PGN reader does (no king, a pawn on
+  // its last rank): such a game is played but never written.
+  bool NoLegalStart = false;
 } R;
 
 // The whole game text, a line end first (see AppendWhole): the tags, and per
@@ -212,7 +215,7 @@ void SayOnStderr(const char *S) {
 }
 
 void WriteBeforeTheEnd() {
-  if (!R.Path || R.Written || R.NumPlies == 0) return;
+  if (!R.Path || R.Written || R.NumPlies == 0 || R.NoLegalStart) return;
   BuildText();
   if (AppendWholeNow(R.Path, Out, OutLen) == 0) return;
   SayOnStderr("torvane3: the game in progress could not be added to ");
@@ -241,8 +244,28 @@ struct Changing {
   }
 };
 
+// A start a PGN reader takes: one king a side, no pawn on the first or last
+// rank.
+bool LegalStart() {
+  const DataType &D = GamePosition();
+  int Kings[2] = {0, 0};
+  for (int Sq = 0; Sq < 64; ++Sq) {
+    const int8_t P = PieceOn(D, Sq);
+    if ((P & 7) == WKing) ++Kings[P == WKing ? 0 : 1];
+    if ((P & 7) == WPawn && (Sq < 8 || Sq >= 56)) return false;
+  }
+  return Kings[0] == 1 && Kings[1] == 1;
+}
+
 void Write() {
   Changing Guard;
+  if (R.NoLegalStart) {
+    // Said once: the game counts as written.
+    R.Written = true;
+    R.LastFailure = "no legal PGN start";
+    if (!Quit) ErrorMsg("Game Not Saved: no legal PGN start");
+    return;
+  }
   BuildText();
   R.LastFailure = AppendWhole(R.Path, Out, OutLen);
   // A game that could not be written is tried again when it is left.
@@ -290,6 +313,7 @@ void PgnGameStart(bool SetUp) {
   R.Full = R.Written = false;
   R.Result = "*";
   R.Positions[0] = Now();
+  R.NoLegalStart = SetUp && !LegalStart();
   if (!SetUp) return;
   // The console's FEN holds no counters: the game counts from its first move.
   char Text[FenTextSize];

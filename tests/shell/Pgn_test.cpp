@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -183,4 +184,33 @@ TEST_F(PgnTest, AFileThatCannotBeWrittenIsSaidOnceAndTheGameIsPlayed) {
   EXPECT_STREQ(BoardFen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq");
 }
 
+} // namespace
+
+namespace {
+// The editor and r take positions no PGN reader takes: a game from one is
+// played but not written, and the console says so once; the next game from
+// a start every reader takes is written as ever.
+TEST_F(PgnTest, AGameNoReaderCouldStartIsSaidAndNotWritten) {
+  const struct {
+    const char *Fen;
+    const char *Keys;
+  } Cases[] = {
+      {"8/8/8/8/8/8/8/4K3 w - -", "x1\rr\re1e2\rn\re2e4\rq\r"},     // no black king
+      {"P3k3/8/8/8/8/8/8/4K2p w - -", "x1\rr\re1d2\rn\re2e4\rq\r"}, // pawns on rank 8 and 1
+      {"4k3/8/8/8/8/8/8/4K3 w - -", "x1\rr\re1d2\rn\re2e4\rq\r"},   // a start readers take
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    std::remove("games.pgn");
+    ResetGame();
+    Messages.clear();
+    const std::string Text = Play(C.Keys, C.Fen);
+    const bool Legal = C.Fen[0] == '4';
+    EXPECT_EQ(CountOf(Text, "[Event "), Legal ? 2 : 1) << Text;
+    EXPECT_EQ(std::count(Messages.begin(), Messages.end(), "Game Not Saved: no legal PGN start"),
+              Legal ? 0 : 1);
+    EXPECT_TRUE(std::regex_search(Text, std::regex(R"(\n1\. e4 e5 \*\n\n$)"))) << Text;
+    PgnClose();
+  }
+}
 } // namespace
