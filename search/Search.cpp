@@ -163,8 +163,9 @@ bool DrawnNode() {
 // quiet move back to a position the child would repeat (see DrawnNode), or
 // any quiet move on the hundredth half-move. The table's entry for this node
 // may come from a game in which that position had not been seen, or from
-// earlier in the fifty moves, and would hide the draw.
-bool CanDrawNext() {
+// earlier in the fifty moves, and would hide the draw. With GameOnly, only
+// a third time in the game counts, not a repetition of the search's path.
+bool CanDrawNext(bool GameOnly) {
   const int Cur = RepBase + Ply;
   const int Reversible = Rule50At[Ply];
   if (Reversible + 1 >= FiftyMoveHalfMoves) {
@@ -186,6 +187,7 @@ bool CanDrawNext() {
     MoveRec M;
     if (!ReversibleMoveFor(Data[Ply], WhosMove, RepKeys[Cur] ^ RepKeys[J] ^ BlackToMoveKey, M))
       continue;
+    if (GameOnly && J >= RepBase) continue;
     bool Drawn = J >= RepBase;
     for (int K = J - 2; !Drawn && K >= Lowest; K -= 2) Drawn = RepKeys[K] == RepKeys[J];
     if (!Drawn) continue;
@@ -282,9 +284,10 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   if (DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
   if (Depth < 1) {
     const int16_t Score = QSearch(Alpha, Beta);
-    // The horizon sees no quiet move: a draw the side can claim with one
-    // stands for the captures' score below it.
-    return Score < 0 && DrawRules && Ply > 0 && CanDrawNext() ? DrawScore(Alpha, Beta) : Score;
+    // The horizon sees no quiet move: a draw the game's rules let the side
+    // claim with one stands for the captures' score below it. A return to
+    // the search's own path is left to deeper searches, which see it.
+    return Score < 0 && DrawRules && Ply > 0 && CanDrawNext(true) ? DrawScore(Alpha, Beta) : Score;
   }
   if (Ply > SelDepth) SelDepth = Ply;
 
@@ -312,7 +315,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
       // A score below a draw the side can claim with its next move came
       // from another history: the node is searched, and the claim with it.
       const bool Below = FailsLow ? Alpha < 0 : TTEntry.Score < 0;
-      if (!(DrawRules && Ply > 0 && Below && CanDrawNext())) {
+      if (!(DrawRules && Ply > 0 && Below && CanDrawNext(false))) {
         if (FailsLow) return Alpha;
         ++ExactTTHits;
         return TTEntry.Score;
