@@ -11,7 +11,7 @@ prefix=$E2E_DIR/prefix
 rm -f "$E2E_DIR/book.txt"
 
 files=(games/torvane3 games/torvane3-uci share/torvane3/book.txt share/doc/torvane3/copyright
-  share/man/man6/torvane3.6.gz share/man/man6/torvane3-uci.6.gz)
+  share/doc/torvane3/changelog.gz share/man/man6/torvane3.6.gz share/man/man6/torvane3-uci.6.gz)
 # The developer programs stay in the build folder.
 absent=(bin/perft bin/bench games/perft games/bench)
 
@@ -28,6 +28,10 @@ done
 cmp -s "$E2E_ROOT/book.txt" "$prefix/share/torvane3/book.txt" || fail "the installed book differs"
 zcat "$prefix/share/man/man6/torvane3.6.gz" | cmp -s - "$E2E_ROOT/man/torvane3.6" || fail "man page"
 grep -q "CC0" "$prefix/share/doc/torvane3/copyright" || fail "no CC0 provenance in the copyright file"
+# Debian reads the package's version off the changelog's first line.
+version=$("$E2E_BIN" --version | cut -d' ' -f2)
+top=$(zcat "$prefix/share/doc/torvane3/changelog.gz" | sed -n 1p)
+[[ $top == "torvane3 ($version) "* ]] || fail "the changelog's top entry is not $version: $top"
 
 # A book move, from the book: its line is shown on row 23.
 book_move() {
@@ -46,9 +50,10 @@ book_move() {
 book_move "$prefix/games/torvane3"
 
 # The installed engine: the installed book by default; BookFile still names a
-# book in the working directory, which comes first.
+# book in the working directory, which comes first. The input just ends after
+# the go: a quit queued behind it would end the book move's search unanswered.
 uci_reply() {
-  printf 'uci\n%s\nposition startpos moves e2e4\ngo wtime 60000 btime 60000\nquit\n' "$1" |
+  printf 'uci\n%s\nposition startpos moves e2e4\ngo wtime 60000 btime 60000\n' "$1" |
     (cd "$E2E_DIR" && "$prefix/games/torvane3-uci")
 }
 out=$(uci_reply "isready")
@@ -64,7 +69,7 @@ debs=("$E2E_DIR"/pkg/torvane3_*.deb)
 [[ -f ${debs[0]} ]] || fail "no package in $(ls "$E2E_DIR/pkg")"
 deb=${debs[0]}
 [[ $(dpkg-deb -f "$deb" Package) == torvane3 ]] || fail "package name"
-[[ $(dpkg-deb -f "$deb" Version) == "$("$E2E_BIN" --version | cut -d' ' -f2)" ]] || fail "package version"
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "package version"
 listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for f in "${files[@]}"; do
   grep -qx "\./usr/$f" <<<"$listing" || fail "not in the package: /usr/$f"
