@@ -77,6 +77,12 @@ done
 for f in "${absent[@]}"; do
   ! grep -qx "\./usr/$f" <<<"$listing" || fail "in the package: /usr/$f"
 done
+# Debian's own checks, where lintian is installed: no error, no warning and
+# no missing hardening.
+if command -v lintian >/dev/null 2>&1; then
+  tags=$(lintian --display-info "$deb" 2>&1 | grep -E '^[EW]: |hardening-' || true)
+  [[ -z $tags ]] || fail "lintian: $tags"
+fi
 
 # Installed for real only where it can be removed again without a trace.
 if [[ ${CI:-} == true && $(id -u) == 0 ]] && ! dpkg -s torvane3 >/dev/null 2>&1 &&
