@@ -71,6 +71,10 @@ int RepBase = 0;  // index of the root's key
 int RepFloor = 0; // no repetition is looked for below this index
 uint16_t Rule50At[MaxPly + 1];
 bool RootDead = false; // the root has no mating material: every line is a draw
+// Before the root: the index of the same position's last time before, or -1;
+// whether any position stands there twice.
+int SeenBefore[MaxHistory];
+bool AnySeenTwice = false;
 // What a repetition key adds for Black to move (RepetitionKey).
 constexpr uint64_t BlackToMoveKey = 0x9E3779B97F4A7C15ull;
 
@@ -181,16 +185,16 @@ bool CanDrawNext(bool GameOnly) {
     if (Quiet) return true;
   }
   // A cycle back to the same side to move takes four half-moves at least.
-  if (Reversible < 3) return false;
+  if (Reversible < 3 || (GameOnly && !AnySeenTwice)) return false;
   const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
-  for (int J = Cur - 3; J >= Lowest; J -= 2) {
+  int J = Cur - 3;
+  if (GameOnly && J >= RepBase) J -= ((J - RepBase) / 2 + 1) * 2;
+  for (; J >= Lowest; J -= 2) {
+    // On the path any return draws; before the root only a third time.
+    if (J >= RepBase ? GameOnly : SeenBefore[J] < Lowest) continue;
     MoveRec M;
     if (!ReversibleMoveFor(Data[Ply], WhosMove, RepKeys[Cur] ^ RepKeys[J] ^ BlackToMoveKey, M))
       continue;
-    if (GameOnly && J >= RepBase) continue;
-    bool Drawn = J >= RepBase;
-    for (int K = J - 2; !Drawn && K >= Lowest; K -= 2) Drawn = RepKeys[K] == RepKeys[J];
-    if (!Drawn) continue;
     const uint64_t SavedNodes = Nodes;
     MakeOnCopy(M, false);
     const bool Legal = !InCheck(static_cast<int8_t>(-WhosMove));
@@ -661,6 +665,13 @@ void SetLimits(const SearchLimits &L) {
     Rule50At[0] = L.Rule50;
     RootDead = NoMatingMaterial(Data[0]);
     PrepareReversibleMoves();
+    AnySeenTwice = false;
+    for (int J = 0; J < RepBase; ++J) {
+      SeenBefore[J] = -1;
+      for (int K = J - 2; K >= 0 && SeenBefore[J] < 0; K -= 2)
+        if (RepKeys[K] == RepKeys[J]) SeenBefore[J] = K;
+      AnySeenTwice = AnySeenTwice || SeenBefore[J] >= 0;
+    }
   }
 }
 } // namespace
