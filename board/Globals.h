@@ -85,6 +85,9 @@ inline int8_t PieceOn(const DataType &D, int Sq) {
 // Index of a non-pawn code within a piece-list slot.
 constexpr int PIdx(int8_t Code) { return (Code & 7) - 2; }
 constexpr bool IsWhiteCode(int8_t Code) { return Code >= 1 && Code <= 6; }
+constexpr bool IsPawnCode(int8_t Code) { return Code == WPawn || Code == BPawn; }
+// The first or the last rank, where a pawn promotes and none may stand.
+constexpr bool IsLastRank(int Sq) { return Sq < 8 || Sq >= 56; }
 
 // ---- the position stack ---------------------------------------------------
 extern DataType Data[MaxPly + 1]; // one record per ply; Data[0] is the game

@@ -8,6 +8,9 @@
 
 // "A1".."H8".
 extern const char SqToStr[64][3];
+// A move text that names no move: the book's answer when it has none, the
+// search's hash move when the table has none, the console's empty command.
+constexpr const char *NoMoveText = "A1A1";
 
 constexpr int8_t Flip(int8_t Sq) { return Sq == -1 ? -1 : static_cast<int8_t>(Sq ^ 56); }
 

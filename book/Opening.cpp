@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "board/Globals.h"
+#include "board/Squares.h"
 #include "frontend/FrontEnd.h"
 #include "moves/Move.h"
 #include "platform/Random.h"
@@ -28,7 +29,7 @@ bool OpeningFound(const Str255 &PlayedMoves) { return LibraryStr.StartsWith(Play
 
 // A damaged or foreign book must not be able to corrupt the position, so an
 // answer that is not a legal move here counts as no book move at all.
-ShortStr Checked(const ShortStr &Move) { return IsLegalMove(Move) ? Move : ShortStr("A1A1"); }
+ShortStr Checked(const ShortStr &Move) { return IsLegalMove(Move) ? Move : ShortStr(NoMoveText); }
 
 // The clock seeds the draw, or the caller's Seed mixed with the moves played,
 // so that the same seed picks the same line after the same moves.
@@ -120,7 +121,7 @@ ShortStr GetLibraryMove(const Str255 &PlayedMoves, uint64_t Seed) {
   LibFinishLine = MaxOpenings;
   if (PlayedMoves.Empty()) return GetFirstMove(Seed);
 
-  ShortStr Result = "A1A1";
+  ShortStr Result = NoMoveText;
   TextFile Lib;
   // The working directory first, so a book of one's own beats the installed one.
   if (!Lib.OpenRead(LibFileName) && !OpenInstalled(Lib, LibFileName)) {

@@ -12,7 +12,7 @@ extern int32_t LibStartLine, LibFinishLine;
 
 // Book in use again, no moves played, the line window reset.
 void InitOpeningLib();
-// The next book move after PlayedMoves, or "A1A1" when there is none or when
+// The next book move after PlayedMoves, or NoMoveText when there is none or when
 // the book's answer is not a legal move in Data[Ply]. The chosen line goes to
 // the front end; a book that cannot be opened is reported through ErrorMsg.
 // With no moves played the answer is a weighted first move, without the file.

@@ -11,7 +11,6 @@
 #include "search/Counters.h"
 
 namespace {
-constexpr const char *NoBookMove = "A1A1";
 
 bool Allowed(const ShortStr &Text, const ShortStr *List, uint16_t N) {
   if (!List) return true;
@@ -40,7 +39,7 @@ ThinkResult Think(const SearchLimits &L) {
   if (L.UseBook) {
     // A strength level's seed decides the book's choice too.
     LibMove = GetLibraryMove(OpeningStr, L.NoiseSeed);
-    if (!(LibMove == NoBookMove) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
+    if (!(LibMove == NoMoveText) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
       Book = L;
       Book.SearchMoves = &LibMove;
       Book.NumSearchMoves = 1;
@@ -77,7 +76,7 @@ MoveRec CalcMove(const SearchLimits &L) {
   if (InLibrary) {
     const ShortStr LibMove = GetLibraryMove(OpeningStr);
     OpeningStr.Append(LibMove);
-    InLibrary = !(LibMove == NoBookMove);
+    InLibrary = !(LibMove == NoMoveText);
     if (InLibrary) return MoveStrToMoveRec(LibMove);
   }
   return Think(L).Best;

@@ -57,9 +57,6 @@ uint32_t TableFullPermill();
 // From now on a set-up keeps the table and draws no new keys, so that the
 // searches of one game share what they found.
 void KeepTableAcrossSetUps();
-// The most moves the generator lists for one position.
-constexpr int MaxMovesListed = 384;
-
 // Milliseconds to spend on one move with Left milliseconds on the clock, Inc
 // added after each move, and MovesToGo moves to the next time control (0: the
 // rest of the game). Never more than the clock holds after a reserve for the
@@ -75,6 +72,9 @@ struct ClockTimes {
   uint64_t StopMs;
 };
 ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
+
+// The most moves the generator lists for one position.
+constexpr int MaxMovesListed = 384;
 
 // The first legal move of Data[0] in the generator's order among Allowed
 // (move texts; null: all), or NoMove.

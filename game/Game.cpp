@@ -42,7 +42,6 @@ void RecordMove(bool Irreversible, uint64_t Left) {
   if (Record.HalfMoveClock < 100000) ++Record.HalfMoveClock;
 }
 
-bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
 
 // The piece a promotion letter names for the side to move; 0 for a queen or
 // no letter, since the engine's own promotion makes the queen.
@@ -124,7 +123,7 @@ DataType PositionAfter(const MoveRec &M) {
 namespace {
 bool Promotes(const ShortStr &Text) {
   const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
-  return IsPawnCode(PieceOn(Data[0], From)) && (To < 8 || To >= 56);
+  return IsPawnCode(PieceOn(Data[0], From)) && IsLastRank(To);
 }
 } // namespace
 

@@ -1,7 +1,9 @@
 // The transposition table: one flat array of packed 13-byte entries, addressed
 // by the position's key (complemented when Black is to move) modulo a prime,
-// one entry per slot, depth-preferred replacement. It lives for the whole run
-// and is emptied at every search start, new game, load, set-up and takeback.
+// one entry per slot, depth-preferred replacement. It lives for the whole run.
+// The console empties it at every search start, new game, load, set-up and
+// takeback; a front end that keeps it through a game says so (KeepTTOnSetUp,
+// NewTTGeneration) and empties it itself.
 #pragma once
 #include <cstdint>
 

@@ -3,12 +3,12 @@
 #include <ctime>
 
 namespace {
-uint64_t State = 0x9E3779B97F4A7C15ull;
+uint64_t State = GoldenGamma;
 bool FixedSeed = false;
 
 // splitmix64: small, fast and well distributed; good enough for hash keys.
 uint64_t Next() {
-  uint64_t Z = (State += 0x9E3779B97F4A7C15ull);
+  uint64_t Z = (State += GoldenGamma);
   Z = (Z ^ (Z >> 30)) * 0xBF58476D1CE4E5B9ull;
   Z = (Z ^ (Z >> 27)) * 0x94D049BB133111EBull;
   return Z ^ (Z >> 31);

@@ -4,6 +4,10 @@
 #pragma once
 #include <cstdint>
 
+// 2^64 over the golden ratio: an odd number whose multiples spread over all
+// 64 bits, for seeds and keys that must differ in every bit.
+constexpr uint64_t GoldenGamma = 0x9E3779B97F4A7C15ull;
+
 // Seeds the generator from the clock (unless a fixed seed is in force).
 void Randomize();
 // Seeds the generator from Seed instead (unless a fixed seed is in force):

@@ -14,6 +14,7 @@
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "platform/Fatal.h"
+#include "platform/Random.h"
 #include "search/Reversible.h"
 
 namespace {
@@ -40,7 +41,7 @@ uint64_t NoiseSeed = 0;
 inline int16_t NoisyEval(int16_t Alpha, int16_t Beta) {
   const int16_t Score = EvalPosition(Alpha, Beta);
   if (EvalNoise == 0 || Score <= Alpha || Score >= Beta) return Score;
-  uint64_t H = NoiseSeed ^ (WhosMove == WMove ? 0 : 0x9E3779B97F4A7C15ull);
+  uint64_t H = NoiseSeed ^ (WhosMove == WMove ? 0 : GoldenGamma);
   for (const uint32_t Rank : Data[Ply].Board) H = (H ^ Rank) * 0x100000001B3ull;
   H ^= H >> 29;
   const int Span = 2 * EvalNoise + 1;
@@ -76,7 +77,7 @@ bool RootDead = false; // the root has no mating material: every line is a draw
 int SeenBefore[MaxHistory];
 bool AnySeenTwice = false;
 // What a repetition key adds for Black to move (RepetitionKey).
-constexpr uint64_t BlackToMoveKey = 0x9E3779B97F4A7C15ull;
+constexpr uint64_t BlackToMoveKey = GoldenGamma;
 
 int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
 
@@ -304,7 +305,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   TTEntry.Score = FromTT(TTEntry.Score);
   const bool TTMoveFits = ValidMove(TTEntry);
   const bool LineRoot = NumExcluded > 0 && Ply == 0 && WhosMove == RootSide;
-  const Str4 TTMove = LineRoot ? RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4("A1A1");
+  const Str4 TTMove = LineRoot ? RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
   // An earlier search's entry for the root, or an earlier line's, would end
   // the search without a line; within one search and with one line the
   // root's entries are always too shallow.
@@ -591,7 +592,7 @@ void SearchLines(uint16_t Wanted) {
   bool Cut = false;
   while (Found < Wanted && !Abort) {
     const ShortStr Guess = Lines[Found].Moves[0];
-    RootGuess = Guess.Empty() || IsExcluded(Guess) ? Str4("A1A1") : Str4(Guess);
+    RootGuess = Guess.Empty() || IsExcluded(Guess) ? Str4(NoMoveText) : Str4(Guess);
     const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     if (Abort && Score == -RootWindow) {
       Cut = true;

@@ -124,7 +124,7 @@ void RunGame() {
 }
 
 void GamePass() {
-  CmdStr = "A1A1";
+  CmdStr = NoMoveText;
   if (HumansMove) {
     HumanTurn();
     if (Quit) return;

@@ -252,7 +252,7 @@ bool LegalStart() {
   for (int Sq = 0; Sq < 64; ++Sq) {
     const int8_t P = PieceOn(D, Sq);
     if ((P & 7) == WKing) ++Kings[P == WKing ? 0 : 1];
-    if ((P & 7) == WPawn && (Sq < 8 || Sq >= 56)) return false;
+    if (IsPawnCode(P) && IsLastRank(Sq)) return false;
   }
   return Kings[0] == 1 && Kings[1] == 1;
 }

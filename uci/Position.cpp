@@ -13,8 +13,6 @@
 namespace Uci {
 namespace {
 
-bool IsPawnCode(int8_t P) { return P == WPawn || P == BPawn; }
-bool IsLastRank(int8_t Sq) { return Sq < 8 || Sq >= 56; }
 
 void SquaresOf(const DataType &D, int8_t (&Sq)[64]) {
   for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(D, S);
@@ -89,7 +87,7 @@ uint8_t RightsOf(const char *Castling) {
 
 bool PawnOnLastRank(const int8_t *Sq) {
   for (int S = 0; S < 64; ++S)
-    if (IsPawnCode(Sq[S]) && IsLastRank(static_cast<int8_t>(S))) return true;
+    if (IsPawnCode(Sq[S]) && IsLastRank(S)) return true;
   return false;
 }
 
@@ -251,7 +249,7 @@ void UciMoveText(const int8_t Squares[64], const char *EngineMove, char (&Out)[6
   if (!IsMoveText(EngineMove)) return;
   const int8_t From = SquareOf(EngineMove[0], EngineMove[1]);
   const int8_t To = SquareOf(EngineMove[2], EngineMove[3]);
-  if (Uci::IsPawnCode(Squares[From]) && Uci::IsLastRank(To)) {
+  if (IsPawnCode(Squares[From]) && IsLastRank(To)) {
     Out[4] = 'q';
     Out[5] = '\0';
   }

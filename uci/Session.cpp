@@ -6,6 +6,7 @@
 #include "game/Engine.h"
 #include "game/Game.h"
 #include "platform/Clock.h"
+#include "platform/Random.h"
 #include "uci/GoRequest.h"
 #include "uci/Io.h"
 #include "uci/Options.h"
@@ -17,7 +18,7 @@ namespace {
 // The seed of a strength level's noise for this game, drawn from the clock
 // at each new game, so that games differ unless a Seed is set.
 uint64_t GameSeed = 0;
-uint64_t NewGameSeed() { return (GetTickCount64() + 1) * 0x9E3779B97F4A7C15ull; }
+uint64_t NewGameSeed() { return (GetTickCount64() + 1) * GoldenGamma; }
 
 static_assert(MaxWords <= MaxGoWords, "every move word of a go line has its place");
 
