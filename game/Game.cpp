@@ -42,7 +42,6 @@ void RecordMove(bool Irreversible, uint64_t Left) {
   if (Record.HalfMoveClock < 100000) ++Record.HalfMoveClock;
 }
 
-
 // The piece a promotion letter names for the side to move; 0 for a queen or
 // no letter, since the engine's own promotion makes the queen.
 int8_t UnderPromotion(char Letter) {

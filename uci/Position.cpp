@@ -13,7 +13,6 @@
 namespace Uci {
 namespace {
 
-
 void SquaresOf(const DataType &D, int8_t (&Sq)[64]) {
   for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(D, S);
 }
