@@ -1,4 +1,5 @@
-// The one reader of decimal numbers in commands, options and arguments.
+// The one reader of decimal numbers in commands, options and arguments, and
+// the one writer of their digits.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -20,4 +21,18 @@ inline bool ParseDecimal(const char *S, std::size_t Len, std::size_t MaxDigits, 
 // The same for a whole NUL-terminated text.
 inline bool ParseDecimal(const char *S, std::size_t MaxDigits, uint64_t &Value) {
   return ParseDecimal(S, std::strlen(S), MaxDigits, Value);
+}
+
+// The digits of V, most significant first, into Buf (one char a digit, 20 at
+// most, no NUL); returns their count. Nothing else is touched, so a signal
+// handler may use it.
+inline int DecimalDigits(uint64_t V, char *Buf) {
+  char Rev[20];
+  int N = 0;
+  do {
+    Rev[N++] = static_cast<char>('0' + V % 10);
+    V /= 10;
+  } while (V != 0);
+  for (int I = 0; I < N; ++I) Buf[I] = Rev[N - 1 - I];
+  return N;
 }

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <initializer_list>
 
+#include "platform/Decimal.h"
 #include "platform/Terminal.h"
 
 namespace {
@@ -59,16 +60,7 @@ bool TermSize(int &Cols, int &Rows) {
 }
 
 // Decimal text of a small non-negative number; returns the count.
-int NumText(int V, char *Buf) {
-  char Rev[12];
-  int N = 0;
-  do {
-    Rev[N++] = static_cast<char>('0' + V % 10);
-    V /= 10;
-  } while (V > 0 && N < 11);
-  for (int I = 0; I < N; ++I) Buf[I] = Rev[N - 1 - I];
-  return N;
-}
+int NumText(int V, char *Buf) { return DecimalDigits(V > 0 ? static_cast<uint64_t>(V) : 0, Buf); }
 
 class RealDevice final : public TermDevice {
 public:

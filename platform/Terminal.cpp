@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Decimal.h"
+
 namespace {
 
 // Until a device is installed the screen swallows everything and the keyboard
@@ -130,23 +132,11 @@ int FetchKey(bool MayWait) {
   }
 }
 
-// Digits of V, most significant first, into Buf (at least 20 chars); returns the count.
-int Digits(uint64_t V, char *Buf) {
-  char Rev[20];
-  int N = 0;
-  do {
-    Rev[N++] = static_cast<char>('0' + V % 10);
-    V /= 10;
-  } while (V != 0);
-  for (int I = 0; I < N; ++I) Buf[I] = Rev[N - 1 - I];
-  return N;
-}
-
 void WriteDigits(bool Negative, uint64_t Magnitude, int Width) {
   char Buf[21];
   int N = 0;
   if (Negative) Buf[N++] = '-';
-  N += Digits(Magnitude, Buf + N);
+  N += DecimalDigits(Magnitude, Buf + N);
   PutBlanks(Width - N);
   for (int I = 0; I < N; ++I) PutChar(Buf[I]);
 }
@@ -263,7 +253,7 @@ void WriteFixed(double V, int Width, int Decimals) {
   char Buf[48];
   int N = 0;
   if (Negative && R != 0) Buf[N++] = '-';
-  N += Digits(R / Scale, Buf + N);
+  N += DecimalDigits(R / Scale, Buf + N);
   if (Decimals > 0) {
     Buf[N++] = '.';
     uint64_t Frac = R % Scale;

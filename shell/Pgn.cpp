@@ -11,6 +11,7 @@
 #include "board/Squares.h"
 #include "frontend/FrontEnd.h"
 #include "game/San.h"
+#include "platform/Decimal.h"
 #include "platform/Terminal.h"
 #include "platform/TextFile.h"
 #include "shell/Console.h"
@@ -112,13 +113,7 @@ void Put(const char *S) {
 
 // V in decimal at T; returns the end of the digits.
 char *Decimal(uint32_t V, char *T) {
-  char Digits[12];
-  int N = 0;
-  do {
-    Digits[N++] = static_cast<char>('0' + V % 10);
-    V /= 10;
-  } while (V != 0);
-  while (N > 0) *T++ = Digits[--N];
+  T += DecimalDigits(V, T);
   *T = '\0';
   return T;
 }

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "platform/Decimal.h"
+
 namespace Uci {
 namespace {
 
@@ -96,15 +98,12 @@ void Put(const char *S) { Put(S, std::strlen(S)); }
 
 void PutNum(int64_t V) {
   char B[24];
-  int I = sizeof B;
+  int N = 0;
   const bool Negative = V < 0;
-  uint64_t U = Negative ? static_cast<uint64_t>(-(V + 1)) + 1 : static_cast<uint64_t>(V);
-  do {
-    B[--I] = static_cast<char>('0' + U % 10);
-    U /= 10;
-  } while (U != 0);
-  if (Negative) B[--I] = '-';
-  Put(B + I, sizeof B - static_cast<std::size_t>(I));
+  if (Negative) B[N++] = '-';
+  N += DecimalDigits(Negative ? static_cast<uint64_t>(-(V + 1)) + 1 : static_cast<uint64_t>(V),
+                     B + N);
+  Put(B, static_cast<std::size_t>(N));
 }
 
 void EndLine() {
