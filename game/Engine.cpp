@@ -12,11 +12,9 @@
 
 namespace {
 
+// No list allows every move.
 bool Allowed(const ShortStr &Text, const ShortStr *List, uint16_t N) {
-  if (!List) return true;
-  for (uint16_t I = 0; I < N; ++I)
-    if (List[I] == Text) return true;
-  return false;
+  return !List || InList(Text, List, N);
 }
 
 // The line's second move, when the walk over the playable line reaches it.

@@ -81,6 +81,14 @@ template <std::size_t N> bool operator==(const FixedStr<N> &A, const char *B) {
   return A.Len == L && std::memcmp(A.Buf, B, L) == 0;
 }
 
+// Whether Text is one of the Count texts at List.
+template <std::size_t N, std::size_t M>
+bool InList(const FixedStr<N> &Text, const FixedStr<M> *List, std::size_t Count) {
+  for (std::size_t I = 0; I < Count; ++I)
+    if (List[I] == Text) return true;
+  return false;
+}
+
 using Str2 = FixedStr<2>;
 using Str4 = FixedStr<4>;
 using ShortStr = FixedStr<10>;

@@ -115,17 +115,10 @@ void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
 bool StopRequested() { return CheckDue() && (PollStop() || TimesUp() || NodesUsedUp()); }
 
 bool IsRootMove(const MoveRec &M) {
-  const ShortStr Text = SquaresToStr(M.FromSq, M.ToSq);
-  for (uint16_t I = 0; I < NumRootMoves; ++I)
-    if (RootMoves[I] == Text) return true;
-  return false;
+  return InList(SquaresToStr(M.FromSq, M.ToSq), RootMoves, NumRootMoves);
 }
 
-bool IsExcluded(const ShortStr &Text) {
-  for (uint16_t I = 0; I < NumExcluded; ++I)
-    if (Excluded[I] == Text) return true;
-  return false;
-}
+bool IsExcluded(const ShortStr &Text) { return InList(Text, Excluded, NumExcluded); }
 
 // Whether the side to move is in check without a legal move. This node's
 // move list is not made yet, so the test may use its row.
