@@ -120,18 +120,33 @@ bool IsRootMove(const MoveRec &M) {
 
 bool IsExcluded(const ShortStr &Text) { return InList(Text, Excluded, NumExcluded); }
 
+// Moves made off the search proper (a legality test, a line walked for the
+// interface) count no nodes and leave the side and the ply as they were.
+struct WalkKept {
+  uint64_t N = Nodes, Q = QNodes;
+  int8_t Side = WhosMove;
+  uint8_t AtPly = Ply;
+  WalkKept() = default;
+  WalkKept(const WalkKept &) = delete;
+  WalkKept &operator=(const WalkKept &) = delete;
+  ~WalkKept() {
+    Nodes = N;
+    QNodes = Q;
+    WhosMove = Side;
+    Ply = AtPly;
+  }
+};
+
 // Whether the side to move is in check without a legal move. This node's
 // move list is not made yet, so the test may use its row.
 bool Checkmated() {
   if (!InCheck(WhosMove)) return false;
-  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
+  const WalkKept Kept;
   bool Escape = false;
   WalkLegalMoves([&](const MoveRec &) {
     Escape = true;
     return false;
   });
-  Nodes = SavedNodes;
-  QNodes = SavedQNodes;
   return !Escape;
 }
 
@@ -167,15 +182,14 @@ bool CanDrawNext(bool GameOnly) {
   const int Cur = RepBase + Ply;
   const int Reversible = Rule50At[Ply];
   if (Reversible + 1 >= FiftyMoveHalfMoves) {
-    const uint64_t SavedNodes = Nodes;
+    const WalkKept Kept;
     bool Quiet = false;
     WalkLegalMoves(
-        [](const MoveRec &M) { return !M.Capture && (PieceOn(Data[Ply], M.FromSq) & 7) != WPawn; },
+        [](const MoveRec &M) { return !M.Capture && !IsPawnCode(PieceOn(Data[Ply], M.FromSq)); },
         [&](const MoveRec &) {
           Quiet = true;
           return false;
         });
-    Nodes = SavedNodes;
     if (Quiet) return true;
   }
   // A cycle back to the same side to move takes four half-moves at least.
@@ -189,11 +203,10 @@ bool CanDrawNext(bool GameOnly) {
     MoveRec M;
     if (!ReversibleMoveFor(Data[Ply], WhosMove, RepKeys[Cur] ^ RepKeys[J] ^ BlackToMoveKey, M))
       continue;
-    const uint64_t SavedNodes = Nodes;
+    const WalkKept Kept;
     MakeOnCopy(M, false);
     const bool Legal = !InCheck(static_cast<int8_t>(-WhosMove));
     UnmakeMove();
-    Nodes = SavedNodes;
     if (Legal) return true;
   }
   return false;
@@ -413,19 +426,13 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
 }
 
 uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index)) {
-  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
-  const int8_t SavedSide = WhosMove;
-  const uint8_t SavedPly = Ply;
+  const WalkKept Kept;
   uint32_t N = 0;
   while (N < Len && Ply < MaxPly && IsLegalMove(PV[0][N])) {
     if (Visit) Visit(PV[0][N], N);
     MakeOnCopy(MoveStrToMoveRec(PV[0][N]), false);
     ++N;
   }
-  Ply = SavedPly;
-  WhosMove = SavedSide;
-  Nodes = SavedNodes;
-  QNodes = SavedQNodes;
   return N;
 }
 
@@ -499,9 +506,7 @@ bool DeepenFurther() {
 // comes again, so that an interface shows what the search saw. The moves are
 // made on the scratch records above the root, as in WalkLegalPV.
 void CompleteLine() {
-  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
-  const int8_t SavedSide = WhosMove;
-  const uint8_t SavedPly = Ply;
+  const WalkKept Kept;
   const int Want = CurrentDepth < MaxPly ? CurrentDepth : MaxPly;
   uint64_t Keys[MaxPly + 1];
   Keys[0] = RepetitionKey(Data[Ply], WhosMove);
@@ -526,10 +531,6 @@ void CompleteLine() {
     Keys[++N] = Key;
   }
   PV[0][N].Clear();
-  Ply = SavedPly;
-  WhosMove = SavedSide;
-  Nodes = SavedNodes;
-  QNodes = SavedQNodes;
 }
 
 // Rank: the line's place when the search shows several, else 0.
@@ -560,15 +561,15 @@ void ReportIteration(bool Fresh, uint32_t Rank) {
 // As many lines as asked for, and no more than the root has moves to search.
 uint16_t LinesWanted(uint8_t Asked) {
   if (Asked <= 1) return 1;
-  const uint64_t SavedNodes = Nodes, SavedQNodes = QNodes;
   uint16_t Count = 0;
-  WalkLegalMoves([](const MoveRec &M) { return NumRootMoves == 0 || IsRootMove(M); },
-                 [&](const MoveRec &) {
-                   ++Count;
-                   return true;
-                 });
-  Nodes = SavedNodes;
-  QNodes = SavedQNodes;
+  {
+    const WalkKept Kept;
+    WalkLegalMoves([](const MoveRec &M) { return NumRootMoves == 0 || IsRootMove(M); },
+                   [&](const MoveRec &) {
+                     ++Count;
+                     return true;
+                   });
+  }
   for (RootLine &Line : Lines) Line.Moves[0].Clear();
   return Count < Asked ? Count : Asked;
 }
