@@ -72,6 +72,7 @@ SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth) {
 
 MoveRec CalcMove(const SearchLimits &L) {
   if (InLibrary) {
+    // The line as it will be once the move is played (game/History.h).
     const ShortStr LibMove = GetLibraryMove(OpeningStr);
     OpeningStr.Append(LibMove);
     InLibrary = !(LibMove == NoMoveText);

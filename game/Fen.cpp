@@ -148,9 +148,10 @@ bool SetupFEN(const char *Line, const char *&Why) {
   return true;
 }
 
-void FenText(char (&Text)[FenTextSize]) {
+void FenText(char (&Text)[FenTextSize]) { FenTextOf(Data[Ply], WhosMove, Text); }
+
+void FenTextOf(const DataType &D, int8_t Side, char (&Text)[FenTextSize]) {
   int N = 0;
-  const DataType &D = Data[Ply];
   for (int Rank = 7; Rank >= 0; --Rank) {
     int Run = 0;
     for (int Fyle = 0; Fyle < 8; ++Fyle) {
@@ -167,7 +168,7 @@ void FenText(char (&Text)[FenTextSize]) {
     if (Rank > 0) Text[N++] = '/';
   }
   Text[N] = '\0';
-  std::strcat(Text, WhosMove == WMove ? " w " : " b ");
+  std::strcat(Text, Side == WMove ? " w " : " b ");
   if (D.CastleStat & WhiteShort) std::strcat(Text, "K");
   if (D.CastleStat & WhiteLong) std::strcat(Text, "Q");
   if (D.CastleStat & BlackShort) std::strcat(Text, "k");

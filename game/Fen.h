@@ -33,3 +33,6 @@ bool SetupFEN(const char *Line, const char *&Why);
 // characters with the terminating NUL).
 constexpr int FenTextSize = 96;
 void FenText(char (&Text)[FenTextSize]);
+// The same of the position D with Side to move; reads nothing else, so that
+// a signal handler may call it.
+void FenTextOf(const DataType &D, int8_t Side, char (&Text)[FenTextSize]);

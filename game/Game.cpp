@@ -8,7 +8,9 @@
 #include "board/Zorbist.h"
 #include "book/Opening.h"
 #include "eval/Material.h"
+#include "game/HistoryEdit.h"
 #include "game/NewGame.h"
+#include "game/San.h"
 #include "game/TakeBack.h"
 #include "hash/TT.h"
 #include "moves/Move.h"
@@ -17,30 +19,8 @@
 uint16_t MoveNum = 0;
 
 namespace {
+// Derived from the list on every call.
 GameRecord Record;
-
-void ResetRecord(uint32_t HalfMoves, uint32_t FullMove) {
-  Record.NumKeys = 0;
-  Record.HalfMoveClock = HalfMoves;
-  Record.FullMoveNumber = FullMove == 0 ? 1 : FullMove;
-}
-
-// A move of the game: the position it leaves (its RepetitionKey), unless the
-// move can never be undone, which ends every chance of a repetition.
-void RecordMove(bool Irreversible, uint64_t Left) {
-  if (Irreversible) {
-    Record.NumKeys = 0;
-    Record.HalfMoveClock = 0;
-    return;
-  }
-  if (Record.NumKeys == GameRecord::MaxKeys) {
-    std::memmove(Record.Keys, Record.Keys + 1, sizeof Record.Keys - sizeof Record.Keys[0]);
-    --Record.NumKeys;
-  }
-  Record.Keys[Record.NumKeys++] = Left;
-  // Far beyond any draw rule; the counter only must not wrap.
-  if (Record.HalfMoveClock < 100000) ++Record.HalfMoveClock;
-}
 
 // The piece a promotion letter names for the side to move; 0 for a queen or
 // no letter, since the engine's own promotion makes the queen.
@@ -56,14 +36,65 @@ DataType Entered;
 int8_t EnteredSide = WMove;
 } // namespace
 
-const GameRecord &GameHistory() { return Record; }
+uint64_t RepetitionKeyOf(const DataType &D, int8_t Side) { return RepetitionKey(D, Side); }
+
+const GameRecord &GameHistory() {
+  const GameList &L = TheGame();
+  const int Begin = GameBegin();
+  const GameOrigin O = OriginOf(Begin);
+  int Moves = 0;
+  for (int I = Begin; I < L.Count; ++I) Moves += L.Entries[I].Kind == EntryKind::Move;
+  Record.FullMoveNumber = O.FullMove + static_cast<uint32_t>((Moves + (O.Side == BMove)) / 2);
+  // The draw rules look back to the last capture or pawn move, the game's
+  // start or its set-up: the positions before each move since.
+  int From = L.Count;
+  bool Reset = false;
+  while (From > Begin) {
+    const GameEntry &E = L.Entries[From - 1];
+    if (E.Kind == EntryKind::Move && E.Irreversible) {
+      Reset = true;
+      break;
+    }
+    --From;
+  }
+  uint32_t Reversible = 0;
+  Record.NumKeys = 0;
+  for (int I = From; I < L.Count; ++I) {
+    const GameEntry &E = L.Entries[I];
+    if (E.Kind != EntryKind::Move) continue;
+    ++Reversible;
+    if (Record.NumKeys == GameRecord::MaxKeys) {
+      std::memmove(Record.Keys, Record.Keys + 1, sizeof Record.Keys - sizeof Record.Keys[0]);
+      --Record.NumKeys;
+    }
+    Record.Keys[Record.NumKeys++] = RepetitionKey(E.Before, E.Side);
+  }
+  // Far beyond any draw rule; the counter only must not wrap.
+  const uint32_t Before = Reset ? 0 : O.HalfMoves;
+  Record.HalfMoveClock = Before + Reversible < 100000 ? Before + Reversible : 100000;
+  return Record;
+}
+
+// The book's line is the game's moves while the book is in use: the texts
+// of the list, which the console's refused texts are part of.
+void FollowBookLine() {
+  if (!InLibrary) return;
+  const GameList &L = TheGame();
+  OpeningStr.Clear();
+  for (int I = 0; I < L.Count; ++I) {
+    if (OpeningStr.Length() + L.Entries[I].Text.Length() > OpeningStr.Capacity()) {
+      InLibrary = false;
+      return;
+    }
+    OpeningStr.Append(L.Entries[I].Text);
+  }
+}
 
 bool IsEndGamePosition() { return IsEndGame(); }
 
 void NewGame() {
   Ply = 0;
   SetupStartPosition();
-  ResetRecord(0, 1);
 }
 
 bool EnPassantFits(const DataType &D, int8_t Side, int8_t Ep) {
@@ -85,19 +116,18 @@ bool SetupGame(const ParsedFEN &P, int8_t Ep, uint32_t HalfMoves, uint32_t FullM
   MoveNum = 0;
   InitOpeningLib();
   InLibrary = false; // book lines begin at the start position
-  ResetRecord(HalfMoves, FullMove);
+  ListBegin(true, HalfMoves, FullMove);
+  ResetTakeBackView();
   return true;
 }
 
 bool LoadPosition(const char *Line, const char *&Why) {
   Ply = 0;
+  const GameEntry Left = EntryHere(EntryKind::SetUp);
   if (!SetupFEN(Line, Why)) return false;
   InLibrary = false;
+  ListPush(Left);
   return true;
-}
-
-void AddToBookLine(const ShortStr &Text) {
-  if (InLibrary) OpeningStr.Append(Text);
 }
 
 void LeaveBook() { InLibrary = false; }
@@ -133,40 +163,64 @@ MoveRefusal CheckMove(const ShortStr &Text, char Promote) {
   return MoveRefusal::None;
 }
 
-MoveRefusal PlayMove(const ShortStr &Text, char Promote, bool FollowBook) {
+MoveRefusal PlayMove(const ShortStr &Text, char Promote, uint8_t Tag) {
   if (const MoveRefusal Why = CheckMove(Text, Promote); Why != MoveRefusal::None) return Why;
   const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
   const int8_t Mover = PieceOn(Data[0], From);
   const int8_t Under = Promotes(Text) ? UnderPromotion(Promote) : 0;
-  const bool Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
-  const DataType Before = Data[0];
-  const int8_t BeforeSide = WhosMove;
+  GameEntry E = EntryHere(EntryKind::Move);
+  E.Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
+  E.Tag = Tag;
+  E.Text = Text;
+  MoveSAN(Text, E.San);
   MakeMove(MoveStrToMoveRec(Text), false);
   if (Under != 0) {
     // The engine promotes to a queen; the piece the game chose replaces it.
     RemovePiece(To);
     if (!RoomForPiece(Under)) {
-      Data[0] = Before;
-      WhosMove = BeforeSide;
+      Data[0] = E.Before;
+      WhosMove = E.Side;
+      MoveNum = E.MoveNum;
       return MoveRefusal::NoRoom;
     }
     PutPiece(Under, To);
+    // The book's lines hold queens only.
+    InLibrary = false;
+    char *Q = std::strchr(E.San, 'Q');
+    if (Q) *Q = PieceLetter[Under & 7];
   }
+  E.Over = !SideToMoveCanMove();
+  if (SideToMoveInCheck()) std::strcat(E.San, E.Over ? "#" : "+");
   ++MoveNum;
-  RecordMove(Irreversible, RepetitionKey(Before, BeforeSide));
-  if (WhosMove == WMove) ++Record.FullMoveNumber;
-  if (FollowBook && InLibrary) {
-    if (Under != 0 || OpeningStr.Length() + 4 > OpeningStr.Capacity())
-      InLibrary = false;
-    else
-      OpeningStr.Append(Text);
-  }
+  ListPush(E);
+  FollowBookLine();
   return MoveRefusal::None;
 }
 
+void RestoreGame(const DataType &D, int8_t Side, uint16_t Moves) {
+  Ply = 0;
+  Data[0] = D;
+  // The entry's key was made under the key table of its day; R, S and N
+  // draw a new one since, and the restored position must match it.
+  Data[0].HashKey = CalcBrdKey();
+  WhosMove = Side;
+  MoveNum = Moves;
+}
+
 bool TakeBack() {
-  const bool Any = MoveNum > 0;
-  TakeBackMove();
+  const GameList &L = TheGame();
+  int Top = L.Count;
+  while (Top > 0 && L.Entries[Top - 1].Kind == EntryKind::Pass) --Top;
+  const bool Any = Top > 0 && L.Entries[Top - 1].Kind == EntryKind::Move;
+  if (Any) {
+    const GameEntry E = L.Entries[Top - 1];
+    while (L.Count >= Top) ListPop();
+    RestoreGame(E.Before, E.Side, E.MoveNum);
+    FollowBookLine();
+  }
+  ClearPV();
+  ClearHistory();
+  ZeroTTsOnSetUp();
   return Any;
 }
 
@@ -220,9 +274,20 @@ void FinishEdit() {
 }
 } // namespace
 
+namespace {
+// An edit is a set-up in the game's list, made in the position it began with.
+void RecordEdit() {
+  GameEntry E = EntryHere(EntryKind::SetUp);
+  E.Before = Entered;
+  E.Side = EnteredSide;
+  ListPush(E);
+}
+} // namespace
+
 EditRefusal EditCommit() {
   Ply = 0;
   if (KingCanBeTaken()) return EditRefusal::KingEnPrise;
+  RecordEdit();
   FinishEdit();
   return EditRefusal::None;
 }
@@ -230,5 +295,6 @@ EditRefusal EditCommit() {
 void EditAbandon() {
   Data[0] = Entered;
   WhosMove = EnteredSide;
+  RecordEdit();
   FinishEdit();
 }

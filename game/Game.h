@@ -23,7 +23,7 @@ extern uint16_t MoveNum;
 
 // The game since its last capture or pawn move, as the draw rules see it: the
 // keys of the positions before the current one (oldest first) and the
-// counters of a FEN.
+// counters of a FEN; read from the game's list on each call.
 struct GameRecord {
   static constexpr int MaxKeys = 128;
   uint64_t Keys[MaxKeys];
@@ -32,6 +32,9 @@ struct GameRecord {
   uint32_t FullMoveNumber; // as a FEN counts it, from 1
 };
 const GameRecord &GameHistory();
+// The key under which the draw rules compare positions: the placement, the
+// side to move and the castling rights.
+uint64_t RepetitionKeyOf(const DataType &D, int8_t Side);
 
 // ---- setting a position ----------------------------------------------------------
 // A new game from the start position (game/NewGame.h, with the record reset).
@@ -64,19 +67,19 @@ enum class MoveRefusal : uint8_t {
 MoveRefusal CheckMove(const ShortStr &Text, char Promote);
 // Plays the move Text (engine text, "E7E8") on the game's position, the
 // piece Promote (a letter of NBRQ in either case; 0: a queen) replacing the
-// pawn on a promotion. With FollowBook the move extends the book's line while
-// the book is in use (an under-promotion leaves the book, whose lines hold
-// queens only). Nothing changes on a refusal.
-MoveRefusal PlayMove(const ShortStr &Text, char Promote, bool FollowBook);
-// The console records every typed move text in the book's line while the
-// book is in use, before it knows whether the move is legal.
-void AddToBookLine(const ShortStr &Text);
+// pawn on a promotion, and adds it to the game's list (game/History.h) with
+// the front end's Tag. While the book is in use the move extends its line (an
+// under-promotion leaves the book, whose lines hold queens only). Nothing
+// changes on a refusal.
+MoveRefusal PlayMove(const ShortStr &Text, char Promote = 0, uint8_t Tag = 0);
 // The book is not consulted again until the next new game.
 void LeaveBook();
 // The book file to read (kept, not copied: it must outlive the game).
 void SetBookFile(const char *Path);
-// Takes back the last move: the position before it, a fresh table, line and
-// history. False, with only those cleared, when no move is left to take back.
+// Takes back the last move of the game since its set-up: the position before
+// it, a fresh table, line and history. False, with only those cleared, when
+// no move is left to take back. (The console's B is TakeBackMove,
+// game/TakeBack.h.)
 bool TakeBack();
 
 // ---- the board editor --------------------------------------------------------

@@ -1,44 +1,69 @@
 #include "game/TakeBack.h"
 
-#include <cstring>
-
 #include "board/Board.h"
-#include "board/Zorbist.h"
 #include "game/Game.h"
+#include "game/HistoryEdit.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "search/Counters.h"
 
-TakeBackEntry TakeBackStack[TakeBackSize];
-int8_t TBIndex = -1;
+int8_t TBIndex = 0;
 
-void InitTakeBackStack() {
-  std::memset(static_cast<void *>(TakeBackStack), 0, sizeof TakeBackStack);
-  TBIndex = -1;
-  AddToTakeBackStack();
+namespace {
+constexpr int8_t TopIndex = 15; // 16 positions: the bottom and 15 pushes
+GameStart Bottom;
+// The list's length at the last push: a pass that added nothing records one.
+int CountAtPush = 0;
+
+bool IsPush(const GameEntry &E) { return E.Kind != EntryKind::SetUp; }
+} // namespace
+
+void ResetTakeBackView() {
+  Bottom = TheGame().Bottom;
+  TBIndex = 0;
+  CountAtPush = TheGame().Count;
 }
 
-void AddToTakeBackStack() {
-  if (TBIndex < TakeBackSize) ++TBIndex;
-  if (TBIndex == TakeBackSize) {
-    // Full: entry 1 is dropped, the oldest position stays at the bottom.
-    for (int I = 1; I <= TakeBackSize - 2; ++I) TakeBackStack[I] = TakeBackStack[I + 1];
-    TBIndex = TakeBackSize - 1;
+void InitTakeBackStack() {
+  ListBegin(false, 0, 1);
+  ResetTakeBackView();
+}
+
+void AddToTakeBackStack(const ShortStr &Text) {
+  if (TheGame().Count == CountAtPush || !IsPush(TheGame().Entries[TheGame().Count - 1])) {
+    GameEntry E = EntryHere(EntryKind::Pass);
+    E.Text = Text;
+    ListPush(E);
+    FollowBookLine();
   }
-  TakeBackStack[TBIndex] = {Data[Ply], MoveNum, WhosMove};
+  CountAtPush = TheGame().Count;
+  // A full stack forgets its oldest push above the bottom.
+  if (TBIndex < TopIndex) ++TBIndex;
 }
 
 void TakeBackMove() {
   if (MoveNum > 0) {
-    if (TBIndex > 0) --TBIndex;
-    const TakeBackEntry &E = TakeBackStack[TBIndex];
-    Data[Ply] = E.D;
-    // The entry's key was made under the key table of its day; R, S and N
-    // draw a new one since, and the restored position must match it.
-    Data[Ply].HashKey = CalcBrdKey();
-    MoveNum = E.M;
-    WhosMove = E.W;
-    if (InLibrary) OpeningStr.DropLast(4);
+    const GameList &L = TheGame();
+    int Top = L.Count;
+    // The set-ups made since the last push, that push, and the set-ups made
+    // before it: back to the position as it was pushed before.
+    while (Top > 0 && !IsPush(L.Entries[Top - 1])) --Top;
+    // The push above the bottom leads to the bottom itself, also when the
+    // pushes between them are no longer held.
+    if (TBIndex > 1 && Top > 0) {
+      --TBIndex;
+      --Top;
+      while (Top > 0 && !IsPush(L.Entries[Top - 1])) --Top;
+      const GameEntry E = L.Entries[Top];
+      while (L.Count > Top) ListPop();
+      RestoreGame(E.Before, E.Side, E.MoveNum);
+    } else {
+      TBIndex = 0;
+      ListRestart(Bottom);
+      RestoreGame(Bottom.D, Bottom.Side, Bottom.MoveNum);
+    }
+    CountAtPush = L.Count;
+    FollowBookLine();
   }
   ClearPV();
   ClearHistory();

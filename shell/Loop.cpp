@@ -39,7 +39,6 @@ void HumanTurn() {
   }
   CmdStr = Line;
   if (!IsMoveCmd(CmdStr)) return;
-  AddToBookLine(CmdStr);
   if (PlayRecorded(Line, false) == MoveRefusal::None)
     HumansMove = !HumansMove;
   else
@@ -61,7 +60,6 @@ void ComputerTurn() {
 void RunCommand(char Letter) {
   switch (Letter) {
   case 'B':
-    TakeBack();
     PgnTakeBack();
     break;
   case 'D':
@@ -73,7 +71,7 @@ void RunCommand(char Letter) {
   case 'N':
     PgnGameLeft();
     NewGame();
-    PgnGameStart(false);
+    PgnGameStart();
     break;
   case 'P':
     HumansMove = !HumansMove;
@@ -83,15 +81,11 @@ void RunCommand(char Letter) {
     break;
   case 'R':
     // A refused file leaves the game as it was, and its record goes on.
-    if (ReadFEN()) {
-      PgnGameLeft();
-      PgnGameStart(true);
-    }
+    if (ReadFEN()) PgnSetUpMade();
     break;
   case 'S':
     SetupBoard();
-    PgnGameLeft();
-    PgnGameStart(true);
+    PgnSetUpMade();
     break;
   case 'T':
     SetTime(CmdStr);
@@ -113,7 +107,7 @@ void RunCommand(char Letter) {
 void RunGame() {
   ClrScr();
   NewGame();
-  PgnGameStart(false);
+  PgnGameStart();
   DisplayTheBoard();
   PgnShowStartUpMessage();
   Quit = false;
@@ -132,7 +126,7 @@ void GamePass() {
     ComputerTurn();
   }
   if (IsMoveCmd(CmdStr))
-    AddToTakeBackStack();
+    AddToTakeBackStack(CmdStr);
   else
     RunCommand(CmdStr[0]);
   DisplayTheBoard();

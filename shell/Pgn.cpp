@@ -10,72 +10,56 @@
 #include "board/Globals.h"
 #include "board/Squares.h"
 #include "frontend/FrontEnd.h"
+#include "game/History.h"
 #include "game/San.h"
+#include "game/TakeBack.h"
 #include "platform/Decimal.h"
 #include "platform/Terminal.h"
 #include "platform/TextFile.h"
 #include "shell/Console.h"
 
 namespace {
-// Far beyond a console game at a move a minute; later moves are not recorded,
-// and the record says so.
-constexpr int MaxPlies = 2048;
 constexpr int NameSize = 33;
 constexpr int LineLimit = 80;
 
-// What tells positions apart for a takeback: placement, side and castling.
-struct Snapshot {
-  uint32_t Board[8];
-  int8_t Side;
-  uint8_t Castle;
-};
-
-struct PlyRec {
-  char San[SanSize];
-  bool ByComputer;
-};
-
+// The game being recorded is the game's list from its last set-up on
+// (game/History.h); this is what the list does not know.
 struct Record {
   const char *Path = nullptr;
   char Human[NameSize] = "Human";
   char FixedDate[11] = "";
   char Date[11] = "????.??.??";
-  bool SetUp = false;
-  char Fen[FenTextSize + 32] = "";
-  uint16_t Base = 0; // MoveNum at the start
-  int8_t StartSide = WMove;
-  uint16_t NumPlies = 0;
-  bool Full = false;
+  int Begin = 0; // the game's first entry, as GameBegin() said at the last change
   bool Written = false;
-  const char *Result = "*";
-  PlyRec Plies[MaxPlies];
-  Snapshot Positions[MaxPlies + 1]; // [0]: the start, [I]: after ply I
   const char *StartUpWhy = nullptr;
   const char *LastFailure = nullptr;
-  // The editor and r take positions no PGN reader does (no king, a pawn on
-  // its last rank): such a game is played but never written.
-  bool NoLegalStart = false;
 } R;
 
 // The whole game text, a line end first (see AppendWhole): the tags, and per
 // half-move at most a comment on the players (under 100 characters with two
 // full names), a number, its SAN and the spaces or breaks between them.
-char Out[2048 + MaxPlies * 128];
+char Out[2048 + MaxGameEntries * 128];
 std::size_t OutLen = 0;
 
-Snapshot Now() {
-  Snapshot S{};
-  const DataType &D = GamePosition();
-  std::memcpy(S.Board, D.Board, sizeof S.Board);
-  S.Side = SideToMove();
-  S.Castle = D.CastleStat;
-  return S;
+// The game of the entries Begin .. End - 1: its moves, in order.
+struct GameSpan {
+  int Begin, End;
+};
+
+int MovesIn(const GameSpan &G) {
+  int N = 0;
+  for (int I = G.Begin; I < G.End; ++I) N += TheGame().Entries[I].Kind == EntryKind::Move;
+  return N;
 }
 
-bool Same(const Snapshot &A, const Snapshot &B) {
-  return std::memcmp(A.Board, B.Board, sizeof A.Board) == 0 && A.Side == B.Side &&
-         A.Castle == B.Castle;
+// The game that ended at the entry End (a set-up): from the set-up before it.
+GameSpan GameEndingAt(int End) {
+  int Begin = End;
+  while (Begin > 0 && TheGame().Entries[Begin - 1].Kind != EntryKind::SetUp) --Begin;
+  return {Begin, End};
 }
+
+GameSpan CurrentGame() { return {GameBegin(), TheGame().Count}; }
 
 // Letters, digits and a few marks only, so that the name can stand inside a
 // tag's quotes and a comment's braces as it is.
@@ -143,40 +127,94 @@ void PutToken(const char *Token) {
 
 const char *NameOf(bool Computer) { return Computer ? "torvane3" : R.Human; }
 
-void BuildText() {
+// How the game's last move ended it, or "*".
+const char *ResultOf(const GameSpan &G) {
+  for (int I = G.End - 1; I >= G.Begin; --I) {
+    const GameEntry &E = TheGame().Entries[I];
+    if (E.Kind != EntryKind::Move) continue;
+    if (!E.Over) return "*";
+    if (!std::strchr(E.San, '#')) return "1/2-1/2";
+    return E.Side == WMove ? "1-0" : "0-1";
+  }
+  return "*";
+}
+
+// The FEN tag of a set-up: the console's positions carry no counters, and
+// their game counts from its first move.
+void FenOf(const GameOrigin &O, char (&Fen)[FenTextSize + 32]) {
+  char Text[FenTextSize];
+  FenTextOf(*O.D, O.Side, Text);
+  std::strcpy(Fen, Text);
+  const std::size_t L = std::strlen(Fen);
+  if (L > 0 && Fen[L - 1] == ' ') std::strcat(Fen, "-");
+  const int8_t Ep = O.D->EnPasSq;
+  std::strcat(Fen, " ");
+  if (Ep >= 0 && Ep < 64) {
+    const char Square[] = {static_cast<char>('a' + (Ep & 7)), static_cast<char>('1' + (Ep >> 3)),
+                           '\0'};
+    std::strcat(Fen, Square);
+  } else {
+    std::strcat(Fen, "-");
+  }
+  char Count[12];
+  std::strcat(Fen, " ");
+  Decimal(O.HalfMoves, Count);
+  std::strcat(Fen, Count);
+  std::strcat(Fen, " ");
+  Decimal(O.FullMove, Count);
+  std::strcat(Fen, Count);
+}
+
+void BuildText(const GameSpan &G) {
+  const GameEntry *Entries = TheGame().Entries;
+  const GameOrigin O = OriginOf(G.Begin);
+  int First = G.Begin;
+  while (Entries[First].Kind != EntryKind::Move) ++First;
   OutLen = 0;
   Put("\n");
   // The first move's maker plays its side, the other player the other side.
-  const bool FirstByComputer = R.Plies[0].ByComputer;
-  const bool WhiteByComputer = R.StartSide == WMove ? FirstByComputer : !FirstByComputer;
+  const bool FirstByComputer = Entries[First].Tag != 0;
+  const bool WhiteByComputer = O.Side == WMove ? FirstByComputer : !FirstByComputer;
+  const char *Result = ResultOf(G);
   PutTag("Event", "Casual game");
   PutTag("Site", "?");
   PutTag("Date", R.Date);
   PutTag("Round", "-");
   PutTag("White", NameOf(WhiteByComputer));
   PutTag("Black", NameOf(!WhiteByComputer));
-  PutTag("Result", R.Result);
-  if (R.SetUp) {
+  PutTag("Result", Result);
+  if (O.SetUp) {
+    char Fen[FenTextSize + 32];
+    FenOf(O, Fen);
     PutTag("SetUp", "1");
-    PutTag("FEN", R.Fen);
+    PutTag("FEN", Fen);
   }
   char Count[12];
-  Decimal(R.NumPlies, Count);
+  Decimal(static_cast<uint32_t>(MovesIn(G)), Count);
   PutTag("PlyCount", Count);
   Put("\n");
   LineLen = 0;
-  uint32_t MoveNo = 1;
-  bool White = R.StartSide == WMove;
+  if (O.Forgotten > 0) {
+    char Note[64] = "{the ";
+    Decimal(O.Forgotten, Note + std::strlen(Note));
+    std::strcat(Note, " half-moves before are not recorded}");
+    PutToken(Note);
+  }
+  uint32_t MoveNo = O.FullMove;
+  bool White = O.Side == WMove;
   bool NeedNumber = true;
   char Token[24];
-  for (int I = 0; I < R.NumPlies; ++I) {
-    const PlyRec &P = R.Plies[I];
-    if (I > 0 && P.ByComputer == R.Plies[I - 1].ByComputer) {
+  const GameEntry *Last = nullptr;
+  for (int I = First; I < G.End; ++I) {
+    const GameEntry &P = Entries[I];
+    if (P.Kind != EntryKind::Move) continue;
+    const bool ByComputer = P.Tag != 0;
+    if (Last && ByComputer == (Last->Tag != 0)) {
       // The same player made two half-moves in a row: the roles changed.
       char Note[2 * NameSize + 48] = "{from here ";
-      std::strcat(Note, NameOf(P.ByComputer));
+      std::strcat(Note, NameOf(ByComputer));
       std::strcat(Note, White ? " plays White and " : " plays Black and ");
-      std::strcat(Note, NameOf(!P.ByComputer));
+      std::strcat(Note, NameOf(!ByComputer));
       std::strcat(Note, White ? " Black}" : " White}");
       PutToken(Note);
       NeedNumber = true;
@@ -188,12 +226,12 @@ void BuildText() {
       PutToken(Token);
     }
     PutToken(P.San);
+    Last = &P;
     NeedNumber = false;
     if (!White) ++MoveNo;
     White = !White;
   }
-  if (R.Full) PutToken("{the record holds only the first 2048 half-moves}");
-  PutToken(R.Result);
+  PutToken(Result);
   Put("\n\n");
 }
 
@@ -209,9 +247,24 @@ void SayOnStderr(const char *S) {
   }
 }
 
+// A start a PGN reader takes: one king a side, no pawn on the first or last
+// rank.
+bool LegalStart(const GameSpan &G) {
+  const GameOrigin O = OriginOf(G.Begin);
+  if (!O.SetUp) return true;
+  int Kings[2] = {0, 0};
+  for (int Sq = 0; Sq < 64; ++Sq) {
+    const int8_t P = PieceOn(*O.D, Sq);
+    if ((P & 7) == WKing) ++Kings[P == WKing ? 0 : 1];
+    if (IsPawnCode(P) && IsLastRank(Sq)) return false;
+  }
+  return Kings[0] == 1 && Kings[1] == 1;
+}
+
 void WriteBeforeTheEnd() {
-  if (!R.Path || R.Written || R.NumPlies == 0 || R.NoLegalStart) return;
-  BuildText();
+  const GameSpan G = CurrentGame();
+  if (!R.Path || R.Written || MovesIn(G) == 0 || !LegalStart(G)) return;
+  BuildText(G);
   if (AppendWholeNow(R.Path, Out, OutLen) == 0) return;
   SayOnStderr("torvane3: the game in progress could not be added to ");
   SayOnStderr(R.Path);
@@ -239,29 +292,16 @@ struct Changing {
   }
 };
 
-// A start a PGN reader takes: one king a side, no pawn on the first or last
-// rank.
-bool LegalStart() {
-  const DataType &D = GamePosition();
-  int Kings[2] = {0, 0};
-  for (int Sq = 0; Sq < 64; ++Sq) {
-    const int8_t P = PieceOn(D, Sq);
-    if ((P & 7) == WKing) ++Kings[P == WKing ? 0 : 1];
-    if (IsPawnCode(P) && IsLastRank(Sq)) return false;
-  }
-  return Kings[0] == 1 && Kings[1] == 1;
-}
-
-void Write() {
+void Write(const GameSpan &G) {
   Changing Guard;
-  if (R.NoLegalStart) {
+  if (!LegalStart(G)) {
     // Said once: the game counts as written.
     R.Written = true;
     R.LastFailure = "no legal PGN start";
     if (!Quit) ErrorMsg("Game Not Saved: no legal PGN start");
     return;
   }
-  BuildText();
+  BuildText(G);
   R.LastFailure = AppendWhole(R.Path, Out, OutLen);
   // A game that could not be written is tried again when it is left.
   R.Written = R.LastFailure == nullptr;
@@ -298,82 +338,45 @@ void PgnFixDate(const char *Date) {
   R.FixedDate[sizeof R.FixedDate - 1] = '\0';
 }
 
-void PgnGameStart(bool SetUp) {
-  if (!R.Path) return;
+void PgnGameStart() {
   Changing Guard;
-  R.SetUp = SetUp;
-  R.Base = MoveNum;
-  R.StartSide = SideToMove();
-  R.NumPlies = 0;
-  R.Full = R.Written = false;
-  R.Result = "*";
-  R.Positions[0] = Now();
-  R.NoLegalStart = SetUp && !LegalStart();
-  if (!SetUp) return;
-  // The console's FEN holds no counters: the game counts from its first move.
-  char Text[FenTextSize];
-  FenText(Text);
-  std::strcpy(R.Fen, Text);
-  const std::size_t L = std::strlen(R.Fen);
-  if (L > 0 && R.Fen[L - 1] == ' ') std::strcat(R.Fen, "-");
-  const int8_t Ep = GamePosition().EnPasSq;
-  std::strcat(R.Fen, " ");
-  if (Ep >= 0 && Ep < 64) {
-    const char Square[] = {static_cast<char>('a' + (Ep & 7)), static_cast<char>('1' + (Ep >> 3)),
-                           '\0'};
-    std::strcat(R.Fen, Square);
-  } else {
-    std::strcat(R.Fen, "-");
-  }
-  std::strcat(R.Fen, " 0 1");
+  R.Begin = GameBegin();
+  R.Written = false;
 }
 
 MoveRefusal PlayRecorded(const ShortStr &Text, bool ByComputer) {
-  if (!R.Path) return PlayMove(Text, 0, false);
-  char San[SanSize];
-  MoveSAN(Text, San);
-  const MoveRefusal Why = PlayMove(Text, 0, false);
-  if (Why != MoveRefusal::None) return Why;
   Changing Guard;
-  if (R.NumPlies == MaxPlies) {
-    R.Full = true;
-    R.Written = false;
-    R.Result = "*";
-    return Why;
-  }
-  const bool Check = SideToMoveInCheck();
-  const bool Over = !SideToMoveCanMove();
-  if (Check) std::strcat(San, Over ? "#" : "+");
-  if (R.NumPlies == 0) TakeDate();
-  PlyRec &P = R.Plies[R.NumPlies++];
-  std::memcpy(P.San, San, sizeof San);
-  P.ByComputer = ByComputer;
-  R.Positions[R.NumPlies] = Now();
+  const bool First = MovesIn(CurrentGame()) == 0;
+  const MoveRefusal Why = PlayMove(Text, 0, ByComputer ? 1 : 0);
+  if (Why != MoveRefusal::None || !R.Path) return Why;
+  if (First) TakeDate();
   R.Written = false;
-  R.Result = !Over ? "*" : !Check ? "1/2-1/2" : SideToMove() == WMove ? "0-1" : "1-0";
-  if (Over) Write();
+  if (TheGame().Entries[TheGame().Count - 1].Over) Write(CurrentGame());
   return Why;
 }
 
 void PgnTakeBack() {
-  if (!R.Path) return;
   Changing Guard;
-  const int K = MoveNum - R.Base;
-  if (K >= 0 && K <= R.NumPlies && Same(R.Positions[K], Now())) {
-    if (K < R.NumPlies) {
-      R.NumPlies = static_cast<uint16_t>(K);
-      R.Result = "*";
-      R.Full = false;
-    }
-    return;
-  }
-  if (R.Full && K > R.NumPlies) return;
-  PgnGameStart(true);
+  TakeBackMove();
+  // Back past a set-up, into the game before it: that game was written when
+  // it was left, and taking back alone never writes it twice.
+  if (GameBegin() < R.Begin) R.Written = true;
+  R.Begin = GameBegin();
 }
 
 void PgnGameLeft() {
-  if (!R.Path || R.Written || R.NumPlies == 0) return;
-  Write();
+  const GameSpan G = CurrentGame();
+  if (!R.Path || R.Written || MovesIn(G) == 0) return;
+  Write(G);
+}
+
+void PgnSetUpMade() {
+  const int SetUp = GameBegin() - 1;
+  if (R.Path && !R.Written && SetUp >= 0) {
+    const GameSpan G = GameEndingAt(SetUp);
+    if (MovesIn(G) > 0) Write(G);
+  }
+  PgnGameStart();
 }
 
 void PgnShowStartUpMessage() {

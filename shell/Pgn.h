@@ -3,12 +3,12 @@
 // (N, R, S, Q) and at the end of the input. Without the option nothing here
 // acts, and the console plays as it always has.
 //
-// The record is the game as it stands: a takeback removes the moves it takes
-// back. A game already written (a mate, say) is written again only when a
-// move is played after it, and then in full as a game of its own; taking
-// back alone never writes it twice. A takeback that reaches a position from
-// before the game began (R and S keep the older takeback stack) starts a new
-// record from there, as a set-up position.
+// The record is the game as its list stands (game/History.h): a takeback
+// removes the moves it takes back. A game already written (a mate, say) is
+// written again only when a move is played after it, and then in full as a
+// game of its own; taking back alone never writes it twice. A takeback past
+// R or S (which keep the older positions to step back to) returns to the game
+// before it, which was written when it was left.
 #pragma once
 #include "game/Game.h"
 #include "platform/FixedStr.h"
@@ -24,15 +24,18 @@ void PgnClose();
 void PgnSetHuman(const char *Name);
 void PgnFixDate(const char *Date);
 
-// A new game from the game's position: SetUp names it in the SetUp and FEN
-// tags (R and S), the start position (N) needs none.
-void PgnGameStart(bool SetUp);
-// PlayMove for the console, recording the move when it is played.
+// A new game begins at the game's position (N, and at start-up).
+void PgnGameStart();
+// PlayMove for the console, the move marked as the computer's or the human's.
 MoveRefusal PlayRecorded(const ShortStr &Text, bool ByComputer);
-// After a takeback: the record keeps the moves that lead to the position.
+// The console's takeback (B): the record keeps the moves that lead to the
+// position.
 void PgnTakeBack();
-// The game is left: written unless it has no move or stands as written.
+// The game is left (N, Q): written unless it has no move or stands as written.
 void PgnGameLeft();
+// R or S has set a position up: the game before it is left, and a new one
+// begins there, named by its SetUp and FEN tags.
+void PgnSetUpMade();
 // The reason the file could not be used, as the console's message.
 void PgnShowStartUpMessage();
 // Why the last game could not be written, or null (said on stderr at exit).

@@ -180,7 +180,7 @@ bool PlayListMove(const char *W) {
   ShortStr Move;
   char Letter;
   if (!FromUciMove(W, Move, Letter)) return false;
-  const MoveRefusal Why = PlayMove(Move, Letter, true);
+  const MoveRefusal Why = PlayMove(Move, Letter);
   if (Why == MoveRefusal::NoRoom) Say("no room for another piece of that kind: ", W, "");
   return Why == MoveRefusal::None;
 }

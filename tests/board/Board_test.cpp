@@ -8,6 +8,7 @@
 #include "board/Board.h"
 #include "board/Zorbist.h"
 #include "game/Game.h"
+#include "game/History.h"
 #include "game/TakeBack.h"
 
 namespace {
@@ -47,8 +48,9 @@ TEST(StartPosition, BoardWordsListsAndGameState) {
   EXPECT_NE(D.HashKey, 0u);
   EXPECT_TRUE(InLibrary);
   EXPECT_EQ(TBIndex, 0);
-  EXPECT_EQ(TakeBackStack[0].M, 0);
-  EXPECT_EQ(TakeBackStack[0].W, WMove);
+  EXPECT_EQ(TheGame().Count, 0);
+  EXPECT_EQ(TheGame().Bottom.MoveNum, 0);
+  EXPECT_EQ(TheGame().Bottom.Side, WMove);
 }
 
 TEST(Placement, PutAndRemoveKeepBoardListsAndKeyInStep) {

@@ -135,6 +135,13 @@ TEST_F(PgnTest, WhatEachGameLeavesInTheFile) {
        2,
        {R"(\n1\. Rb1 Kg8 2\. Rb8# 1-0\n\n\[Event)",
         R"(\[PlyCount "4"\]\n\n1\. Rb1 Kg8 2\. Rb7 K[fh]8 \*\n\n$)"}},
+      // The set-up game had no move; b goes back into the game before it.
+      {"b past R goes back into the game before it, written again once played on",
+       "4k3/8/8/8/8/8/8/4K2R w K -",
+       "x1\re2e4\rr\rb\rd7d5\rq\r",
+       2,
+       {R"(^(?![\s\S]*SetUp)[\s\S]*\n1\. e4 e5 \*\n)",
+        R"(\[PlyCount "3"\]\n\n1\. e4 \{[^}]*\} 1\.\.\. d5 2\. \S+ \*\n\n$)"}},
       {"N, R and S each leave a game",
        "4k3/8/8/8/8/8/8/4K2R w K -",
        "x1\re2e4\rn\rd2d4\rr\re1g1\rs\rq\rq\r",
