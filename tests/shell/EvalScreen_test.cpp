@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../TestUtil.h"
+#include "TestUtil.h"
 #include "game/Game.h"
 #include "moves/GenMoves.h"
 #include "platform/MemScreen.h"
