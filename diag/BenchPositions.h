@@ -4,9 +4,7 @@
 #include <cstdint>
 
 #include "board/Globals.h"
-#include "board/Zorbist.h"
-#include "platform/Random.h"
-#include "search/Search.h"
+#include "frontend/Limits.h"
 
 struct BenchPosition {
   const char *Name;
@@ -36,8 +34,4 @@ constexpr uint8_t SignatureDepth = 6; // the pinned signature test's depth
 // After the position is set up: keys drawn from the bench's own seed, so a
 // position's count never depends on what ran before it; the limits are a
 // depth fixed as the X command fixes it.
-inline SearchLimits PrepareBenchSearch(uint8_t Depth) {
-  SetFixedSeed(BenchSeed);
-  InitZorbistBoard();
-  return FixedDepthLimits(Depth);
-}
+SearchLimits PrepareBenchSearch(uint8_t Depth);

@@ -7,6 +7,12 @@
 
 #include "board/Globals.h"
 
+// How PVScore reads. A score this far from zero is a mate within 20 plies:
+// deepening stops, and the panel shows the distance to it.
+constexpr int16_t MateFound = 9980;
+// Any score this far from zero is a mate: no line is longer than the stack.
+constexpr int16_t MateBound = MateScore - MaxPly;
+
 // What the search reports after each iteration (full widths: the console
 // panel decides how to print them).
 struct SearchInfo {

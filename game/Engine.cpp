@@ -8,7 +8,7 @@
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
-#include "search/Counters.h"
+#include "search/Search.h"
 
 namespace {
 
@@ -22,6 +22,11 @@ Str4 PonderText;
 void KeepSecond(const Str4 &Move, uint32_t Index) {
   if (Index == 1) PonderText = Move;
 }
+
+// The front end's visitor of WalkReportedLine, handed the position the search
+// makes each move in.
+LineVisitor LineVisit = nullptr;
+void VisitAtPly(const Str4 &Move, uint32_t Index) { LineVisit(Data[Ply], Move, Index); }
 
 // A book move is searched alone for this many nodes, so that the interface
 // has a score and a line to show with it: a few milliseconds.
@@ -60,6 +65,13 @@ ThinkResult Think(const SearchLimits &L) {
     R.Best = FirstLegalMove(L.SearchMoves, L.NumSearchMoves);
   }
   return R;
+}
+
+uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit) {
+  LineVisit = Visit;
+  const uint32_t N = WalkLegalPV(Len, Visit ? VisitAtPly : nullptr);
+  LineVisit = nullptr;
+  return N;
 }
 
 SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth) {

@@ -1,11 +1,11 @@
 // The engine as the front ends see it: one call that thinks, with its limits
-// as one record (search/Search.h), reporting through the front-end seam; the
+// as one record (frontend/Limits.h), reporting through the front-end seam; the
 // console's move as the game loop asks for it; and the time a clock allows.
 #pragma once
 #include <cstdint>
 
 #include "board/Globals.h"
-#include "search/Search.h"
+#include "frontend/Limits.h"
 
 struct ThinkResult {
   MoveRec Best;           // NoMove when the side to move has none
@@ -19,6 +19,16 @@ struct ThinkResult {
 // and the book knows the game's moves (OpeningStr; the game state is left as
 // it is), else searched within the limits.
 ThinkResult Think(const SearchLimits &L);
+// The position pondered on has come: a ponder search's time starts now. The
+// search's own call, declared again here so that a front end needs nothing
+// of search/ to make it.
+void PonderHit();
+// For a front end's ShowInfo during a search: the first moves of the line it
+// reports (SearchInfo's PV), up to Len, as far as they can be played one
+// after another; Visit sees each with the position before it. Returns how
+// many there were. The search goes on as before.
+using LineVisitor = void (*)(const DataType &Before, const Str4 &Move, uint32_t Index);
+uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit);
 
 // The console's limits: MoveTime seconds by the seconds rule (the search stops
 // once more than MoveTime whole seconds have passed), FixedDepth plies

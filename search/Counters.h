@@ -27,8 +27,6 @@ extern uint64_t MoveTimeMs;
 // The console's rule in milliseconds: the elapsed whole seconds exceed Secs
 // exactly when Secs + 1 whole seconds have passed.
 constexpr uint64_t SecondsRuleMs(uint16_t Secs) { return (static_cast<uint64_t>(Secs) + 1) * 1000; }
-// The seconds of a search that only its depth ends: the console's X sets them.
-constexpr uint16_t NoTimeLimitSecs = 65000;
 
 enum Mode { Start, Elapsed };
 extern uint64_t StartTime, StopTime;

@@ -67,8 +67,10 @@ void WriteMove(const Str4 &Move) {
 } // namespace
 
 void WriteInfoToScreen(const SearchInfo &Info) {
+  // The position the panel reports on is the root the search fixed EndGame
+  // from, so the door's answer is the search's flag.
   GotoXY(1, 1);
-  if (EndGame) Write("*");
+  if (IsEndGamePosition()) Write("*");
   Window(PanelLeft, PanelTop, PanelRight, PanelBottom);
   ClrScr();
 

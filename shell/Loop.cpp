@@ -1,7 +1,6 @@
 #include "shell/Loop.h"
 
 #include "board/Squares.h"
-#include "diag/Debugging.h"
 #include "frontend/FrontEnd.h"
 #include "game/Engine.h"
 #include "game/Game.h"
@@ -9,6 +8,7 @@
 #include "platform/Decimal.h"
 #include "platform/Terminal.h"
 #include "shell/Console.h"
+#include "shell/EvalScreen.h"
 #include "shell/FenFile.h"
 #include "shell/Pgn.h"
 #include "shell/Screen.h"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # check-includes.sh on a small tree of its own: the includes a front end may
-# have pass, and each kind it may not have is named with its file and line,
-# whatever the repository's own front ends include today.
+# have pass, and so do the engine's names in comments, strings and members;
+# each kind of include it may not have, and each read of Data[, Ply or
+# WhosMove, is named with its file and line, whatever the repository's own
+# front ends hold today.
 set -euo pipefail
 check=$(cd "$(dirname "$0")" && pwd)/check-includes.sh
 tree=$(mktemp -d)
@@ -13,9 +15,10 @@ fail() {
   exit 1
 }
 
-mkdir -p board game diag frontend platform moves search shell uci tools
+mkdir -p board game diag frontend platform moves search hash eval book shell uci tools
 touch board/Globals.h board/Squares.h game/Fen.h diag/Perft.h frontend/FrontEnd.h \
-  platform/Clock.h moves/Move.h search/Search.h uci/Uci.h tools/DepthArg.h
+  platform/Clock.h moves/Move.h search/Search.h hash/TT.h eval/Eval.h book/Opening.h uci/Uci.h \
+  tools/DepthArg.h
 cat >shell/Loop.h <<'EOF'
 #pragma once
 EOF
@@ -31,6 +34,10 @@ cat >shell/Loop.cpp <<'EOF'
 #include "uci/Uci.h"
 #include "gtest/gtest.h"
 // #include "moves/Move.h"
+// Data[Ply] and WhosMove are the engine's; "Data[Ply]" and 'W' are not reads.
+const char *Menu = "x: Fixed Ply(xx)", *Quote = "\" Ply";
+/* WhosMove
+   Ply */ int Shown = Info.Ply + MaxPly + Ply_2;
 EOF
 cat >tools/perft.cpp <<'EOF'
 #include "tools/DepthArg.h"
@@ -50,10 +57,27 @@ EOF
 cat >tools/bench.cpp <<'EOF'
 #include "platform/Clock.h"
   #  include "search/Search.h"
+#include "hash/TT.h"
+#include "eval/Eval.h"
+#include "book/Opening.h"
 EOF
-want='shell/Loop.cpp:12: #include "board/Board.h"
+# The position stack and the side to move read as the engine reads them.
+cat >>shell/Loop.cpp <<'EOF'
+const DataType &D = Data [Ply];
+EOF
+cat >>uci/Uci.cpp <<'EOF'
+int Side = WhosMove;
+uint8_t Depth = Ply;
+EOF
+want='shell/Loop.cpp:16: #include "board/Board.h"
 tools/bench.cpp:2: #include "search/Search.h"
-uci/Uci.cpp:2: #include "../moves/Move.h"'
+tools/bench.cpp:3: #include "hash/TT.h"
+tools/bench.cpp:4: #include "eval/Eval.h"
+tools/bench.cpp:5: #include "book/Opening.h"
+uci/Uci.cpp:2: #include "../moves/Move.h"
+shell/Loop.cpp:17: reads Data[
+uci/Uci.cpp:3: reads WhosMove
+uci/Uci.cpp:4: reads Ply'
 status=0
 out=$(bash "$check" "$tree" 2>&1) || status=$?
 ((status == 1)) || fail "a tree that reaches into the engine gave status $status: $out"
@@ -62,4 +86,5 @@ got=$(grep -v '^check-includes:' <<<"$out")
 $got
 instead of
 $want"
-echo "check-includes-test: passes a clean tree, names each include into the engine"
+echo "check-includes-test: passes a clean tree, names each include into the engine and each" \
+  "read of its position stack or side to move"

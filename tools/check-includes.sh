@@ -3,9 +3,12 @@
 # developer programs in tools/) reach the engine only through game/, diag/,
 # frontend/, platform/ and the board's types (board/Globals.h: pieces, moves and
 # the position record; board/Squares.h: square names and move texts), so that the
-# engine behind them can change without touching them. Prints every include
-# of another engine header as file:line and fails. The tree is the argument,
-# the repository by default.
+# engine behind them can change without touching them. Nor do they read the
+# engine's position stack or side to move (Data[, Ply, WhosMove), which
+# board/Globals.h declares for the engine: the game's door has views of them.
+# Prints every include of another engine header, and every such read outside
+# comments and string literals, as file:line and fails. The tree is the
+# argument, the repository by default.
 set -euo pipefail
 root=${1:-"$(dirname "$0")/.."}
 cd "$root"
@@ -55,10 +58,40 @@ if ((${#dirs[@]} > 0)); then
   done < <(find "${dirs[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
 fi
 
+# The file's text with its comments, string and character literals blanked
+# out, line for line, so that a word in them is not taken for a read.
+code_only() {
+  perl -0777 -pe 's{//[^\n]*|/\*.*?\*/|"(?:\\.|[^"\\\n])*"|'"'"'(?:\\.|[^'"'"'\\\n])*'"'"'}{$& =~ s/[^\n]/ /gr}gse' "$1"
+}
+
+# The engine's globals a front end must not read, as whole words; a member
+# of the same name (X.Ply) is not the global.
+reads='(^|[^[:alnum:]_.])(Data[[:space:]]*\[|Ply([^[:alnum:]_]|$)|WhosMove([^[:alnum:]_]|$))'
+read_bad=0
+if ((${#dirs[@]} > 0)); then
+  while IFS= read -r file; do
+    while IFS=: read -r line text; do
+      [[ $text =~ $reads ]] || continue
+      case ${BASH_REMATCH[2]} in
+      Data*) name='Data[' ;;
+      Ply*) name=Ply ;;
+      *) name=WhosMove ;;
+      esac
+      echo "$file:$line: reads $name" >&2
+      read_bad=$((read_bad + 1))
+    done < <(code_only "$file" | grep -nE "$reads" || true)
+  done < <(find "${dirs[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
+fi
+
 if ((bad > 0)); then
   echo "check-includes: $bad include(s) above reach into the engine; a front end" \
     "(shell/, uci/, tools/) may include only game/, diag/, frontend/, platform/," \
     "board/Globals.h, board/Squares.h and its own folder" >&2
-  exit 1
 fi
-echo "check-includes: the front ends include only game/, diag/, frontend/, platform/ and the board's types"
+if ((read_bad > 0)); then
+  echo "check-includes: $read_bad read(s) above of the engine's Data[, Ply or WhosMove;" \
+    "a front end reads the game through game/Game.h and game/Engine.h" >&2
+fi
+((bad == 0 && read_bad == 0)) || exit 1
+echo "check-includes: the front ends include only game/, diag/, frontend/, platform/ and the" \
+  "board's types, and read no Data[, Ply or WhosMove"

@@ -1,16 +1,14 @@
 #include "uci/GoRequest.h"
 
-#include <cstring>
 #include <initializer_list>
 
 #include "board/Globals.h"
 #include "game/Engine.h"
 #include "platform/Decimal.h"
+#include "uci/Words.h"
 
 namespace Uci {
 namespace {
-
-bool Is(const char *A, const char *B) { return std::strcmp(A, B) == 0; }
 
 bool IsGoKeyword(const char *W) {
   for (const char *K : {"wtime", "btime", "winc", "binc", "movestogo", "movetime", "depth", "nodes",

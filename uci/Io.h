@@ -4,8 +4,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <strings.h>
+
+#include "uci/Words.h"
 
 namespace Uci {
 
@@ -58,8 +58,5 @@ bool SplitLine();
 // The rest of the line taken from word I on, blanks at its end dropped; null
 // when it does not fit in Buf.
 const char *RestOfLine(int I, char (&Buf)[256]);
-
-inline bool Is(const char *A, const char *B) { return std::strcmp(A, B) == 0; }
-inline bool IsNoCase(const char *A, const char *B) { return strcasecmp(A, B) == 0; }
 
 } // namespace Uci

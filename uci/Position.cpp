@@ -207,7 +207,7 @@ void PutMoveHere(const MoveRec &M) {
   PutMove(GamePosition(), SquaresToStr(M.FromSq, M.ToSq).c_str());
 }
 
-void PutMoveAtPly(const Str4 &M) { PutMove(Data[Ply], M.c_str()); }
+void PutLineMove(const DataType &Before, const Str4 &M) { PutMove(Before, M.c_str()); }
 
 void PutPonderReply(const MoveRec &Best, const Str4 &Reply) {
   // The reply as it stands after the best move.

@@ -40,10 +40,10 @@ bool InBook(); // the game's moves are still a book line
 // The game's earlier positions and its half-move clock, for the draw rules.
 void AddGameRecord(SearchLimits &L);
 
-// Moves in UCI's text: one of the game's position, one of the line being
-// searched at the current ply, and the reply expected after Best.
+// Moves in UCI's text: one of the game's position, one of a line in the
+// position Before it, and the reply expected after Best.
 void PutMoveHere(const MoveRec &M);
-void PutMoveAtPly(const Str4 &M);
+void PutLineMove(const DataType &Before, const Str4 &M);
 void PutPonderReply(const MoveRec &Best, const Str4 &Reply);
 
 void CmdShowPosition(); // the position as a FEN with the game's move counters

@@ -145,9 +145,9 @@ void PutScore(int16_t Score) {
 }
 
 // One move of the principal variation, with the queen letter on a promotion.
-void PutLineMove(const Str4 &M, uint32_t Index) {
+void PutPVMove(const DataType &Before, const Str4 &M, uint32_t Index) {
   Put(Index == 0 ? " pv " : " ");
-  PutMoveAtPly(M);
+  PutLineMove(Before, M);
 }
 
 void UciShowInfo(const SearchInfo &I) {
@@ -177,7 +177,7 @@ void UciShowInfo(const SearchInfo &I) {
   PutNum(TableFullPermill());
   Put(" time ");
   PutNum(static_cast<int64_t>(Ms));
-  if (I.Fresh) WalkLegalPV(I.PVLegal, PutLineMove);
+  if (I.Fresh) WalkReportedLine(I.PVLegal, PutPVMove);
   EndLine();
 }
 

@@ -3,10 +3,10 @@
 // captures (en passant included), castling and the queen a pawn becomes.
 #include <gtest/gtest.h>
 
+#include "TestUtil.h"
 #include "board/Globals.h"
 #include "game/Game.h"
 #include "game/San.h"
-#include "tests/TestUtil.h"
 
 namespace {
 

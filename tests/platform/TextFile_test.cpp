@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "TestUtil.h"
 #include "platform/TextFile.h"
-#include "tests/TestUtil.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "TestUtil.h"
 #include "board/Board.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
@@ -32,7 +33,6 @@
 #include "shell/InfoPanel.h"
 #include "shell/Loop.h"
 #include "shell/Screen.h"
-#include "tests/TestUtil.h"
 
 namespace {
 

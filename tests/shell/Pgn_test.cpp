@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "TestUtil.h"
 #include "frontend/FrontEnd.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
@@ -18,7 +19,6 @@
 #include "shell/Loop.h"
 #include "shell/Pgn.h"
 #include "shell/Screen.h"
-#include "tests/TestUtil.h"
 
 namespace {
 

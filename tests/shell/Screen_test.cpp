@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestUtil.h"
 #include "board/Globals.h"
 #include "frontend/FrontEnd.h"
 #include "platform/MemScreen.h"
@@ -13,7 +14,6 @@
 #include "search/Counters.h"
 #include "shell/Console.h"
 #include "shell/Screen.h"
-#include "tests/TestUtil.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "TestUtil.h"
 #include "board/Globals.h"
 #include "board/Squares.h"
 #include "game/Fen.h"
 #include "moves/Move.h"
 #include "search/Search.h"
-#include "tests/TestUtil.h"
 
 namespace {
 
