@@ -22,37 +22,40 @@ constexpr uint8_t MaxMultiPV = 218;
 struct SearchLimits {
   uint8_t Depth = NoFixedDepth;           // the deepest iteration
   uint8_t FirstDepth = ConsoleFirstDepth; // the first iteration, run whatever Depth says
-  uint64_t TimeMs = 0;                    // milliseconds from the start; 0: none
   uint64_t Nodes = 0;                     // about this many nodes; 0: none
   uint16_t Mate = 0;                      // a mate in this many moves is enough; 0: none
-  bool Ponder = false;                    // the time runs only from PonderHit on
   const ShortStr *SearchMoves = nullptr;  // the root moves to search (move texts); null: all
   uint16_t NumSearchMoves = 0;
   // Lines shown, the best first: each iteration searches the root once per
   // line, without the first moves of the lines it found before. No more lines
   // than the root has moves (within SearchMoves); 1 is the one best line.
   uint8_t MultiPV = 1;
+  // The time: a fixed time for the move, or else a game clock (ClockMs left,
+  // IncMs added after each move, MovesToGo to the next control, 0: the rest
+  // of the game), from which the search's clock unit works out its budget.
+  uint64_t TimeMs = 0; // milliseconds from the start; 0: none
+  bool OnClock = false;
+  uint64_t ClockMs = 0, IncMs = 0;
+  uint32_t MovesToGo = 0;
+  bool Ponder = false;    // the time runs only from PonderHit on
+  uint64_t StartTick = 0; // the clock's start (a tick count); 0: the search's start
+};
+
+// How a search plays, apart from its limits.
+struct SearchSettings {
   // A weaker play for a strength level: each static score is moved by up to
   // EvalNoise centipawns, by an amount that only the placement, the side to
   // move and NoiseSeed decide, so that a search is reproducible.
   int16_t EvalNoise = 0;
   uint64_t NoiseSeed = 0;
   // Repetitions and the fifty-move rule score as draws, from the game's
-  // earlier positions (RepetitionKey, oldest first) and the half-moves since
-  // the last capture or pawn move at the root.
+  // positions since its last capture or pawn move.
   bool DrawRules = false;
-  const uint64_t *History = nullptr;
-  uint16_t HistoryLen = 0;
-  uint16_t Rule50 = 0;
-  // Used by Think: the book may answer; a search stopped before its first
-  // move still answers with a legal move.
+  // The table is kept from the search before, mates stored as distances
+  // from their node, so that the searches of one game share what they found.
+  bool KeepTable = false;
+  // The book may answer; a search stopped before its first move still
+  // answers with a legal move.
   bool UseBook = false;
   bool AnyMove = false;
-  // For a front end that plays a game on a clock: the table is kept from the
-  // search before (mates stored as distances from their node), the clock
-  // counts from StartTick (a tick count; 0: the search's start), and no
-  // iteration starts once IterationTimeMs have passed (0: any may start).
-  bool KeepTable = false;
-  uint64_t StartTick = 0;
-  uint64_t IterationTimeMs = 0;
 };

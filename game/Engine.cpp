@@ -5,9 +5,11 @@
 #include "board/Squares.h"
 #include "board/Zorbist.h"
 #include "book/Opening.h"
+#include "game/Game.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
+#include "search/Clock.h"
 #include "search/Search.h"
 
 namespace {
@@ -33,15 +35,15 @@ void VisitAtPly(const Str4 &Move, uint32_t Index) { LineVisit(Data[Ply], Move, I
 constexpr uint64_t BookMoveNodes = 4000;
 } // namespace
 
-ThinkResult Think(const SearchLimits &L) {
+ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
   Ply = 0;
   ThinkResult R{NoMove, Str4(), false, 0, 0, 0};
   ShortStr LibMove;
   SearchLimits Book;
   const SearchLimits *Searched = &L;
-  if (L.UseBook) {
+  if (S.UseBook) {
     // A strength level's seed decides the book's choice too.
-    LibMove = GetLibraryMove(OpeningStr, L.NoiseSeed);
+    LibMove = GetLibraryMove(OpeningStr, S.NoiseSeed);
     if (!(LibMove == NoMoveText) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
       Book = L;
       Book.SearchMoves = &LibMove;
@@ -51,7 +53,12 @@ ThinkResult Think(const SearchLimits &L) {
       R.FromBook = true;
     }
   }
-  R.Best = SearchMove(*Searched);
+  GameKeys Keys;
+  if (S.DrawRules) {
+    const GameRecord &G = GameHistory();
+    Keys = {G.Keys, G.NumKeys, G.HalfMoveClock};
+  }
+  R.Best = SearchMove(*Searched, S, Keys);
   R.Nodes = Nodes;
   R.QNodes = QNodes;
   R.Depth = CurrentDepth;
@@ -61,7 +68,7 @@ ThinkResult Think(const SearchLimits &L) {
     PonderText.Clear();
     WalkLegalPV(2, KeepSecond);
     R.Ponder = PonderText;
-  } else if (L.AnyMove) {
+  } else if (S.AnyMove) {
     R.Best = FirstLegalMove(L.SearchMoves, L.NumSearchMoves);
   }
   return R;
@@ -78,7 +85,6 @@ SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth) {
   SearchLimits L;
   L.Depth = FixedDepth;
   L.TimeMs = SecondsRuleMs(MoveTime);
-  L.AnyMove = true;
   return L;
 }
 
@@ -90,7 +96,9 @@ MoveRec CalcMove(const SearchLimits &L) {
     InLibrary = !(LibMove == NoMoveText);
     if (InLibrary) return MoveStrToMoveRec(LibMove);
   }
-  return Think(L).Best;
+  SearchSettings S;
+  S.AnyMove = true;
+  return Think(L, S).Best;
 }
 
 namespace {
@@ -104,15 +112,15 @@ constexpr int LevelEloPerDoubling = 60;
 constexpr int NoiseCpNum = 2, NoiseCpDen = 9, MaxNoise = 80;
 } // namespace
 
-void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed) {
+void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Seed) {
   const int E = Elo < MinLevelElo ? MinLevelElo : Elo > MaxLevelElo ? MaxLevelElo : Elo;
   const double Budget =
       LevelBaseNodes * std::exp2(static_cast<double>(E - LevelBaseElo) / LevelEloPerDoubling);
   const uint64_t LevelNodes = static_cast<uint64_t>(Budget);
   if (L.Nodes == 0 || L.Nodes > LevelNodes) L.Nodes = LevelNodes;
   const int Noise = (MaxLevelElo - E) * NoiseCpNum / NoiseCpDen;
-  L.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
-  L.NoiseSeed = Seed;
+  S.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
+  S.NoiseSeed = Seed;
 }
 
 void PrepareTable() { MakeTTResident(); }
@@ -126,37 +134,6 @@ void KeepTableAcrossSetUps() {
 }
 static_assert(MaxMovesListed == MoveListCapacity, "the move list as the front ends know it");
 
-namespace {
-// Kept back from every budget: the pipes, the interface's own bookkeeping
-// and the last node searched after the deadline: ReserveMs and a share of
-// 1/ReserveShare of the clock.
-constexpr uint64_t ReserveMs = 50, ReserveShare = 20;
-// Without a count of moves to go the game is taken to last this many more
-// moves; the share shrinks with the clock, so it never runs out.
-constexpr uint64_t MovesLeftGuess = 30;
-// Of each increment this share (IncUsedNum / IncUsedDen) is spent at once.
-constexpr uint64_t IncUsedNum = 3, IncUsedDen = 4;
-// An iteration takes about as long again as all before it (1.9 times the
-// time so far at the median, 3.3 at the 90th percentile, over the moves of
-// self-played games): one started after 0.6 budgets would end past the
-// budget; one started before it ends within two budgets nine times in ten.
-constexpr uint64_t IterationNum = 3, IterationDen = 5;
-constexpr uint64_t StopBudgets = 2;
-
-uint64_t UsableMs(uint64_t Left) {
-  const uint64_t Reserve = ReserveMs + Left / ReserveShare;
-  return Left > Reserve ? Left - Reserve : 0;
-}
-} // namespace
-
-uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
-  const uint64_t Usable = UsableMs(Left);
-  const uint64_t Moves = MovesToGo == 0 ? MovesLeftGuess : MovesToGo;
-  uint64_t Budget = Usable / Moves + Inc * IncUsedNum / IncUsedDen;
-  if (Budget > Usable) Budget = Usable;
-  return Budget == 0 ? 1 : Budget;
-}
-
 MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
   Ply = 0;
   MoveRec First = NoMove;
@@ -169,15 +146,4 @@ MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
   });
   // The record as a move text makes it, so that its flags are the text's.
   return First.FromSq < 0 ? NoMove : MoveStrToMoveRec(SquaresToStr(First.FromSq, First.ToSq));
-}
-
-ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
-  const uint64_t Budget = MoveBudgetMs(Left, Inc, MovesToGo);
-  const uint64_t Usable = UsableMs(Left);
-  const uint64_t Stop = Budget * StopBudgets;
-  ClockTimes T;
-  T.IterationMs = Budget * IterationNum / IterationDen;
-  T.StopMs = Stop < Usable ? Stop : (Usable > Budget ? Usable : Budget);
-  if (T.IterationMs == 0) T.IterationMs = 1;
-  return T;
 }

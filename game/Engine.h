@@ -15,10 +15,11 @@ struct ThinkResult {
   int16_t Depth;          // the last iteration started
 };
 
-// The move for Data[0] and WhosMove: from the book when the limits allow it
+// The move for Data[0] and WhosMove: from the book when the settings allow it
 // and the book knows the game's moves (OpeningStr; the game state is left as
-// it is), else searched within the limits.
-ThinkResult Think(const SearchLimits &L);
+// it is), else searched within the limits, played as the settings say, with
+// the draw rules reading the game's own record (game/Game.h).
+ThinkResult Think(const SearchLimits &L, const SearchSettings &S = {});
 // The position pondered on has come: a ponder search's time starts now. The
 // search's own call, declared again here so that a front end needs nothing
 // of search/ to make it.
@@ -32,25 +33,25 @@ uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit);
 
 // The console's limits: MoveTime seconds by the seconds rule (the search stops
 // once more than MoveTime whole seconds have passed), FixedDepth plies
-// (NoFixedDepth: none); a "p" typed before the first root move finished
-// still gets a move.
+// (NoFixedDepth: none).
 SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth);
 
 // The computer's move in the console game: from the book while it is in use
 // (InLibrary), which then records the move in OpeningStr or leaves the book,
-// else searched within the limits L.
+// else searched within the limits L; a "p" typed before the first root move
+// finished still gets a move.
 MoveRec CalcMove(const SearchLimits &L);
 
 // ---- strength levels ------------------------------------------------------------
 // The levels a front end may ask for, on the Elo scale of the calibration
 // matches (README).
 constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1700;
-// Limits L for play at about Elo (clamped to the levels' range): a node budget
-// that halves every 60 points down from the top, and noise on the static
-// scores, none at the top and never more than 80 centipawns, that grows as
-// the level falls. Seed decides
-// the noise, so a level plays the same moves under the same seed.
-void LimitStrength(SearchLimits &L, uint16_t Elo, uint64_t Seed);
+// Play at about Elo (clamped to the levels' range): a node budget in L that
+// halves every 60 points down from the top, and noise on the static scores
+// in S, none at the top and never more than 80 centipawns, that grows as the
+// level falls. Seed decides the noise, so a level plays the same moves under
+// the same seed.
+void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Seed);
 
 // ---- the transposition table -------------------------------------------------
 // Makes the table resident before the first search, as a front end may do in
@@ -67,22 +68,6 @@ uint32_t TableFullPermill();
 // From now on a set-up keeps the table and draws no new keys, so that the
 // searches of one game share what they found.
 void KeepTableAcrossSetUps();
-// Milliseconds to spend on one move with Left milliseconds on the clock, Inc
-// added after each move, and MovesToGo moves to the next time control (0: the
-// rest of the game). Never more than the clock holds after a reserve for the
-// pipes and the interface's own bookkeeping, and at least 1.
-uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
-
-// A move on the clock: no iteration starts after IterationMs, and the search
-// stops at StopMs, never later than the clock allows after its reserve. Spent
-// this way a move takes MoveBudgetMs on average and finishes more iterations
-// than a search that stops at the budget.
-struct ClockTimes {
-  uint64_t IterationMs;
-  uint64_t StopMs;
-};
-ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
-
 // The most moves the generator lists for one position.
 constexpr int MaxMovesListed = 384;
 

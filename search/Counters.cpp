@@ -1,7 +1,5 @@
 #include "search/Counters.h"
 
-#include "platform/Clock.h"
-
 PVType PV;
 uint32_t BetaCuts = 0;
 uint32_t NullCuts = 0;
@@ -14,11 +12,6 @@ SaveNodesType SaveNodes;
 uint32_t Time = 0;
 bool Abort = false;
 
-uint64_t MoveTimeMs = SecondsRuleMs(60);
-
-uint64_t StartTime = 0, StopTime = 0;
-int64_t Delta = 0;
-
 void UpdatePV(const Str4 &M, uint8_t D) {
   if (D > MaxPly) return;
   PV[D][D] = M;
@@ -30,19 +23,3 @@ void ClearPV() {
   for (auto &Row : PV)
     for (Str4 &M : Row) M.Clear();
 }
-
-uint64_t ElapsedMs() {
-  StopTime = GetTickCount64();
-  Delta = static_cast<int64_t>(StopTime - StartTime);
-  return static_cast<uint64_t>(Delta);
-}
-
-uint64_t Clock(Mode Button) {
-  if (Button == Start) {
-    StartTime = GetTickCount64();
-    return 0;
-  }
-  return ElapsedMs() / 1000;
-}
-
-bool TimesUp() { return ElapsedMs() >= MoveTimeMs; }

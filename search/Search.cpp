@@ -15,38 +15,78 @@
 #include "moves/Move.h"
 #include "platform/Fatal.h"
 #include "platform/Random.h"
+#include "search/Clock.h"
 #include "search/Reversible.h"
 
 namespace {
-// ---- the limits of the search in progress ----------------------------------
-uint8_t FirstDepth = ConsoleFirstDepth;
-uint8_t LastDepth = NoFixedDepth;
-uint64_t NodeLimit = NoNodeLimit;
-int16_t MateStop = MateScore + 1; // a score at least this ends the deepening
-bool Pondering = false;
-uint64_t PonderTimeMs = 0;
-uint64_t StartTick = 0;                   // the clock's start, 0: when the search starts
-uint64_t IterationTimeMs = NoTimeLimitMs; // no iteration starts later than this
-uint64_t PonderIterationMs = 0;
-const ShortStr *RootMoves = nullptr;
-uint16_t NumRootMoves = 0;
-bool Unlimited = false; // no limit at all: the search runs until it is stopped
+// ---- the search in progress: its limits, settings and working state --------
+constexpr int MaxHistory = 128; // a fifty-move count never looks further back
+struct RootLine {
+  int16_t Score;
+  Str4 Moves[MaxPly + 1];
+};
 
+// Built from the limits, the settings and the game's keys when a search
+// starts; the search reads nothing else of them. (The position stack, the
+// ply, the line, the history table and the counters are the program's named
+// globals; the clock is search/Clock.h.)
+struct SearchContext {
+  // The limits.
+  uint8_t FirstDepth = ConsoleFirstDepth;
+  uint8_t LastDepth = NoFixedDepth;
+  uint64_t NodeLimit = NoNodeLimit;
+  int16_t MateStop = MateScore + 1; // a score at least this ends the deepening
+  const ShortStr *RootMoves = nullptr;
+  uint16_t NumRootMoves = 0;
+  bool Unlimited = false; // no limit at all: the search runs until it is stopped
+  // The node count at which the limits are looked at next.
+  uint64_t NextCheck = 0;
+
+  // A strength level's noise on the static scores.
+  int16_t EvalNoise = 0;
+  uint64_t NoiseSeed = 0;
+
+  // A table kept from one search to the next.
+  bool KeepTable = false;
+  int8_t RootSide = WMove; // the null move's child also runs at ply 0, for the other side
+
+  // Several lines: the root searched once per line. While a line after the
+  // first is searched, the root leaves out the first moves of the lines found
+  // before it in this iteration, tries RootGuess first (the line of that rank
+  // in the iteration before), and neither reads nor writes its table entry,
+  // which keeps the best line's move and score.
+  ShortStr Excluded[MaxMultiPV];
+  uint16_t NumExcluded = 0;
+  Str4 RootGuess;
+  RootLine Lines[MaxMultiPV]; // the iteration's lines as found, then ranked
+  uint16_t LinesFound = 0;    // of the last iteration that searched several
+
+  // Draw rules: the keys of the game and of the path, oldest first.
+  bool DrawRules = false;
+  uint64_t RepKeys[MaxHistory + MaxPly + 1];
+  int RepBase = 0;  // index of the root's key
+  int RepFloor = 0; // no repetition is looked for below this index
+  uint16_t Rule50At[MaxPly + 1];
+  bool RootDead = false; // the root has no mating material: every line is a draw
+  // Before the root: the index of the same position's last time before, or
+  // -1; whether any position stands there twice.
+  int SeenBefore[MaxHistory];
+  bool AnySeenTwice = false;
+};
+SearchContext Ctx;
 // ---- a strength level's noise on the static scores ------------------------
-int16_t EvalNoise = 0;
-uint64_t NoiseSeed = 0;
 
 // The static score, moved by the level's noise. A score at the window's edge
 // may be the lazy evaluation's bound, far outside the window: it stays.
 inline int16_t NoisyEval(int16_t Alpha, int16_t Beta) {
   const int16_t Score = EvalPosition(Alpha, Beta);
-  if (EvalNoise == 0 || Score <= Alpha || Score >= Beta) return Score;
-  uint64_t H = NoiseSeed ^ (WhosMove == WMove ? 0 : GoldenGamma);
+  if (Ctx.EvalNoise == 0 || Score <= Alpha || Score >= Beta) return Score;
+  uint64_t H = Ctx.NoiseSeed ^ (WhosMove == WMove ? 0 : GoldenGamma);
   for (const uint32_t Rank : Data[Ply].Board) H = (H ^ Rank) * 0x100000001B3ull;
   H ^= H >> 29;
-  const int Span = 2 * EvalNoise + 1;
+  const int Span = 2 * Ctx.EvalNoise + 1;
   return static_cast<int16_t>(Score + static_cast<int>(H % static_cast<uint64_t>(Span)) -
-                              EvalNoise);
+                              Ctx.EvalNoise);
 }
 
 // ---- several lines: the root searched once per line -------------------------
@@ -54,59 +94,35 @@ inline int16_t NoisyEval(int16_t Alpha, int16_t Beta) {
 // moves of the lines found before it in this iteration, tries RootGuess first
 // (the line of that rank in the iteration before), and neither reads nor
 // writes its table entry, which keeps the best line's move and score.
-ShortStr Excluded[MaxMultiPV];
-uint16_t NumExcluded = 0;
-Str4 RootGuess;
-struct RootLine {
-  int16_t Score;
-  Str4 Moves[MaxPly + 1];
-};
-RootLine Lines[MaxMultiPV]; // the iteration's lines as found, then ranked
-uint16_t LinesFound = 0;    // of the last iteration that searched several
 
 // ---- draw rules: the keys of the game and of the path, oldest first --------
-constexpr int MaxHistory = 128; // a fifty-move count never looks further back
-bool DrawRules = false;
-uint64_t RepKeys[MaxHistory + MaxPly + 1];
-int RepBase = 0;  // index of the root's key
-int RepFloor = 0; // no repetition is looked for below this index
-uint16_t Rule50At[MaxPly + 1];
-bool RootDead = false; // the root has no mating material: every line is a draw
-// Before the root: the index of the same position's last time before, or -1;
-// whether any position stands there twice.
-int SeenBefore[MaxHistory];
-bool AnySeenTwice = false;
 // What a repetition key adds for Black to move (RepetitionKey).
 constexpr uint64_t BlackToMoveKey = GoldenGamma;
 
 int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
 
 // ---- a table kept from one search to the next -------------------------------
-bool KeepTable = false;
-int8_t RootSide = WMove; // the null move's child also runs at ply 0, for the other side
 // A mate is stored as its distance from the node, so that it reads right from
 // another root; a table emptied before every search keeps scores as they are.
 inline int16_t ToTT(int16_t S) {
-  if (!KeepTable) return S;
+  if (!Ctx.KeepTable) return S;
   if (S >= MateBound) return static_cast<int16_t>(S + Ply);
   if (S <= -MateBound) return static_cast<int16_t>(S - Ply);
   return S;
 }
 inline int16_t FromTT(int16_t S) {
-  if (!KeepTable) return S;
+  if (!Ctx.KeepTable) return S;
   if (S >= MateBound) return static_cast<int16_t>(S - Ply);
   if (S <= -MateBound) return static_cast<int16_t>(S + Ply);
   return S;
 }
 
-bool NodesUsedUp() { return Nodes + QNodes >= NodeLimit; }
+bool NodesUsedUp() { return Nodes + QNodes >= Ctx.NodeLimit; }
 
-// The node count at which the limits are looked at next.
-uint64_t NextCheck = 0;
 inline bool CheckDue() {
   const uint64_t Count = Nodes + QNodes;
-  if (Count < NextCheck) return false;
-  NextCheck = Count + CheckInterval;
+  if (Count < Ctx.NextCheck) return false;
+  Ctx.NextCheck = Count + CheckInterval;
   return true;
 }
 
@@ -115,10 +131,10 @@ void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
 bool StopRequested() { return CheckDue() && (PollStop() || TimesUp() || NodesUsedUp()); }
 
 bool IsRootMove(const MoveRec &M) {
-  return InList(SquaresToStr(M.FromSq, M.ToSq), RootMoves, NumRootMoves);
+  return InList(SquaresToStr(M.FromSq, M.ToSq), Ctx.RootMoves, Ctx.NumRootMoves);
 }
 
-bool IsExcluded(const ShortStr &Text) { return InList(Text, Excluded, NumExcluded); }
+bool IsExcluded(const ShortStr &Text) { return InList(Text, Ctx.Excluded, Ctx.NumExcluded); }
 
 // Moves made off the search proper (a legality test, a line walked for the
 // interface) count no nodes and leave the side and the ply as they were.
@@ -155,18 +171,18 @@ bool Checkmated() {
 // the game since its last capture or pawn move. A position the game has seen
 // only once before the root is no draw: the opponent need not repeat it.
 bool DrawnNode() {
-  const int Cur = RepBase + Ply;
-  RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
-  const int Reversible = Rule50At[Ply];
+  const int Cur = Ctx.RepBase + Ply;
+  Ctx.RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
+  const int Reversible = Ctx.Rule50At[Ply];
   // Material leaves the board only by a capture, which starts the count anew.
-  if (RootDead || (Reversible == 0 && NoMatingMaterial(Data[Ply]))) return true;
+  if (Ctx.RootDead || (Reversible == 0 && NoMatingMaterial(Data[Ply]))) return true;
   // The hundredth half-move draws unless it mated.
   if (Reversible >= FiftyMoveHalfMoves) return !Checkmated();
-  const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
+  const int Lowest = Cur - Reversible > Ctx.RepFloor ? Cur - Reversible : Ctx.RepFloor;
   bool SeenBeforeRoot = false;
   for (int I = Cur - 2; I >= Lowest; I -= 2) {
-    if (RepKeys[I] != RepKeys[Cur]) continue;
-    if (I >= RepBase || SeenBeforeRoot) return true;
+    if (Ctx.RepKeys[I] != Ctx.RepKeys[Cur]) continue;
+    if (I >= Ctx.RepBase || SeenBeforeRoot) return true;
     SeenBeforeRoot = true;
   }
   return false;
@@ -179,8 +195,8 @@ bool DrawnNode() {
 // earlier in the fifty moves, and would hide the draw. With GameOnly, only
 // a third time in the game counts, not a repetition of the search's path.
 bool CanDrawNext(bool GameOnly) {
-  const int Cur = RepBase + Ply;
-  const int Reversible = Rule50At[Ply];
+  const int Cur = Ctx.RepBase + Ply;
+  const int Reversible = Ctx.Rule50At[Ply];
   if (Reversible + 1 >= FiftyMoveHalfMoves) {
     const WalkKept Kept;
     bool Quiet = false;
@@ -193,15 +209,16 @@ bool CanDrawNext(bool GameOnly) {
     if (Quiet) return true;
   }
   // A cycle back to the same side to move takes four half-moves at least.
-  if (Reversible < 3 || (GameOnly && !AnySeenTwice)) return false;
-  const int Lowest = Cur - Reversible > RepFloor ? Cur - Reversible : RepFloor;
+  if (Reversible < 3 || (GameOnly && !Ctx.AnySeenTwice)) return false;
+  const int Lowest = Cur - Reversible > Ctx.RepFloor ? Cur - Reversible : Ctx.RepFloor;
   int J = Cur - 3;
-  if (GameOnly && J >= RepBase) J -= ((J - RepBase) / 2 + 1) * 2;
+  if (GameOnly && J >= Ctx.RepBase) J -= ((J - Ctx.RepBase) / 2 + 1) * 2;
   for (; J >= Lowest; J -= 2) {
     // On the path any return draws; before the root only a third time.
-    if (J >= RepBase ? GameOnly : SeenBefore[J] < Lowest) continue;
+    if (J >= Ctx.RepBase ? GameOnly : Ctx.SeenBefore[J] < Lowest) continue;
     MoveRec M;
-    if (!ReversibleMoveFor(Data[Ply], WhosMove, RepKeys[Cur] ^ RepKeys[J] ^ BlackToMoveKey, M))
+    if (!ReversibleMoveFor(Data[Ply], WhosMove, Ctx.RepKeys[Cur] ^ Ctx.RepKeys[J] ^ BlackToMoveKey,
+                           M))
       continue;
     const WalkKept Kept;
     MakeOnCopy(M, false);
@@ -250,7 +267,7 @@ int16_t DrawScore(int16_t Alpha, int16_t Beta) { return Alpha > 0 ? Alpha : (Bet
 int16_t QSearch(int16_t Alpha, int16_t Beta) {
   if (Ply > SelDepth) SelDepth = Ply;
   // A capture can leave too little to mate: a draw, however much is left.
-  if (DrawRules && NoMatingMaterial(Data[Ply])) return DrawScore(Alpha, Beta);
+  if (Ctx.DrawRules && NoMatingMaterial(Data[Ply])) return DrawScore(Alpha, Beta);
   FullTTType TTEntry;
   TTEntry.Key = Data[Ply].HashKey;
   GetFromTT(TTEntry);
@@ -292,13 +309,14 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
 
 int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   if (Abort || Ply == MaxPly) return EvalPosition(Alpha, Beta);
-  if (DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
+  if (Ctx.DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
   if (Depth < 1) {
     const int16_t Score = QSearch(Alpha, Beta);
     // The horizon sees no quiet move: a draw the game's rules let the side
     // claim with one stands for the captures' score below it. A return to
     // the search's own path is left to deeper searches, which see it.
-    return Score < 0 && DrawRules && Ply > 0 && CanDrawNext(true) ? DrawScore(Alpha, Beta) : Score;
+    return Score < 0 && Ctx.DrawRules && Ply > 0 && CanDrawNext(true) ? DrawScore(Alpha, Beta)
+                                                                      : Score;
   }
   if (Ply > SelDepth) SelDepth = Ply;
 
@@ -310,14 +328,14 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   GetFromTT(TTEntry);
   TTEntry.Score = FromTT(TTEntry.Score);
   const bool TTMoveFits = ValidMove(TTEntry);
-  const bool LineRoot = NumExcluded > 0 && Ply == 0 && WhosMove == RootSide;
-  const Str4 TTMove = LineRoot ? RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
+  const bool LineRoot = Ctx.NumExcluded > 0 && Ply == 0 && WhosMove == Ctx.RootSide;
+  const Str4 TTMove = LineRoot ? Ctx.RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
   // An earlier search's entry for the root, or an earlier line's, would end
   // the search without a line; within one search and with one line the
   // root's entries are always too shallow.
-  const bool KeptRoot = (KeepTable || LineRoot) && Ply == 0 && WhosMove == RootSide;
+  const bool KeptRoot = (Ctx.KeepTable || LineRoot) && Ply == 0 && WhosMove == Ctx.RootSide;
   // No entry knows how near the fifty-move draw this path has come.
-  const bool NearFifty = DrawRules && Rule50At[Ply] + Depth >= FiftyMoveHalfMoves;
+  const bool NearFifty = Ctx.DrawRules && Ctx.Rule50At[Ply] + Depth >= FiftyMoveHalfMoves;
   if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty) {
     ++TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
@@ -326,7 +344,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
       // A score below a draw the side can claim with its next move came
       // from another history: the node is searched, and the claim with it.
       const bool Below = FailsLow ? Alpha < 0 : TTEntry.Score < 0;
-      if (!(DrawRules && Ply > 0 && Below && CanDrawNext(false))) {
+      if (!(Ctx.DrawRules && Ply > 0 && Below && CanDrawNext(false))) {
         if (FailsLow) return Alpha;
         ++ExactTTHits;
         return TTEntry.Score;
@@ -339,15 +357,15 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   // because its key depends on the side to move.
   if (NullAllowed && !Check && !EndGame && Depth > NullMoveReduction) {
     // Past the pass no repetition counts; the node's own key comes back after.
-    const int SavedFloor = RepFloor;
-    const uint64_t OwnKey = RepKeys[RepBase + Ply];
-    RepFloor = RepBase + Ply + 1;
+    const int SavedFloor = Ctx.RepFloor;
+    const uint64_t OwnKey = Ctx.RepKeys[Ctx.RepBase + Ply];
+    Ctx.RepFloor = Ctx.RepBase + Ply + 1;
     PassTurn();
     Score = Neg(
         Search(Neg(Beta), Neg(Beta - 1), static_cast<int8_t>(Depth - NullMoveReduction), false));
     PassTurn();
-    RepFloor = SavedFloor;
-    RepKeys[RepBase + Ply] = OwnKey;
+    Ctx.RepFloor = SavedFloor;
+    Ctx.RepKeys[Ctx.RepBase + Ply] = OwnKey;
     // A stopped search has no score: nothing is stored or cut from it.
     if (Abort) return Alpha;
     if (Score >= Beta) {
@@ -368,17 +386,17 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
     if (MoveIndex == 2) PrefetchChildren(NumMoves);
     const MoveRec ThisMove = GetAMove(NumMoves);
     // Root moves left out of the search count as illegal ones.
-    if (NumRootMoves > 0 && Ply == 0 && !IsRootMove(ThisMove)) continue;
+    if (Ctx.NumRootMoves > 0 && Ply == 0 && !IsRootMove(ThisMove)) continue;
     if (LineRoot && IsExcluded(SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) continue;
     MakeOnCopy(ThisMove, false);
     if (InCheck(static_cast<int8_t>(-WhosMove))) {
       UnmakeMove();
       continue;
     }
-    if (DrawRules) {
+    if (Ctx.DrawRules) {
       const bool Irreversible =
           ThisMove.Capture || (PieceOn(Data[Ply - 1], ThisMove.FromSq) & 7) == WPawn;
-      Rule50At[Ply] = Irreversible ? 0 : static_cast<uint16_t>(Rule50At[Ply - 1] + 1);
+      Ctx.Rule50At[Ply] = Irreversible ? 0 : static_cast<uint16_t>(Ctx.Rule50At[Ply - 1] + 1);
     }
     NoMoves = false;
     const uint8_t R = ReducedDepthCut(Depth);
@@ -440,20 +458,18 @@ void InitSearch() {
   ShowThinking();
   ClearPV();
   ClearHistory();
-  if (KeepTable)
+  if (Ctx.KeepTable)
     NewTTGeneration();
   else
     ZeroTTs();
   Nodes = QNodes = 0;
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   SelDepth = 0;
-  NextCheck = CheckInterval;
+  Ctx.NextCheck = CheckInterval;
   PVScore = 0;
   Abort = false;
-  Time = static_cast<uint32_t>(Clock(Start));
-  // A front end that started the move's clock earlier counts from there.
-  if (StartTick != 0) StartTime = StartTick;
-  CurrentDepth = static_cast<int16_t>(FirstDepth - 1);
+  Time = 0;
+  CurrentDepth = static_cast<int16_t>(Ctx.FirstDepth - 1);
   EndGame = IsEndGame();
 }
 
@@ -476,29 +492,29 @@ namespace {
 // for every line shown, and never a search that runs until it is stopped.
 bool MateEnds(int16_t Score) {
   if (std::abs(Score) < MateFound) return false;
-  return !KeepTable || MateScore - std::abs(Score) <= CurrentDepth;
+  return !Ctx.KeepTable || MateScore - std::abs(Score) <= CurrentDepth;
 }
 bool MateEndsDeepening() {
-  if (PVScore >= MateStop) return true;
+  if (PVScore >= Ctx.MateStop) return true;
   if (!MateEnds(PVScore)) return false;
-  if (!KeepTable) return true;
-  if (Unlimited || Pondering) return false;
-  for (uint16_t I = 1; I < LinesFound; ++I)
-    if (!MateEnds(Lines[I].Score)) return false;
+  if (!Ctx.KeepTable) return true;
+  if (Ctx.Unlimited || ClockPondering()) return false;
+  for (uint16_t I = 1; I < Ctx.LinesFound; ++I)
+    if (!MateEnds(Ctx.Lines[I].Score)) return false;
   return true;
 }
 
 bool DeepenFurther() {
   // No legal move at the root leaves the first entry of the line empty;
   // deeper iterations could not change that.
-  if (CurrentDepth >= FirstDepth && PV[0][0].Empty()) return false;
-  const int Limit = LastDepth < FirstDepth ? FirstDepth : LastDepth;
+  if (CurrentDepth >= Ctx.FirstDepth && PV[0][0].Empty()) return false;
+  const int Limit = Ctx.LastDepth < Ctx.FirstDepth ? Ctx.FirstDepth : Ctx.LastDepth;
   // Every ply of a line needs a record of the position stack.
   if (Abort || CurrentDepth >= Limit || CurrentDepth >= MaxPly || MateEndsDeepening()) return false;
   // The first iteration starts however little time is left, so that a search
   // has a move of its own; a limit stops it at its next look at the limits.
-  if (CurrentDepth < FirstDepth) return true;
-  return !TimesUp() && !NodesUsedUp() && ElapsedMs() < IterationTimeMs;
+  if (CurrentDepth < Ctx.FirstDepth) return true;
+  return !TimesUp() && !NodesUsedUp() && IterationTimeLeft();
 }
 
 // A line the search cut short where a table entry stood for the rest goes on
@@ -535,7 +551,7 @@ void CompleteLine() {
 
 // Rank: the line's place when the search shows several, else 0.
 void ReportIteration(bool Fresh, uint32_t Rank) {
-  if (Fresh && KeepTable) CompleteLine();
+  if (Fresh && Ctx.KeepTable) CompleteLine();
   SearchInfo Info;
   Info.Nodes = Nodes;
   Info.QNodes = QNodes;
@@ -564,13 +580,13 @@ uint16_t LinesWanted(uint8_t Asked) {
   uint16_t Count = 0;
   {
     const WalkKept Kept;
-    WalkLegalMoves([](const MoveRec &M) { return NumRootMoves == 0 || IsRootMove(M); },
+    WalkLegalMoves([](const MoveRec &M) { return Ctx.NumRootMoves == 0 || IsRootMove(M); },
                    [&](const MoveRec &) {
                      ++Count;
                      return true;
                    });
   }
-  for (RootLine &Line : Lines) Line.Moves[0].Clear();
+  for (RootLine &Line : Ctx.Lines) Line.Moves[0].Clear();
   return Count < Asked ? Count : Asked;
 }
 
@@ -585,87 +601,83 @@ void SearchLines(uint16_t Wanted) {
   uint16_t Found = 0;
   bool Cut = false;
   while (Found < Wanted && !Abort) {
-    const ShortStr Guess = Lines[Found].Moves[0];
-    RootGuess = Guess.Empty() || IsExcluded(Guess) ? Str4(NoMoveText) : Str4(Guess);
+    const ShortStr Guess = Ctx.Lines[Found].Moves[0];
+    Ctx.RootGuess = Guess.Empty() || IsExcluded(Guess) ? Str4(NoMoveText) : Str4(Guess);
     const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     if (Abort && Score == -RootWindow) {
       Cut = true;
       break;
     }
-    Lines[Found].Score = Score;
-    for (int I = 0; I <= MaxPly; ++I) Lines[Found].Moves[I] = PV[0][I];
-    Excluded[NumExcluded++] = PV[0][0];
+    Ctx.Lines[Found].Score = Score;
+    for (int I = 0; I <= MaxPly; ++I) Ctx.Lines[Found].Moves[I] = PV[0][I];
+    Ctx.Excluded[Ctx.NumExcluded++] = PV[0][0];
     ++Found;
   }
-  NumExcluded = 0;
-  LinesFound = Found;
+  Ctx.NumExcluded = 0;
+  Ctx.LinesFound = Found;
   Time = static_cast<uint32_t>(Clock(Elapsed));
   SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
   // A later line can score above an earlier one, seen anew without the
   // earlier moves: the best goes first, and it is the move.
   for (uint16_t I = 1; I < Found; ++I)
-    for (uint16_t J = I; J > 0 && Lines[J].Score > Lines[J - 1].Score; --J)
-      std::swap(Lines[J], Lines[J - 1]);
+    for (uint16_t J = I; J > 0 && Ctx.Lines[J].Score > Ctx.Lines[J - 1].Score; --J)
+      std::swap(Ctx.Lines[J], Ctx.Lines[J - 1]);
   for (uint16_t I = 0; I < Found; ++I) {
-    LineToPV(Lines[I]);
-    PVScore = Lines[I].Score;
+    LineToPV(Ctx.Lines[I]);
+    PVScore = Ctx.Lines[I].Score;
     ReportIteration(true, I + 1u);
   }
   if (Found > 0) {
-    LineToPV(Lines[0]);
-    PVScore = Lines[0].Score;
+    LineToPV(Ctx.Lines[0]);
+    PVScore = Ctx.Lines[0].Score;
   }
   if (Cut) ReportIteration(false, 0);
 }
 
-void SetLimits(const SearchLimits &L) {
-  FirstDepth = L.FirstDepth == 0 ? 1 : L.FirstDepth;
-  LastDepth = L.Depth;
+void SetContext(const SearchLimits &L, const SearchSettings &S, const GameKeys &G) {
+  Ctx.FirstDepth = L.FirstDepth == 0 ? 1 : L.FirstDepth;
+  Ctx.LastDepth = L.Depth;
   if (L.Mate > 0) {
     // A mate in N moves is N plies of the winner and N - 1 of the loser;
     // the slack covers the reduced searches of moves after the first.
     const int Plies = 2 * L.Mate - 1;
     if (L.Depth == NoFixedDepth)
-      LastDepth = static_cast<uint8_t>(Plies + 5 < MaxPly ? Plies + 5 : MaxPly);
-    MateStop = static_cast<int16_t>(Plies < MaxPly ? MateScore - Plies : MateScore - MaxPly);
+      Ctx.LastDepth = static_cast<uint8_t>(Plies + 5 < MaxPly ? Plies + 5 : MaxPly);
+    Ctx.MateStop = static_cast<int16_t>(Plies < MaxPly ? MateScore - Plies : MateScore - MaxPly);
   } else {
-    MateStop = MateScore + 1;
+    Ctx.MateStop = MateScore + 1;
   }
-  NodeLimit = L.Nodes == 0 ? NoNodeLimit : L.Nodes;
-  Pondering = L.Ponder;
-  PonderTimeMs = L.TimeMs;
-  MoveTimeMs = L.TimeMs == 0 || L.Ponder ? NoTimeLimitMs : L.TimeMs;
-  RootMoves = L.SearchMoves;
-  NumRootMoves = L.SearchMoves ? L.NumSearchMoves : 0;
-  Unlimited = L.TimeMs == 0 && L.Depth == NoFixedDepth && L.Nodes == 0 && L.Mate == 0;
-  LinesFound = 0;
+  Ctx.NodeLimit = L.Nodes == 0 ? NoNodeLimit : L.Nodes;
+  Ctx.RootMoves = L.SearchMoves;
+  Ctx.NumRootMoves = L.SearchMoves ? L.NumSearchMoves : 0;
+  Ctx.Unlimited =
+      L.TimeMs == 0 && !L.OnClock && L.Depth == NoFixedDepth && L.Nodes == 0 && L.Mate == 0;
+  Ctx.LinesFound = 0;
 
-  EvalNoise = L.EvalNoise;
-  NoiseSeed = L.NoiseSeed;
-  KeepTable = L.KeepTable;
-  RootSide = WhosMove;
-  StartTick = L.StartTick;
-  PonderIterationMs = L.IterationTimeMs;
-  IterationTimeMs = L.IterationTimeMs == 0 || L.Ponder ? NoTimeLimitMs : L.IterationTimeMs;
+  Ctx.EvalNoise = S.EvalNoise;
+  Ctx.NoiseSeed = S.NoiseSeed;
+  Ctx.KeepTable = S.KeepTable;
+  Ctx.RootSide = WhosMove;
 
-  DrawRules = L.DrawRules;
-  RepFloor = 0;
-  RepBase = 0;
-  if (DrawRules) {
-    const int Keep = L.HistoryLen < MaxHistory ? L.HistoryLen : MaxHistory;
-    for (int I = 0; I < Keep; ++I) RepKeys[I] = L.History[L.HistoryLen - Keep + I];
-    RepBase = Keep;
+  Ctx.DrawRules = S.DrawRules;
+  Ctx.RepFloor = 0;
+  Ctx.RepBase = 0;
+  if (Ctx.DrawRules) {
+    const int Keep = G.Len < MaxHistory ? G.Len : MaxHistory;
+    for (int I = 0; I < Keep; ++I) Ctx.RepKeys[I] = G.Keys[G.Len - Keep + I];
+    Ctx.RepBase = Keep;
     // The root is the first position of the path: a line back to it repeats.
-    RepKeys[RepBase] = RepetitionKey(Data[0], WhosMove);
-    Rule50At[0] = L.Rule50;
-    RootDead = NoMatingMaterial(Data[0]);
+    Ctx.RepKeys[Ctx.RepBase] = RepetitionKey(Data[0], WhosMove);
+    Ctx.Rule50At[0] =
+        static_cast<uint16_t>(G.Rule50 > FiftyMoveHalfMoves ? FiftyMoveHalfMoves : G.Rule50);
+    Ctx.RootDead = NoMatingMaterial(Data[0]);
     PrepareReversibleMoves();
-    AnySeenTwice = false;
-    for (int J = 0; J < RepBase; ++J) {
-      SeenBefore[J] = -1;
-      for (int K = J - 2; K >= 0 && SeenBefore[J] < 0; K -= 2)
-        if (RepKeys[K] == RepKeys[J]) SeenBefore[J] = K;
-      AnySeenTwice = AnySeenTwice || SeenBefore[J] >= 0;
+    Ctx.AnySeenTwice = false;
+    for (int J = 0; J < Ctx.RepBase; ++J) {
+      Ctx.SeenBefore[J] = -1;
+      for (int K = J - 2; K >= 0 && Ctx.SeenBefore[J] < 0; K -= 2)
+        if (Ctx.RepKeys[K] == Ctx.RepKeys[J]) Ctx.SeenBefore[J] = K;
+      Ctx.AnySeenTwice = Ctx.AnySeenTwice || Ctx.SeenBefore[J] >= 0;
     }
   }
 }
@@ -683,19 +695,12 @@ SearchLimits FixedDepthLimits(uint8_t Depth) {
   return L;
 }
 
-void PonderHit() {
-  if (!Pondering) return;
-  Pondering = false;
-  // The move's time counts from now: the opponent has just played the
-  // move pondered on.
-  const uint64_t Now = ElapsedMs();
-  MoveTimeMs = PonderTimeMs == 0 ? NoTimeLimitMs : Now + PonderTimeMs;
-  IterationTimeMs = PonderIterationMs == 0 ? NoTimeLimitMs : Now + PonderIterationMs;
-}
+void PonderHit() { ClockPonderHit(); }
 
-MoveRec SearchMove(const SearchLimits &L) {
+MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKeys &G) {
   Ply = 0;
-  SetLimits(L);
+  SetContext(L, S, G);
+  StartMoveClock(L);
   InitSearch();
   const uint16_t Wanted = LinesWanted(L.MultiPV);
   // A root with one move to search still shows it as the first line of several.
@@ -715,9 +720,9 @@ MoveRec SearchMove(const SearchLimits &L) {
     SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
     if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, Rank);
   }
-  DrawRules = false;
-  NumRootMoves = 0;
-  Pondering = false;
+  Ctx.DrawRules = false;
+  Ctx.NumRootMoves = 0;
+  StopMoveClock();
   if (CalcBrdKey() != Data[Ply].HashKey) Fatal("Search", __LINE__, "error zorbist key");
   if (std::abs(PVScore) == MateScore) return NoMove;
   if (PV[0][0].Empty()) return NoMove;

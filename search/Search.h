@@ -21,15 +21,24 @@ constexpr int8_t NullMoveReduction = 2;
 constexpr uint8_t ReducedDepthCut(int8_t Depth) { return Depth > 6 ? 3 : 2; }
 // Every iteration searches the root with the full window -RootWindow..RootWindow.
 constexpr int16_t RootWindow = 30000;
-// The limits a search sets where its record gives none.
+// The limit a search sets where its record gives none.
 constexpr uint64_t NoNodeLimit = ~static_cast<uint64_t>(0);
-constexpr uint64_t NoTimeLimitMs = ~static_cast<uint64_t>(0);
+
+// The game before the root as the draw rules read it: the keys of its
+// positions since the last capture or pawn move (RepetitionKey, oldest
+// first) and the half-moves since then.
+struct GameKeys {
+  const uint64_t *Keys = nullptr;
+  uint16_t Len = 0;
+  uint32_t Rule50 = 0;
+};
 
 // The key under which the draw rules compare positions: the placement, the
 // side to move and the castling rights.
 uint64_t RepetitionKey(const DataType &D, int8_t Side);
-// The searched move for Data[0] and WhosMove within the limits, or NoMove.
-MoveRec SearchMove(const SearchLimits &L);
+// The searched move for Data[0] and WhosMove within the limits, or NoMove;
+// the search plays as S says, and with the draw rules it reads G.
+MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S = {}, const GameKeys &G = {});
 // The position pondered on has come: a ponder search's time starts now.
 void PonderHit();
 
@@ -47,7 +56,7 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed);
 // flags that making them touches are put back: a search goes on as before.
 uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index));
 // A fresh search: thinking message, empty PV, history and table, zero
-// counters, the clock started, EndGame fixed from the root.
+// counters, EndGame fixed from the root (the search's clock has started).
 void InitSearch();
 // Mean ratio of the node figures of the last three iterations up to depth
 // Len; ratios over a zero figure are left out, and no ratio at all gives 0.

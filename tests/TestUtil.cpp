@@ -12,6 +12,7 @@
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "platform/Random.h"
+#include "search/Clock.h"
 #include "search/Counters.h"
 
 void (*ResetFrontEndState)() = nullptr;

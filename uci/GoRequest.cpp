@@ -129,32 +129,33 @@ GoPlan PlanGo(const GoRequest &R, int Side) {
     P.Notes[P.NumNotes++] = {"go: movestogo ", R.ToGoText, " is taken as 1000"};
   // A fixed move time is used to its end: the iteration it cuts may still
   // find a better move, and time saved is not worth anything later. On a
-  // clock, time saved counts for the moves to come.
-  uint64_t Budget = 0, IterationBudget = 0;
+  // clock, time saved counts for the moves to come, and the search's clock
+  // works out the move's share (search/Clock.h).
+  uint64_t Budget = 0;
+  const bool Timed = R.MoveTime >= 0 || R.Time[Side] >= 0;
   if (R.MoveTime >= 0) {
     Budget = R.MoveTime == 0 ? 1 : static_cast<uint64_t>(R.MoveTime);
-  } else if (R.Time[Side] >= 0) {
-    const ClockTimes T =
-        ClockBudget(static_cast<uint64_t>(R.Time[Side]), static_cast<uint64_t>(R.Inc[Side]),
-                    static_cast<uint32_t>(R.MovesToGo > 1000 ? 1000 : R.MovesToGo));
-    Budget = T.StopMs;
-    IterationBudget = T.IterationMs;
+  } else if (R.Time[Side] >= 0 && !R.Infinite) {
+    L.OnClock = true;
+    L.ClockMs = static_cast<uint64_t>(R.Time[Side]);
+    L.IncMs = static_cast<uint64_t>(R.Inc[Side]);
+    L.MovesToGo = static_cast<uint32_t>(R.MovesToGo > 1000 ? 1000 : R.MovesToGo);
   }
-  const bool NoLimit = Budget == 0 && R.Depth < 0 && R.Nodes <= 0 && R.Mate <= 0;
+  const bool NoLimit = !Timed && R.Depth < 0 && R.Nodes <= 0 && R.Mate <= 0;
   if (R.AnyDropped && NoLimit && !R.Infinite && !R.Ponder) {
     Budget = DroppedLimitsMs;
     P.Notes[P.NumNotes++] = {"go: no limit left; searching for a second", nullptr, nullptr};
   }
-  if (R.Infinite) Budget = IterationBudget = 0;
+  if (R.Infinite) Budget = 0;
   // The search's clock counts whole ticks from its start: one more, so that
   // the limit never fires before the budget has really passed.
   L.TimeMs = Budget > 0 ? Budget + 1 : 0;
-  L.IterationTimeMs = IterationBudget;
   L.Nodes = R.Nodes > 0 ? static_cast<uint64_t>(R.Nodes) : 0;
   L.Mate = R.Mate > 0 ? static_cast<uint16_t>(R.Mate) : 0;
   L.Ponder = R.Ponder;
   // Without any limit the search runs until stop, as with infinite.
-  P.UntilStop = R.Infinite || (Budget == 0 && R.Depth < 0 && L.Nodes == 0 && L.Mate == 0);
+  P.UntilStop =
+      R.Infinite || (Budget == 0 && !L.OnClock && R.Depth < 0 && L.Nodes == 0 && L.Mate == 0);
   return P;
 }
 

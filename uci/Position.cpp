@@ -195,14 +195,6 @@ int SideToMove() { return ::SideToMove() == WMove ? 0 : 1; }
 bool InCheckHere() { return SideToMoveInCheck(); }
 bool InBook() { return BookInUse(); }
 
-void AddGameRecord(SearchLimits &L) {
-  const GameRecord &R = GameHistory();
-  L.History = R.Keys;
-  L.HistoryLen = R.NumKeys;
-  L.Rule50 = static_cast<uint16_t>(R.HalfMoveClock > FiftyMoveHalfMoves ? FiftyMoveHalfMoves
-                                                                        : R.HalfMoveClock);
-}
-
 void PutMoveHere(const MoveRec &M) {
   PutMove(GamePosition(), SquaresToStr(M.FromSq, M.ToSq).c_str());
 }

@@ -37,8 +37,6 @@ bool SearchMoveHere(const char *W, ShortStr &M);
 int SideToMove(); // 0 white, 1 black
 bool InCheckHere();
 bool InBook(); // the game's moves are still a book line
-// The game's earlier positions and its half-move clock, for the draw rules.
-void AddGameRecord(SearchLimits &L);
 
 // Moves in UCI's text: one of the game's position, one of a line in the
 // position Before it, and the reply expected after Best.

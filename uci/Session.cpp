@@ -319,20 +319,20 @@ void CmdGo() {
   GoPlan P;
   ReadGo(P);
   SearchLimits &L = P.Limits;
-  L.DrawRules = true;
-  AddGameRecord(L);
+  SearchSettings S;
+  S.DrawRules = true;
   // The book answers a game's moves, not analysis: only a search on the clock,
   // and one line; several lines ask for scores, which a book move has none of.
-  L.UseBook = InBook() && OwnBook && L.TimeMs > 0 && !L.Ponder && L.Nodes == 0 && L.Mate == 0 &&
-              MultiPV == 1;
+  S.UseBook = InBook() && OwnBook && (L.TimeMs > 0 || L.OnClock) && !L.Ponder && L.Nodes == 0 &&
+              L.Mate == 0 && MultiPV == 1;
   L.MultiPV = MultiPV;
-  L.AnyMove = true;
+  S.AnyMove = true;
   // A level plays the book's moves like any other player, and searches
   // within its own limits.
   if (LimitStrengthOn)
-    LimitStrength(L, LevelElo, LevelSeedOption != 0 ? LevelSeedOption : GameSeed);
+    LimitStrength(L, S, LevelElo, LevelSeedOption != 0 ? LevelSeedOption : GameSeed);
 
-  L.KeepTable = true;
+  S.KeepTable = true;
   L.StartTick = GoTime;
   if (ClearPending) {
     ClearTable();
@@ -344,7 +344,7 @@ void CmdGo() {
   // A ponder search waits for ponderhit or stop before it answers, and one
   // without any limit for stop.
   UntilStop = P.UntilStop;
-  Answer(Think(L));
+  Answer(Think(L, S));
 }
 
 // One command line; false when the session ends.

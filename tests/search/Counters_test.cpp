@@ -6,6 +6,7 @@
 
 #include "TestUtil.h"
 #include "platform/Clock.h"
+#include "search/Clock.h"
 #include "search/Counters.h"
 
 namespace {

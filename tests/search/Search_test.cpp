@@ -17,6 +17,7 @@
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
+#include "search/Clock.h"
 #include "search/Counters.h"
 #include "search/Search.h"
 

@@ -1,0 +1,153 @@
+// The search's time: what a move may spend on a game clock, and the
+// deadlines one search takes from its limits, a ponder search's included.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestUtil.h"
+#include "platform/Clock.h"
+#include "search/Clock.h"
+
+namespace {
+
+// Whatever the clock says, a budget leaves a reserve on it and is at least 1 ms.
+TEST(MoveBudget, NeverSpendsTheReserve) {
+  for (uint64_t Left : {0ull, 1ull, 49ull, 60ull, 100ull, 500ull, 1000ull, 10000ull, 600000ull})
+    for (uint64_t Inc : {0ull, 100ull, 1000ull, 5000ull})
+      for (uint32_t ToGo : {0u, 1u, 2u, 40u}) {
+        SCOPED_TRACE(std::to_string(Left) + " + " + std::to_string(Inc) + " / " +
+                     std::to_string(ToGo));
+        const uint64_t B = MoveBudgetMs(Left, Inc, ToGo);
+        EXPECT_GE(B, 1u);
+        if (Left >= 100) {
+          EXPECT_LE(B, Left - 50 - Left / 20);
+        }
+      }
+}
+
+TEST(MoveBudget, SharesTheClockOverTheMovesToCome) {
+  const struct {
+    uint64_t Left, Inc;
+    uint32_t ToGo;
+    uint64_t Budget;
+  } Cases[] = {
+      {10000, 100, 0, (10000 - 550) / 30 + 75}, // 10 s + 0.1 s at the start
+      {60000, 600, 0, (60000 - 3050) / 30 + 450},
+      {60000, 0, 40, (60000 - 3050) / 40},
+      {60000, 0, 1, 60000 - 3050}, // the last move before the control
+      {800, 100, 0, (800 - 90) / 30 + 75},
+      {120, 100, 0, 120 - 56}, // the increment alone would overdraw it
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Left) + " + " + std::to_string(C.Inc));
+    EXPECT_EQ(MoveBudgetMs(C.Left, C.Inc, C.ToGo), C.Budget);
+  }
+}
+
+// A whole game at 10 s + 0.1 s where every move runs to its hard stop plus
+// 30 ms of delay: the clock never runs out.
+TEST(MoveBudget, SurvivesAWholeFastGame) {
+  int64_t Clock = 10000;
+  for (int Move = 0; Move < 300; ++Move) {
+    Clock -= static_cast<int64_t>(ClockBudget(static_cast<uint64_t>(Clock), 100, 0).StopMs) + 30;
+    ASSERT_GT(Clock, 0) << "flagged at move " << Move;
+    Clock += 100;
+  }
+}
+
+// No iteration starts after 0.6 budgets; the search stops at two budgets, or
+// at what the clock holds after its reserve when that is less.
+TEST(MoveBudget, IterationsStartEarlyAndStopLate) {
+  const struct {
+    uint64_t Left, Inc;
+    uint32_t ToGo;
+    uint64_t IterationMs, StopMs;
+  } Cases[] = {
+      {10000, 100, 0, 390 * 3 / 5, 780},   // budget (10000 - 550) / 30 + 75 = 390
+      {60000, 0, 1, 56950 * 3 / 5, 56950}, // the last move before the control
+      {120, 100, 0, 64 * 3 / 5, 64},       // the budget is all there is
+      {10, 0, 0, 1, 1},                    // nothing left: the shortest search
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Left) + " + " + std::to_string(C.Inc));
+    const ClockTimes T = ClockBudget(C.Left, C.Inc, C.ToGo);
+    EXPECT_EQ(T.IterationMs, C.IterationMs);
+    EXPECT_EQ(T.StopMs, C.StopMs);
+  }
+}
+
+// Each kind of limit gives its deadlines: a fixed time stops at its end, a
+// game clock at its budget's stop one tick late and starts no iteration after
+// the budget's first part, and a ponder search has none until its ponderhit,
+// from which the same deadlines count.
+TEST(MoveTimes, EachLimitGivesItsDeadlines) {
+  const ClockTimes Ten = ClockBudget(10000, 100, 0);
+  const ClockTimes Last = ClockBudget(60000, 0, 1000);
+  const struct Case {
+    const char *What;
+    SearchLimits L;
+    uint64_t IterationMs, StopMs;
+  } Cases[] = {
+      {"nothing", SearchLimits{}, NoTimeLimitMs, NoTimeLimitMs},
+      {"a fixed time",
+       [] {
+         SearchLimits L;
+         L.TimeMs = 2001;
+         return L;
+       }(),
+       NoTimeLimitMs, 2001},
+      {"a clock",
+       [] {
+         SearchLimits L;
+         L.OnClock = true;
+         L.ClockMs = 10000;
+         L.IncMs = 100;
+         return L;
+       }(),
+       Ten.IterationMs, Ten.StopMs + 1},
+      {"a fixed time before the clock",
+       [] {
+         SearchLimits L;
+         L.TimeMs = 300;
+         L.OnClock = true;
+         L.ClockMs = 10000;
+         return L;
+       }(),
+       NoTimeLimitMs, 300},
+      {"moves to go beyond 1000 are 1000",
+       [] {
+         SearchLimits L;
+         L.OnClock = true;
+         L.ClockMs = 60000;
+         L.MovesToGo = 5000000;
+         return L;
+       }(),
+       Last.IterationMs, Last.StopMs + 1},
+  };
+  for (const Case &C : Cases) {
+    SCOPED_TRACE(C.What);
+    const ClockTimes T = MoveTimesFor(C.L);
+    EXPECT_EQ(T.IterationMs, C.IterationMs);
+    EXPECT_EQ(T.StopMs, C.StopMs);
+    for (const bool Ponder : {false, true}) {
+      SearchLimits L = C.L;
+      L.Ponder = Ponder;
+      // Started 5 s ago: the deadlines count from the tick the front end gave.
+      L.StartTick = GetTickCount64() - 5000;
+      StartMoveClock(L);
+      EXPECT_EQ(ClockPondering(), Ponder);
+      EXPECT_EQ(MoveTimeMs, Ponder ? NoTimeLimitMs : C.StopMs);
+      EXPECT_EQ(IterationTimeLeft(), Ponder || C.IterationMs > 5000);
+      ClockPonderHit();
+      EXPECT_FALSE(ClockPondering());
+      if (Ponder && C.StopMs != NoTimeLimitMs) {
+        EXPECT_GE(MoveTimeMs, 5000 + C.StopMs);
+        EXPECT_LT(MoveTimeMs, 6000 + C.StopMs) << "from the ponderhit on";
+      } else {
+        EXPECT_EQ(MoveTimeMs, C.StopMs) << "a ponderhit changes nothing";
+      }
+    }
+  }
+}
+
+} // namespace
