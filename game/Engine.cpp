@@ -74,6 +74,8 @@ ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
   return R;
 }
 
+void PonderHit() { ClockPonderHit(); }
+
 uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit) {
   LineVisit = Visit;
   const uint32_t N = WalkLegalPV(Len, Visit ? VisitAtPly : nullptr);

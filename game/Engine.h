@@ -20,9 +20,7 @@ struct ThinkResult {
 // it is), else searched within the limits, played as the settings say, with
 // the draw rules reading the game's own record (game/Game.h).
 ThinkResult Think(const SearchLimits &L, const SearchSettings &S = {});
-// The position pondered on has come: a ponder search's time starts now. The
-// search's own call, declared again here so that a front end needs nothing
-// of search/ to make it.
+// The position pondered on has come: a ponder search's time starts now.
 void PonderHit();
 // For a front end's ShowInfo during a search: the first moves of the line it
 // reports (SearchInfo's PV), up to Len, as far as they can be played one

@@ -695,8 +695,6 @@ SearchLimits FixedDepthLimits(uint8_t Depth) {
   return L;
 }
 
-void PonderHit() { ClockPonderHit(); }
-
 MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKeys &G) {
   Ply = 0;
   SetContext(L, S, G);

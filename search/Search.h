@@ -39,8 +39,6 @@ uint64_t RepetitionKey(const DataType &D, int8_t Side);
 // The searched move for Data[0] and WhosMove within the limits, or NoMove;
 // the search plays as S says, and with the draw rules it reads G.
 MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S = {}, const GameKeys &G = {});
-// The position pondered on has come: a ponder search's time starts now.
-void PonderHit();
 
 // Captures only, standing pat on the static score; never stores in the table
 // and never reads the clock.
