@@ -172,6 +172,33 @@ TEST(Game, OneListHoldsTheGame) {
   }
 }
 
+// A game longer than the list forgets its oldest moves: the bottom moves up
+// with them, as a set-up with the counters a FEN would give it, and what
+// the list derives still counts the whole game.
+TEST(Game, AGameLongerThanTheListForgetsItsOldestMoves) {
+  ResetGame();
+  const DataType Start = Data[0];
+  const char *Cycle[] = {"G1F3", "G8F6", "F3G1", "F6G8"};
+  const int Plies = MaxGameEntries + 4;
+  for (int I = 0; I < Plies; ++I) ASSERT_EQ(PlayMove(Cycle[I % 4]), MoveRefusal::None) << I;
+  EXPECT_EQ(TheGame().Count, MaxGameEntries);
+  EXPECT_EQ(TheGame().Forgotten, 4u);
+  const GameOrigin O = OriginOf(0);
+  EXPECT_TRUE(O.SetUp);
+  EXPECT_EQ(O.Forgotten, 4u);
+  EXPECT_EQ(O.Side, WMove);
+  EXPECT_EQ(O.HalfMoves, 4u);
+  EXPECT_EQ(O.FullMove, 3u);
+  EXPECT_EQ(std::memcmp(O.D->Board, Start.Board, sizeof Start.Board), 0);
+  const GameRecord &R = GameHistory();
+  EXPECT_EQ(R.HalfMoveClock, static_cast<uint32_t>(Plies));
+  EXPECT_EQ(R.FullMoveNumber, 1u + Plies / 2);
+  EXPECT_EQ(R.NumKeys, GameRecord::MaxKeys);
+  EXPECT_TRUE(TakeBack());
+  EXPECT_EQ(MoveNum, Plies - 1);
+  EXPECT_EQ(TheGame().Count, MaxGameEntries - 1);
+}
+
 // A FEN's en-passant square stands only behind a pawn that has just made
 // its double step over it.
 TEST(Game, EnPassantSquaresMustFitTheBoard) {
