@@ -1,9 +1,7 @@
 #include "board/Globals.h"
 
-DataType Data[MaxPly + 1];
-uint8_t Ply = 0;
+constinit SearchState MainState;
 
 Str255 OpeningStr;
-int8_t WhosMove = WMove;
 bool EndGame = false;
 bool InLibrary = true;

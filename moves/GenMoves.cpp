@@ -16,11 +16,6 @@
 #include "eval/LookUpTables.h"
 #include "platform/Fatal.h"
 
-MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1];
-uint16_t MoveListIndex = 0;
-Str4 HashMove;
-uint16_t HistTab[16][64];
-
 namespace {
 // The scores of the rows once more, entry I of row P in MoveScore[P][I - 1],
 // eight to a 16-byte block, so that GetAMove reads eight with one load. Add
@@ -28,7 +23,7 @@ namespace {
 // GetAMove marks them with the entry it takes; so an entry written into
 // MoveList by any other way is not seen by GetAMove. The row has room past
 // the capacity for a last block of eight.
-alignas(16) int16_t MoveScore[MaxPly + 1][MoveListCapacity + 8];
+constexpr auto &MoveScore = MainState.MoveScore;
 } // namespace
 
 namespace {
@@ -93,7 +88,8 @@ constexpr RayTable Rays = MakeRayTable();
 // ---- the table move -------------------------------------------------------
 // HashMove as squares, so that each added move is compared by two bytes
 // instead of by text; -1 when the text names no move.
-int8_t HashFrom = -1, HashTo = -1;
+constexpr auto &HashFrom = MainState.HashFrom;
+constexpr auto &HashTo = MainState.HashTo;
 
 void ParseHashMove(int8_t &From, int8_t &To) {
   From = To = -1;

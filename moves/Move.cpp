@@ -9,9 +9,6 @@
 #include "board/Squares.h"
 #include "moves/GenMoves.h"
 
-uint64_t Nodes = 0;
-uint64_t QNodes = 0;
-
 namespace {
 constexpr uint8_t AllRights = WhiteShort | WhiteLong | BlackShort | BlackLong;
 constexpr uint8_t WhiteRights = WhiteShort | WhiteLong, BlackRights = BlackShort | BlackLong;

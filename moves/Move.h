@@ -20,8 +20,8 @@ inline void MakeOnCopy(const MoveRec &M, bool QS) {
 
 // Moves made since the search started, counted by MakeMove: a castling counts
 // two. QNodes are those of the quiescence search.
-extern uint64_t Nodes;
-extern uint64_t QNodes;
+inline constexpr auto &Nodes = MainState.Nodes;
+inline constexpr auto &QNodes = MainState.QNodes;
 
 // The legal moves of Data[Ply] for WhosMove, in the generator's order (best
 // first): each move that Want accepts is made on the record above, and Visit

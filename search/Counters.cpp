@@ -1,17 +1,5 @@
 #include "search/Counters.h"
 
-PVType PV;
-uint32_t BetaCuts = 0;
-uint32_t NullCuts = 0;
-uint32_t TTHits = 0;
-uint32_t ExactTTHits = 0;
-int16_t PVScore = 0;
-int16_t CurrentDepth = 0;
-uint8_t SelDepth = 0;
-SaveNodesType SaveNodes;
-uint32_t Time = 0;
-bool Abort = false;
-
 void UpdatePV(const Str4 &M, uint8_t D) {
   if (D > MaxPly) return;
   PV[D][D] = M;

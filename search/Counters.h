@@ -6,18 +6,17 @@
 
 #include "board/Globals.h"
 
-extern PVType PV;
-extern uint32_t BetaCuts;
-extern uint32_t NullCuts;
-extern uint32_t TTHits;
-extern uint32_t ExactTTHits;
-extern int16_t PVScore;
-extern int16_t CurrentDepth;
-extern uint8_t SelDepth; // the deepest ply reached in this search
-using SaveNodesType = uint64_t[MaxPly + 1];
-extern SaveNodesType SaveNodes;
-extern uint32_t Time; // whole seconds, as of the end of the last iteration
-extern bool Abort;
+inline constexpr auto &PV = MainState.PV;
+inline constexpr auto &BetaCuts = MainState.BetaCuts;
+inline constexpr auto &NullCuts = MainState.NullCuts;
+inline constexpr auto &TTHits = MainState.TTHits;
+inline constexpr auto &ExactTTHits = MainState.ExactTTHits;
+inline constexpr auto &PVScore = MainState.PVScore;
+inline constexpr auto &CurrentDepth = MainState.CurrentDepth;
+inline constexpr auto &SelDepth = MainState.SelDepth; // the deepest ply reached in this search
+inline constexpr auto &SaveNodes = MainState.SaveNodes;
+inline constexpr auto &Time = MainState.Time; // whole seconds, as of the end of the last iteration
+inline constexpr auto &Abort = MainState.Abort;
 
 // Records M as the best move at ply D and appends the line of ply D + 1.
 void UpdatePV(const Str4 &M, uint8_t D);
