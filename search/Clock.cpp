@@ -93,12 +93,12 @@ void StartMoveClock(const SearchLimits &L) {
 void ClockPonderHit() {
   if (!Pondering) return;
   Pondering = false;
-  // The move's time counts from now: the opponent has just played the
-  // move pondered on.
-  const uint64_t Now = ElapsedMs();
-  MoveTimeMs = Deadlines.StopMs == NoTimeLimitMs ? NoTimeLimitMs : Now + Deadlines.StopMs;
-  IterationMs =
-      Deadlines.IterationMs == NoTimeLimitMs ? NoTimeLimitMs : Now + Deadlines.IterationMs;
+  // The search has run since go ponder on the move that has now come: it
+  // counts as the move's, as if the search had started then. The move's own
+  // clock starts only now, so the deadlines, earlier than a fresh search's,
+  // never overdraw it; one already passed ends the search at once.
+  MoveTimeMs = Deadlines.StopMs;
+  IterationMs = Deadlines.IterationMs;
 }
 
 bool ClockPondering() { return Pondering; }

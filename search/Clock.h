@@ -53,7 +53,8 @@ ClockTimes MoveTimesFor(const SearchLimits &L);
 // front end gave it, else now. A ponder search has no deadline until
 // ClockPonderHit.
 void StartMoveClock(const SearchLimits &L);
-// The move pondered on has come: the move's deadlines count from now.
+// The move pondered on has come: the move's deadlines count from the search's
+// start, the time pondered counting as the move's.
 void ClockPonderHit();
 // A ponder search that has not had its ponderhit.
 bool ClockPondering();
