@@ -51,7 +51,23 @@ uint64_t UsableMs(uint64_t Left) {
 ClockTimes Deadlines{NoTimeLimitMs, NoTimeLimitMs};
 uint64_t IterationMs = NoTimeLimitMs;
 bool Pondering = false;
+// The last search on a clock: the clock it began with, the elapsed time at
+// which the move's own clock started, and how much of it the move took.
+bool LastOnClock = false;
+uint64_t LastClockMs = 0, OwnStartMs = 0, LastSpentMs = 0;
+// What an interface leaves unsaid is the fraction of a second it rounds away;
+// a clock that grows by a second or more, or by more than half of itself,
+// began a new game or time control.
+constexpr uint64_t MaxUnsaidMs = 999;
 } // namespace
+
+uint64_t UnsaidIncrementMs(uint64_t ClockBefore, uint64_t SpentMs, uint64_t ClockNow) {
+  if (ClockNow + SpentMs <= ClockBefore) return 0;
+  const uint64_t Gain = ClockNow + SpentMs - ClockBefore;
+  return Gain > MaxUnsaidMs || 2 * Gain > ClockNow ? 0 : Gain;
+}
+
+void ForgetLastMove() { LastOnClock = false; }
 
 uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
   const uint64_t Usable = UsableMs(Left);
@@ -81,7 +97,13 @@ ClockTimes MoveTimesFor(const SearchLimits &L) {
 }
 
 void StartMoveClock(const SearchLimits &L) {
-  Deadlines = MoveTimesFor(L);
+  SearchLimits Seen = L;
+  if (L.OnClock && L.IncMs == 0 && LastOnClock)
+    Seen.IncMs = UnsaidIncrementMs(LastClockMs, LastSpentMs, L.ClockMs);
+  LastOnClock = L.OnClock;
+  LastClockMs = L.ClockMs;
+  OwnStartMs = 0;
+  Deadlines = MoveTimesFor(Seen);
   Pondering = L.Ponder;
   MoveTimeMs = Pondering ? NoTimeLimitMs : Deadlines.StopMs;
   IterationMs = Pondering ? NoTimeLimitMs : Deadlines.IterationMs;
@@ -99,10 +121,14 @@ void ClockPonderHit() {
   // never overdraw it; one already passed ends the search at once.
   MoveTimeMs = Deadlines.StopMs;
   IterationMs = Deadlines.IterationMs;
+  OwnStartMs = ElapsedMs();
 }
 
 bool ClockPondering() { return Pondering; }
 
 bool IterationTimeLeft() { return ElapsedMs() < IterationMs; }
 
-void StopMoveClock() { Pondering = false; }
+void StopMoveClock() {
+  LastSpentMs = Pondering ? 0 : ElapsedMs() - OwnStartMs;
+  Pondering = false;
+}

@@ -43,6 +43,15 @@ struct ClockTimes {
 };
 ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
 
+// The increment an interface adds without saying so (xboard's adapter rounds
+// 0.1 s down to 0 ms): the clock now against the clock before the last move
+// less the time that move took. 0 when the clock did not grow, or grew as a
+// new game or time control makes it (by a second or more, or by more than
+// half of itself).
+uint64_t UnsaidIncrementMs(uint64_t ClockBefore, uint64_t SpentMs, uint64_t ClockNow);
+// A new game: the last move's clock says nothing of the next.
+void ForgetLastMove();
+
 // ---- the deadlines of one search -----------------------------------------------
 // From the limits: a fixed time stops the search at its end; on a game clock
 // no iteration starts after the budget's first part and the search stops at
@@ -51,7 +60,8 @@ ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
 ClockTimes MoveTimesFor(const SearchLimits &L);
 // Starts the clock of a search with the limits L: from L.StartTick when a
 // front end gave it, else now. A ponder search has no deadline until
-// ClockPonderHit.
+// ClockPonderHit. On a clock without an increment, one the clock shows since
+// the last search on it (UnsaidIncrementMs) is counted.
 void StartMoveClock(const SearchLimits &L);
 // The move pondered on has come: the move's deadlines count from the search's
 // start, the time pondered counting as the move's.
@@ -60,5 +70,7 @@ void ClockPonderHit();
 bool ClockPondering();
 // Whether the deadline for starting an iteration has not come.
 bool IterationTimeLeft();
-// Ends the search's pondering, whatever stopped it.
+// Ends the search's pondering, whatever stopped it, and notes the time the
+// move took of its own clock: from the ponderhit, or none when the search
+// ended before it.
 void StopMoveClock();

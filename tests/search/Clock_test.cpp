@@ -76,6 +76,29 @@ TEST(MoveBudget, IterationsStartEarlyAndStopLate) {
   }
 }
 
+// The increment xboard's adapter leaves unsaid shows as the clock's growth
+// over the last move; a clock that grew as a new game or time control makes
+// it, or did not grow, shows none.
+TEST(MoveTimes, AnUnsaidIncrementIsReadFromTheClock) {
+  const struct {
+    uint64_t Before, Spent, Now, Inc;
+  } Cases[] = {
+      {10000, 300, 9800, 100}, // 10 s + 0.1 s
+      {10000, 300, 9700, 0},   // no increment
+      {10000, 300, 9600, 0},   // the interface's lag took more
+      {800, 50, 850, 100},     // late in the game
+      {900, 50, 10000, 0},     // a new game
+      {10000, 2000, 9000, 0},  // a second or more is no fraction
+      {300, 40, 360, 100},     // the increment is a third of the clock
+      {500, 0, 1100, 0},       // more than half of the clock
+  };
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Before) + " - " + std::to_string(C.Spent) + " -> " +
+                 std::to_string(C.Now));
+    EXPECT_EQ(UnsaidIncrementMs(C.Before, C.Spent, C.Now), C.Inc);
+  }
+}
+
 // Each kind of limit gives its deadlines: a fixed time stops at its end, a
 // game clock at its budget's stop one tick late and starts no iteration after
 // the budget's first part, and a ponder search has none until its ponderhit,
