@@ -75,6 +75,7 @@ ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
 }
 
 void PonderHit() { ClockPonderHit(); }
+void ForgetLastMoveTime() { ForgetLastMove(); }
 
 uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit) {
   LineVisit = Visit;

@@ -22,6 +22,9 @@ struct ThinkResult {
 ThinkResult Think(const SearchLimits &L, const SearchSettings &S = {});
 // The position pondered on has come: a ponder search's time starts now.
 void PonderHit();
+// A new game on the clock (an interface's ucinewgame, not each position it
+// sends): the last move's clock says nothing of the next.
+void ForgetLastMoveTime();
 // For a front end's ShowInfo during a search: the first moves of the line it
 // reports (SearchInfo's PV), up to Len, as far as they can be played one
 // after another; Visit sees each with the position before it. Returns how

@@ -14,7 +14,6 @@
 #include "game/TakeBack.h"
 #include "hash/TT.h"
 #include "moves/Move.h"
-#include "search/Clock.h"
 #include "search/Search.h"
 
 uint16_t MoveNum = 0;
@@ -96,7 +95,6 @@ bool IsEndGamePosition() { return IsEndGame(); }
 void NewGame() {
   Ply = 0;
   SetupStartPosition();
-  ForgetLastMove();
 }
 
 bool EnPassantFits(const DataType &D, int8_t Side, int8_t Ep) {

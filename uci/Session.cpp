@@ -363,6 +363,7 @@ bool Handle() {
     CmdSetOption();
   } else if (Is(C, "ucinewgame")) {
     NewGame();
+    ForgetLastMoveTime();
     GameSeed = NewGameSeed();
     ClearPending = true;
   } else if (Is(C, "position")) {
