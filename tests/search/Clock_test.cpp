@@ -99,6 +99,39 @@ TEST(MoveTimes, AnUnsaidIncrementIsReadFromTheClock) {
   }
 }
 
+// Two searches on a clock without an increment: the second counts the one
+// the clock shows, unless a new game came between them.
+TEST(MoveTimes, TheClocksGrowthCountsUntilANewGame) {
+  SearchLimits L;
+  L.OnClock = true;
+  for (const bool NewGame : {false, true}) {
+    SCOPED_TRACE(NewGame ? "a new game between" : "the same game");
+    L.ClockMs = 10000;
+    L.StartTick = GetTickCount64() - 300; // the move took 300 ms
+    StartMoveClock(L);
+    StopMoveClock();
+    if (NewGame) ForgetLastMove();
+    L.ClockMs = 9800; // 10 s - 0.3 s + 0.1 s
+    L.StartTick = 0;
+    StartMoveClock(L);
+    SearchLimits Said = L;
+    const uint64_t Plain = MoveTimesFor(Said).StopMs;
+    Said.IncMs = 100;
+    const uint64_t WithInc = MoveTimesFor(Said).StopMs;
+    if (NewGame) {
+      EXPECT_EQ(MoveTimeMs, Plain);
+    } else {
+      // The 300 ms are read late by the test's own steps: the increment a
+      // little more (the stop moves by 1.5 ms a millisecond of increment).
+      EXPECT_GT(WithInc, Plain);
+      EXPECT_GE(MoveTimeMs, WithInc);
+      EXPECT_LE(MoveTimeMs, WithInc + 150);
+    }
+    StopMoveClock();
+    ForgetLastMove();
+  }
+}
+
 // Each kind of limit gives its deadlines: a fixed time stops at its end, a
 // game clock at its budget's stop one tick late and starts no iteration after
 // the budget's first part, and a ponder search has none until its ponderhit,
