@@ -1,7 +1,10 @@
 // Shared helpers of the unit tests: positions are written as FEN so that a
 // test reads like a chess diagram.
 #pragma once
+#include <cstring>
+
 #include "board/Globals.h"
+#include "moves/GenMoves.h"
 
 // A fresh game state (start position, White to move, human at the keyboard,
 // default limits), then the FEN position in Data[0]. Fails the test on a bad FEN.
@@ -38,4 +41,22 @@ struct RecordingFrontEnd {
   ~RecordingFrontEnd();
   static int Count;
   static char Last[256];
+};
+
+// The game's position, the first move-list row and the history table as they
+// stand now: a read-only screen or dump must leave them as they were.
+struct Tables {
+  Tables() {
+    std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
+    std::memcpy(static_cast<void *>(Row), MoveList[0], sizeof Row);
+    std::memcpy(Hist, HistTab, sizeof Hist);
+  }
+  bool Same() const {
+    return std::memcmp(&D, &Data[0], sizeof D) == 0 &&
+           std::memcmp(Row, MoveList[0], sizeof Row) == 0 &&
+           std::memcmp(Hist, HistTab, sizeof Hist) == 0 && Ply == 0;
+  }
+  DataType D;
+  MoveRec Row[MoveListCapacity + 1];
+  uint16_t Hist[16][64];
 };

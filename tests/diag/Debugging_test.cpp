@@ -18,23 +18,6 @@ bool Exists(const char *Name) {
   return stat(Name, &St) == 0 && S_ISREG(St.st_mode);
 }
 
-// What a dump reads must stay as it was, whether or not the dump succeeds.
-struct Tables {
-  Tables() {
-    std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
-    std::memcpy(static_cast<void *>(Row), MoveList[0], sizeof Row);
-    std::memcpy(Hist, HistTab, sizeof Hist);
-  }
-  bool Same() const {
-    return std::memcmp(&D, &Data[0], sizeof D) == 0 &&
-           std::memcmp(Row, MoveList[0], sizeof Row) == 0 &&
-           std::memcmp(Hist, HistTab, sizeof Hist) == 0 && Ply == 0;
-  }
-  DataType D;
-  MoveRec Row[MoveListCapacity + 1];
-  uint16_t Hist[16][64];
-};
-
 // Row 0 as the generator fills it, so that GetAMove sees its scores: E4E5
 // (the pawn table's 25 on e5), E4xD5 (25 on d5, plus the pawn taken, 100, less
 // 1 for the taker), then the king's moves, E1E2 first (0 in its table).

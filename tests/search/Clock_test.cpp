@@ -132,6 +132,17 @@ TEST(MoveTimes, TheClocksGrowthCountsUntilANewGame) {
   }
 }
 
+SearchLimits Limits(uint64_t TimeMs, bool OnClock, uint64_t ClockMs, uint64_t IncMs,
+                    uint32_t MovesToGo) {
+  SearchLimits L;
+  L.TimeMs = TimeMs;
+  L.OnClock = OnClock;
+  L.ClockMs = ClockMs;
+  L.IncMs = IncMs;
+  L.MovesToGo = MovesToGo;
+  return L;
+}
+
 // Each kind of limit gives its deadlines: a fixed time stops at its end, a
 // game clock at its budget's stop one tick late and starts no iteration after
 // the budget's first part, and a ponder search has none until its ponderhit,
@@ -145,40 +156,11 @@ TEST(MoveTimes, EachLimitGivesItsDeadlines) {
     uint64_t IterationMs, StopMs;
   } Cases[] = {
       {"nothing", SearchLimits{}, NoTimeLimitMs, NoTimeLimitMs},
-      {"a fixed time",
-       [] {
-         SearchLimits L;
-         L.TimeMs = 2001;
-         return L;
-       }(),
-       NoTimeLimitMs, 2001},
-      {"a clock",
-       [] {
-         SearchLimits L;
-         L.OnClock = true;
-         L.ClockMs = 10000;
-         L.IncMs = 100;
-         return L;
-       }(),
-       Ten.IterationMs, Ten.StopMs + 1},
-      {"a fixed time before the clock",
-       [] {
-         SearchLimits L;
-         L.TimeMs = 300;
-         L.OnClock = true;
-         L.ClockMs = 10000;
-         return L;
-       }(),
-       NoTimeLimitMs, 300},
-      {"moves to go beyond 1000 are 1000",
-       [] {
-         SearchLimits L;
-         L.OnClock = true;
-         L.ClockMs = 60000;
-         L.MovesToGo = 5000000;
-         return L;
-       }(),
-       Last.IterationMs, Last.StopMs + 1},
+      {"a fixed time", Limits(2001, false, 0, 0, 0), NoTimeLimitMs, 2001},
+      {"a clock", Limits(0, true, 10000, 100, 0), Ten.IterationMs, Ten.StopMs + 1},
+      {"a fixed time before the clock", Limits(300, true, 10000, 0, 0), NoTimeLimitMs, 300},
+      {"moves to go beyond 1000 are 1000", Limits(0, true, 60000, 0, 5000000), Last.IterationMs,
+       Last.StopMs + 1},
   };
   for (const Case &C : Cases) {
     SCOPED_TRACE(C.What);

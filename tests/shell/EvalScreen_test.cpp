@@ -22,23 +22,6 @@ std::string Trimmed(const char *Row) {
   return S;
 }
 
-// What the breakdown reads must stay as it was.
-struct Tables {
-  Tables() {
-    std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
-    std::memcpy(static_cast<void *>(Row), MoveList[0], sizeof Row);
-    std::memcpy(Hist, HistTab, sizeof Hist);
-  }
-  bool Same() const {
-    return std::memcmp(&D, &Data[0], sizeof D) == 0 &&
-           std::memcmp(Row, MoveList[0], sizeof Row) == 0 &&
-           std::memcmp(Hist, HistTab, sizeof Hist) == 0 && Ply == 0;
-  }
-  DataType D;
-  MoveRec Row[MoveListCapacity + 1];
-  uint16_t Hist[16][64];
-};
-
 // The memory screen as it stood when the program first waited for a key.
 class SnapshotScreen final : public TermDevice {
 public:
