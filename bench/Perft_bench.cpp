@@ -36,7 +36,7 @@ void BM_GenMakeCheckMiddlegame(benchmark::State &State) {
   Load("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
   uint64_t Moves = 0;
   for (auto _ : State) {
-    WalkLegalMoves([&](const MoveRec &M) {
+    WalkLegalMoves(MainState, [&](const MoveRec &M) {
       benchmark::DoNotOptimize(M);
       ++Moves;
       return true;

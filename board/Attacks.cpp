@@ -181,10 +181,11 @@ inline bool AttackedBy(const DataType &D, int MySq, bool White) {
 }
 } // namespace
 
-bool Attacked(int8_t MySq, int8_t Enemy) { return AttackedBy(Data[Ply], MySq, Enemy != BMove); }
+bool Attacked(const DataType &D, int8_t MySq, int8_t Enemy) {
+  return AttackedBy(D, MySq, Enemy != BMove);
+}
 
-bool InCheck(int8_t Who) {
-  const DataType &D = Data[Ply];
+bool InCheck(const DataType &D, int8_t Who) {
   // A position set up without this king has nothing to attack.
   if (Who == WMove) {
     const int8_t K = D.WPieceList[0][PIdx(WKing)];

@@ -20,7 +20,7 @@ uint64_t Perft(uint8_t Depth, uint8_t X) {
   if (Depth == 0) return 1;
   uint64_t Total = 0;
   int J = 0;
-  WalkLegalMoves([&](const MoveRec &M) {
+  WalkLegalMoves(MainState, [&](const MoveRec &M) {
     // One ply above the leaves every legal move is one leaf: no call needed.
     const uint64_t Sub = Depth == 1 ? 1 : Perft(static_cast<uint8_t>(Depth - 1), X);
     Total += Sub;

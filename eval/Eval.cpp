@@ -98,11 +98,10 @@ int Doubled(const PawnListType &Pawns) {
 }
 } // namespace
 
-int16_t EvalPosition(int16_t Alpha, int16_t Beta) {
-  const DataType &D = Data[Ply];
-  const int Material = CalcMaterial();
+int16_t EvalPosition(const DataType &D, int8_t Side, int16_t Alpha, int16_t Beta) {
+  const int Material = CalcMaterial(D);
   if (!EndGame) {
-    const int LazyEval = Material * WhosMove;
+    const int LazyEval = Material * Side;
     if (LazyEval + CutOff < Alpha) return Alpha;
     if (LazyEval - CutOff > Beta) return Beta;
   }
@@ -114,5 +113,5 @@ int16_t EvalPosition(int16_t Alpha, int16_t Beta) {
   Score += ShieldTerms(D);
   Score -= Doubled(D.WPawnList);
   Score += Doubled(D.BPawnList);
-  return static_cast<int16_t>((Score + Material) * WhosMove);
+  return static_cast<int16_t>((Score + Material) * Side);
 }

@@ -5,12 +5,18 @@
 #pragma once
 #include <cstdint>
 
+#include "board/Globals.h"
+
 constexpr int16_t DoublePawnPenalty = 20; // per extra pawn on a file
 constexpr int16_t NotCastPenalty = 30;    // a side that still holds both castling rights
 constexpr int16_t TwoBishopBonus = 30;    // a side that still has both bishops
 constexpr int16_t KingSafety = 6;         // per shielding pawn or knight
 constexpr int16_t CutOff = 300;           // lazy-evaluation margin
 
-// Score of Data[Ply] for WhosMove in centipawns: exact, or Alpha / Beta when
-// the lazy cut-off fires. Reads EndGame; changes nothing.
-int16_t EvalPosition(int16_t Alpha, int16_t Beta);
+// Score of D for Side in centipawns: exact, or Alpha / Beta when the lazy
+// cut-off fires. Reads EndGame; changes nothing.
+int16_t EvalPosition(const DataType &D, int8_t Side, int16_t Alpha, int16_t Beta);
+// The same for the game's record and its side to move.
+inline int16_t EvalPosition(int16_t Alpha, int16_t Beta) {
+  return EvalPosition(Data[Ply], WhosMove, Alpha, Beta);
+}

@@ -30,7 +30,9 @@ int16_t WhiteMaterial() { return SideMaterial(Data[Ply], true); }
 
 int16_t BlackMaterial() { return SideMaterial(Data[Ply], false); }
 
-int16_t CalcMaterial() { return static_cast<int16_t>(WhiteMaterial() - BlackMaterial()); }
+int16_t CalcMaterial(const DataType &D) {
+  return static_cast<int16_t>(SideMaterial(D, true) - SideMaterial(D, false));
+}
 
 bool IsEndGame() {
   const DataType &D = Data[Ply];

@@ -4,10 +4,13 @@
 #pragma once
 #include <cstdint>
 
+#include "board/Globals.h"
+
 int16_t WhiteMaterial();
 int16_t BlackMaterial();
-// WhiteMaterial - BlackMaterial, whoever is to move.
-int16_t CalcMaterial();
+// White's material less Black's on D, whoever is to move.
+int16_t CalcMaterial(const DataType &D);
+inline int16_t CalcMaterial() { return CalcMaterial(Data[Ply]); }
 // A side with less material than this and no queen in its first queen slot is
 // in its endgame.
 constexpr int16_t EndGameMaterial = 3000;

@@ -143,7 +143,7 @@ MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
   const auto Wanted = [&](const MoveRec &M) {
     return !TakesKing(M) && Allowed(SquaresToStr(M.FromSq, M.ToSq), AllowedMoves, NumAllowed);
   };
-  WalkLegalMoves(Wanted, [&](const MoveRec &M) {
+  WalkLegalMoves(MainState, Wanted, [&](const MoveRec &M) {
     First = M;
     return false;
   });

@@ -34,6 +34,7 @@ bool MoveSAN(const ShortStr &Text, char (&San)[SanSize]) {
     // tells them apart, else the rank, else both.
     bool Other = false, SameFile = false, SameRank = false;
     WalkLegalMoves(
+        MainState,
         [&](const MoveRec &M) {
           return M.ToSq == To && M.FromSq != From && PieceOn(Data[0], M.FromSq) == Piece;
         },
@@ -60,10 +61,11 @@ bool MoveSAN(const ShortStr &Text, char (&San)[SanSize]) {
 bool SideToMoveCanMove() {
   Ply = 0;
   bool Any = false;
-  WalkLegalMoves([](const MoveRec &M) { return !TakesKing(M); },
-                 [&](const MoveRec &) {
-                   Any = true;
-                   return false;
-                 });
+  WalkLegalMoves(
+      MainState, [](const MoveRec &M) { return !TakesKing(M); },
+      [&](const MoveRec &) {
+        Any = true;
+        return false;
+      });
   return Any;
 }

@@ -57,7 +57,7 @@ bool IsEmptyEntry(const InternTTType &E) {
   return E.Key == 0 && E.Score == 0 && E.Node_Depth == 0 && E.Move_Piece == 0;
 }
 
-uint64_t AdjustKey(uint64_t Key) { return WhosMove == BMove ? ~Key : Key; }
+uint64_t AdjustKey(uint64_t Key, int8_t Side) { return Side == BMove ? ~Key : Key; }
 
 // The search that writes: a table emptied before every search stays at 0.
 uint8_t Generation = 0;
@@ -76,9 +76,9 @@ void ZeroTTs() {
   Overflowed = false;
 }
 
-void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
-             int8_t Piece) {
-  const uint64_t Adjusted = AdjustKey(Key);
+void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth,
+             const ShortStr &Move, int8_t Piece) {
+  const uint64_t Adjusted = AdjustKey(Key, Side);
   const uint32_t Slot = SlotOf(Adjusted);
   InternTTType &E = Table[Slot];
   // The depth has four bits; deeper results are stored as 15 so that the
@@ -116,8 +116,8 @@ void PrefetchTT(uint64_t Key, int8_t Side) {
 #endif
 }
 
-void GetFromTT(FullTTType &Entry) {
-  Entry.Key = AdjustKey(Entry.Key);
+void GetFromTT(FullTTType &Entry, int8_t Side) {
+  Entry.Key = AdjustKey(Entry.Key, Side);
   const InternTTType &E = Table[SlotOf(Entry.Key)];
   if (E.Key != Entry.Key) {
     Entry.Score = 0;
@@ -134,15 +134,14 @@ void GetFromTT(FullTTType &Entry) {
   Entry.Piece = static_cast<int8_t>(E.Move_Piece >> 12);
 }
 
-bool ValidMove(const FullTTType &M) {
+bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side) {
   if (M.Move.Length() < 4) return false;
   const int8_t From = SquareOf(M.Move[0], M.Move[1]);
   const int8_t To = SquareOf(M.Move[2], M.Move[3]);
   if (From < 0 || From > 63 || To < 0 || To > 63) return false;
-  const DataType &D = Data[Ply];
   if (PieceOn(D, From) != M.Piece) return false;
   const int8_t Target = PieceOn(D, To);
-  if (WhosMove == WMove) return Target == Empty || (Target >= BPawn && Target <= BQueen);
+  if (Side == WMove) return Target == Empty || (Target >= BPawn && Target <= BQueen);
   return Target < WKing;
 }
 

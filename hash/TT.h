@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 
+#include "board/Globals.h"
 #include "platform/FixedStr.h"
 
 enum NodeType : uint8_t { None = 0, Exact = 1, FailLow = 2, FailHigh = 3 };
@@ -45,12 +46,21 @@ bool SetTTSizeMiB(uint32_t MiB);
 void MakeTTResident();
 // How full the table is, in thousandths, from its first thousand entries.
 uint32_t HashFullPermill();
-void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
-             int8_t Piece);
-void GetFromTT(FullTTType &Entry);
+// Side is the side to move in the position of the key.
+void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth,
+             const ShortStr &Move, int8_t Piece);
+void GetFromTT(FullTTType &Entry, int8_t Side);
 // Starts loading the slot of a position's key for Side to move, so that the
 // probe a little later finds it in the cache.
 void PrefetchTT(uint64_t Key, int8_t Side);
-// Whether the entry's move still fits Data[Ply] for WhosMove: the stored piece
+// Whether the entry's move still fits D for Side to move: the stored piece
 // stands on its from-square and the target is empty or an enemy non-king.
-bool ValidMove(const FullTTType &M);
+bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side);
+
+// The same for the game's record and its side to move.
+inline void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
+                    int8_t Piece) {
+  AddToTT(WhosMove, Key, Score, Node, Depth, Move, Piece);
+}
+inline void GetFromTT(FullTTType &Entry) { GetFromTT(Entry, WhosMove); }
+inline bool ValidMove(const FullTTType &M) { return ValidMove(M, Data[Ply], WhosMove); }

@@ -17,16 +17,6 @@
 #include "platform/Fatal.h"
 
 namespace {
-// The scores of the rows once more, entry I of row P in MoveScore[P][I - 1],
-// eight to a 16-byte block, so that GetAMove reads eight with one load. Add
-// writes them with the entries, ClearRow clears them with the row and
-// GetAMove marks them with the entry it takes; so an entry written into
-// MoveList by any other way is not seen by GetAMove. The row has room past
-// the capacity for a last block of eight.
-constexpr auto &MoveScore = MainState.MoveScore;
-} // namespace
-
-namespace {
 // ---- direction tables -----------------------------------------------------
 // The order of the rows is the order in which moves enter the list, which in
 // turn breaks ties in GetAMove; they are expanded per square at compile time.
@@ -86,18 +76,14 @@ constexpr RayTable MakeRayTable() {
 constexpr RayTable Rays = MakeRayTable();
 
 // ---- the table move -------------------------------------------------------
-// HashMove as squares, so that each added move is compared by two bytes
-// instead of by text; -1 when the text names no move.
-constexpr auto &HashFrom = MainState.HashFrom;
-constexpr auto &HashTo = MainState.HashTo;
-
-void ParseHashMove(int8_t &From, int8_t &To) {
-  From = To = -1;
-  if (HashMove.Length() != 4 || !IsSquareText(HashMove[0], HashMove[1]) ||
-      !IsSquareText(HashMove[2], HashMove[3]))
-    return;
-  From = StrToFromSq(HashMove);
-  To = StrToToSq(HashMove);
+// HashMove as squares (HashFrom, HashTo), so that each added move is compared
+// by two bytes instead of by text; -1 when the text names no move.
+void ParseHashMove(SearchState &St) {
+  const Str4 &M = St.HashMove;
+  St.HashFrom = St.HashTo = -1;
+  if (M.Length() != 4 || !IsSquareText(M[0], M[1]) || !IsSquareText(M[2], M[3])) return;
+  St.HashFrom = StrToFromSq(M);
+  St.HashTo = StrToToSq(M);
 }
 
 // ---- adding a move --------------------------------------------------------
@@ -107,15 +93,19 @@ constexpr int16_t CastleScore = 150;
 constexpr int16_t EnPassantBonus = 99;
 
 // One generator call: the record it reads, the row it fills, how many
-// entries it holds, and the table move. The generators pass it down instead
-// of reading Ply, MoveListIndex and HashFrom again for every entry.
+// entries it holds, the table move and the history table. The generators
+// pass it down instead of reading Ply, MoveListIndex and HashFrom again for
+// every entry.
 struct GenState {
   const DataType &D;
   const int8_t *Squares; // D's board, a code per byte, square order
   MoveRec *Row;
+  // The row's scores once more, entry I in Scores[I - 1], eight to a 16-byte
+  // block, so that GetAMove reads eight with one load (MoveScore).
   int16_t *Scores;
   int N;
   int8_t HFrom, HTo;
+  const uint16_t (&Hist)[16][64];
 };
 
 // The packed board unpacked into a byte per square, so that each square the
@@ -202,7 +192,7 @@ template <bool White, int Type, int Mover = Type>
 inline void AddScored(GenState &G, int From, int To, int8_t Target) {
   constexpr int8_t Piece = Own<White>(Mover);
   const int Seen = White ? To : To ^ 56;
-  const int Value = HistTab[Piece][To] + TableTerm<Type>(Seen);
+  const int Value = G.Hist[Piece][To] + TableTerm<Type>(Seen);
   Add<White>(G, From, To, Piece, Target, static_cast<int16_t>(Value));
 }
 
@@ -224,11 +214,15 @@ template <std::size_t Bytes> inline void Zero(void *P) {
 template <std::size_t Bytes> inline void Zero(void *P) { std::memset(P, 0, Bytes); }
 #endif
 
-// The first MaxMoves entries of row Ply, and their scores.
-void ClearRow() {
-  Zero<MaxMoves * sizeof(MoveRec)>(&MoveList[Ply][1]);
-  Zero<MaxMoves * sizeof(int16_t)>(MoveScore[Ply]);
-  MoveListIndex = 0;
+// The first MaxMoves entries of row Ply, and their scores. Add writes the
+// scores with the entries, ClearRow clears them with the row and GetAMove
+// marks them with the entry it takes; so an entry written into MoveList by
+// any other way is not seen by GetAMove. The row has room past the capacity
+// for a last block of eight.
+void ClearRow(SearchState &St) {
+  Zero<MaxMoves * sizeof(MoveRec)>(&St.MoveList[St.Ply][1]);
+  Zero<MaxMoves * sizeof(int16_t)>(St.MoveScore[St.Ply]);
+  St.MoveListIndex = 0;
 }
 
 // ---- full generation ------------------------------------------------------
@@ -334,7 +328,7 @@ template <bool White> void GenKingMoves(GenState &G, int FromSq) {
     for (int8_t Sq : C.Empty)
       if (Sq != -1 && G.Squares[Sq] != Empty) Ok = false;
     for (int I = 0; Ok && I < 3; ++I)
-      if (Attacked(C.Safe[I], White ? BMove : WMove)) Ok = false;
+      if (Attacked(D, C.Safe[I], White ? BMove : WMove)) Ok = false;
     if (Ok) Add<White>(G, FromSq, C.Dest, Own<White>(WKing), G.Squares[C.Dest], CastleScore);
   }
 }
@@ -469,15 +463,17 @@ template <bool White> void GenAllCaps(GenState &G) {
 // Runs a generator for the side to move on Data[Ply] into row Ply, after the
 // entries already there; the count.
 template <void (*ForWhite)(GenState &), void (*ForBlack)(GenState &)>
-uint16_t Generate(int8_t HFrom, int8_t HTo) {
-  const Unpacked Board(Data[Ply]);
-  GenState G{Data[Ply], Board.Sq, MoveList[Ply], MoveScore[Ply], MoveListIndex, HFrom, HTo};
-  if (WhosMove == BMove)
+uint16_t Generate(SearchState &St) {
+  const DataType &D = St.Data[St.Ply];
+  const Unpacked Board(D);
+  GenState G{D,           Board.Sq,  St.MoveList[St.Ply], St.MoveScore[St.Ply], St.MoveListIndex,
+             St.HashFrom, St.HashTo, St.HistTab};
+  if (St.WhosMove == BMove)
     ForBlack(G);
   else
     ForWhite(G);
-  MoveListIndex = static_cast<uint16_t>(G.N);
-  return MoveListIndex;
+  St.MoveListIndex = static_cast<uint16_t>(G.N);
+  return St.MoveListIndex;
 }
 
 // The entry of 1..Count with the highest score, the first one among equals
@@ -553,10 +549,10 @@ inline Best FindBest(const int16_t *Scores, int Count) {
 #endif
 } // namespace
 
-MoveRec GetAMove(uint16_t Count) {
-  MoveRec *Row = MoveList[Ply];
+MoveRec GetAMove(SearchState &St, uint16_t Count) {
+  MoveRec *Row = St.MoveList[St.Ply];
   if (Count > MoveListCapacity) Count = MoveListCapacity;
-  int16_t *Scores = MoveScore[Ply];
+  int16_t *Scores = St.MoveScore[St.Ply];
   const Best B = FindBest(Scores, Count);
   // Chosen as whole words, so that the entry is copied out in one piece.
   uint64_t Found, None;
@@ -573,31 +569,32 @@ MoveRec GetAMove(uint16_t Count) {
 // A counter that grows past this halves the whole table.
 constexpr uint16_t HistoryHalvingLimit = 99;
 
-void AddToHistory(const MoveRec &TheMove, int8_t Depth) {
+void AddToHistory(SearchState &St, const MoveRec &TheMove, int8_t Depth) {
   if (TheMove.FromSq < 0 || TheMove.ToSq < 0) return;
-  const int8_t P = PieceOn(Data[Ply], TheMove.FromSq);
-  uint16_t &Entry = HistTab[P][TheMove.ToSq];
+  const int8_t P = PieceOn(St.Data[St.Ply], TheMove.FromSq);
+  auto &Hist = St.HistTab;
+  uint16_t &Entry = Hist[P][TheMove.ToSq];
   Entry = static_cast<uint16_t>(Entry + Depth * Depth);
   if (Entry <= HistoryHalvingLimit) return;
   // Halving keeps old successes from outweighing recent ones for ever.
   for (int Code = 1; Code <= 14; ++Code) {
     if (Code == 7 || Code == 8) continue;
-    for (uint16_t &H : HistTab[Code]) H >>= 1;
+    for (uint16_t &H : Hist[Code]) H >>= 1;
   }
 }
 
-void ClearHistory() { std::memset(HistTab, 0, sizeof HistTab); }
+void ClearHistory(SearchState &St) { std::memset(St.HistTab, 0, sizeof St.HistTab); }
 
-uint16_t GenMoveList(const Str4 &TTMove) {
-  ClearRow();
-  HashMove = TTMove;
-  ParseHashMove(HashFrom, HashTo);
-  return Generate<GenAll<true>, GenAll<false>>(HashFrom, HashTo);
+uint16_t GenMoveList(SearchState &St, const Str4 &TTMove) {
+  ClearRow(St);
+  St.HashMove = TTMove;
+  ParseHashMove(St);
+  return Generate<GenAll<true>, GenAll<false>>(St);
 }
 
-uint16_t GenCaptureList() {
-  ClearRow();
+uint16_t GenCaptureList(SearchState &St) {
+  ClearRow(St);
   // HashMove is left as the last full generation set it.
-  ParseHashMove(HashFrom, HashTo);
-  return Generate<GenAllCaps<true>, GenAllCaps<false>>(HashFrom, HashTo);
+  ParseHashMove(St);
+  return Generate<GenAllCaps<true>, GenAllCaps<false>>(St);
 }

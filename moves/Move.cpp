@@ -60,13 +60,11 @@ inline bool IsPlain(const MoveRec &M) {
   return (Flags & 0x00FFFFFF) == 0;
 }
 
-void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
-
 // The rook's half of a castling, made while the king is off the board. It is
 // a move of its own (it counts a node); only the turn it passed is taken back.
-[[gnu::noinline]] void CastleRook(DataType &D, int8_t KingTo) {
+[[gnu::noinline]] void CastleRook(SearchState &St, DataType &D, int8_t KingTo) {
   MoveRec Rook = {};
-  if (WhosMove == WMove) {
+  if (St.WhosMove == WMove) {
     D.CastleStat &= BlackRights;
     Rook.FromSq = KingTo == 6 ? 7 : 0;
     Rook.ToSq = KingTo == 6 ? 5 : 3;
@@ -75,33 +73,35 @@ void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
     Rook.FromSq = KingTo == 62 ? 63 : 56;
     Rook.ToSq = KingTo == 62 ? 61 : 59;
   }
-  MakeMove(Rook, false);
-  WhosMove = static_cast<int8_t>(-WhosMove);
+  MakeMove(St, Rook, false);
+  St.WhosMove = static_cast<int8_t>(-St.WhosMove);
 }
 
 // A capture takes the piece on the target square, or, en passant, the pawn
 // that passed: it stands behind the target square, seen from the mover.
-inline void TakeVictim(DataType &D, const MoveRec &TheMove, int8_t FromPiece, int8_t ToPiece) {
+inline void TakeVictim(DataType &D, int8_t Side, const MoveRec &TheMove, int8_t FromPiece,
+                       int8_t ToPiece) {
   if (ToPiece != Empty) {
     RemoveAt(D, TheMove.ToSq);
     D.CastleStat &= Corners.Mask[TheMove.ToSq];
   }
   const bool Pawn = FromPiece == WPawn || FromPiece == BPawn;
   if (D.EnPasSq == TheMove.ToSq && Pawn) {
-    RemoveAt(D, static_cast<int8_t>(TheMove.ToSq - WhosMove * 8));
+    RemoveAt(D, static_cast<int8_t>(TheMove.ToSq - Side * 8));
     D.EnPasSq = -1;
   }
 }
 
 // A castling, a capture or a promotion (or a move from an empty square); the
 // code that lands on the target square.
-[[gnu::noinline]] int8_t MakeOther(DataType &D, const MoveRec &TheMove, int8_t FromPiece) {
+[[gnu::noinline]] int8_t MakeOther(SearchState &St, DataType &D, const MoveRec &TheMove,
+                                   int8_t FromPiece) {
   const int8_t ToPiece = PieceOn(D, TheMove.ToSq);
   RemoveAt(D, TheMove.FromSq);
   D.CastleStat &= RightsKept(FromPiece, TheMove.FromSq);
-  if (TheMove.Castle) CastleRook(D, TheMove.ToSq);
-  if (TheMove.Capture) TakeVictim(D, TheMove, FromPiece, ToPiece);
-  if (TheMove.Promotion) FromPiece = WhosMove == WMove ? WQueen : BQueen;
+  if (TheMove.Castle) CastleRook(St, D, TheMove.ToSq);
+  if (TheMove.Capture) TakeVictim(D, St.WhosMove, TheMove, FromPiece, ToPiece);
+  if (TheMove.Promotion) FromPiece = St.WhosMove == WMove ? WQueen : BQueen;
   PutAt(D, FromPiece, TheMove.ToSq);
   return FromPiece;
 }
@@ -109,40 +109,35 @@ inline void TakeVictim(DataType &D, const MoveRec &TheMove, int8_t FromPiece, in
 // The move on record D, with the record handed in so that it stays in a
 // register instead of being found again from Ply at every step. Most moves
 // only take a piece from one square to another; the rest go the long way.
-[[gnu::noinline]] void MakeOn(DataType &D, const MoveRec &TheMove) {
+[[gnu::noinline]] void MakeOn(SearchState &St, DataType &D, const MoveRec &TheMove) {
   int8_t FromPiece = PieceOn(D, TheMove.FromSq);
   if (FromPiece != Empty && IsPlain(TheMove)) {
     ShiftPiece(D, FromPiece, TheMove.FromSq, TheMove.ToSq);
     D.CastleStat &= RightsKept(FromPiece, TheMove.FromSq);
   } else {
-    FromPiece = MakeOther(D, TheMove, FromPiece);
+    FromPiece = MakeOther(St, D, TheMove, FromPiece);
   }
   const bool DoubleStep =
       (FromPiece == WPawn || FromPiece == BPawn) && std::abs(TheMove.FromSq - TheMove.ToSq) == 16;
-  D.EnPasSq = DoubleStep ? static_cast<int8_t>(TheMove.ToSq - WhosMove * 8) : -1;
+  D.EnPasSq = DoubleStep ? static_cast<int8_t>(TheMove.ToSq - St.WhosMove * 8) : -1;
 }
 } // namespace
 
-void MakeMove(const MoveRec &TheMove, bool QS) {
+void MakeMove(SearchState &St, const MoveRec &TheMove, bool QS) {
   if (QS)
-    ++QNodes;
+    ++St.QNodes;
   else
-    ++Nodes;
-  MakeOn(Data[Ply], TheMove);
-  PassTurn();
+    ++St.Nodes;
+  MakeOn(St, St.Data[St.Ply], TheMove);
+  St.WhosMove = static_cast<int8_t>(-St.WhosMove);
 }
 
-void UnmakeMove() {
-  --Ply;
-  WhosMove = static_cast<int8_t>(-WhosMove);
-}
-
-bool IsLegalMove(const ShortStr &TheMove) {
+bool IsLegalMove(SearchState &St, const ShortStr &TheMove) {
   bool Result = false;
   const auto Named = [&](const MoveRec &M) {
-    return SquaresToStr(M.FromSq, M.ToSq) == TheMove && !TakesKing(M);
+    return SquaresToStr(M.FromSq, M.ToSq) == TheMove && !TakesKing(St.Data[St.Ply], M);
   };
-  WalkLegalMoves(Named, [&](const MoveRec &) {
+  WalkLegalMoves(St, Named, [&](const MoveRec &) {
     Result = true;
     return false;
   });

@@ -1,6 +1,7 @@
 // Making and unmaking moves by copy and discard: the caller advances Ply and
 // copies the record, MakeMove changes the copy, UnmakeMove steps back; the
-// walk over the legal moves, and the legality test of a move text.
+// walk over the legal moves, and the legality test of a move text. Each call
+// works on one search's record, St; the forms without it on the game's.
 #pragma once
 
 #include "board/Attacks.h"
@@ -9,14 +10,21 @@
 
 // Plays the move on Data[Ply] and passes the turn (WhosMove); counts one node
 // in QNodes when QS, else in Nodes.
-void MakeMove(const MoveRec &TheMove, bool QS);
-void UnmakeMove();
-// The move on a copy of the record one ply up, as the search makes its moves.
-inline void MakeOnCopy(const MoveRec &M, bool QS) {
-  ++Ply;
-  Data[Ply] = Data[Ply - 1];
-  MakeMove(M, QS);
+void MakeMove(SearchState &St, const MoveRec &TheMove, bool QS);
+inline void UnmakeMove(SearchState &St) {
+  --St.Ply;
+  St.WhosMove = static_cast<int8_t>(-St.WhosMove);
 }
+// The move on a copy of the record one ply up, as the search makes its moves.
+inline void MakeOnCopy(SearchState &St, const MoveRec &M, bool QS) {
+  ++St.Ply;
+  St.Data[St.Ply] = St.Data[St.Ply - 1];
+  MakeMove(St, M, QS);
+}
+
+inline void MakeMove(const MoveRec &TheMove, bool QS) { MakeMove(MainState, TheMove, QS); }
+inline void UnmakeMove() { UnmakeMove(MainState); }
+inline void MakeOnCopy(const MoveRec &M, bool QS) { MakeOnCopy(MainState, M, QS); }
 
 // Moves made since the search started, counted by MakeMove: a castling counts
 // two. QNodes are those of the quiescence search.
@@ -27,29 +35,35 @@ inline constexpr auto &QNodes = MainState.QNodes;
 // first): each move that Want accepts is made on the record above, and Visit
 // sees it there (Ply raised) when it leaves its own king safe; the walk stops
 // when Visit returns false. Each move made counts a node, as the search's do.
-template <class WantF, class VisitF> void WalkLegalMoves(WantF &&Want, VisitF &&Visit) {
-  const uint16_t N = GenMoveList(Str4());
+template <class WantF, class VisitF>
+void WalkLegalMoves(SearchState &St, WantF &&Want, VisitF &&Visit) {
+  const uint16_t N = GenMoveList(St, Str4());
   // Each move is picked one turn ahead, so that finding the next best
   // overlaps making and testing this one; the picks and their order are the
   // same.
-  MoveRec Next = N > 0 ? GetAMove(N) : NoMove;
+  MoveRec Next = N > 0 ? GetAMove(St, N) : NoMove;
   for (uint16_t I = 0; I < N; ++I) {
     const MoveRec M = Next;
-    if (I + 1 < N) Next = GetAMove(N);
+    if (I + 1 < N) Next = GetAMove(St, N);
     if (!Want(M)) continue;
-    MakeOnCopy(M, false);
-    const bool Legal = !InCheck(static_cast<int8_t>(-WhosMove));
+    MakeOnCopy(St, M, false);
+    const bool Legal = !InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove));
     const bool Go = !Legal || Visit(M);
-    UnmakeMove();
+    UnmakeMove(St);
     if (!Go) return;
   }
 }
-template <class VisitF> void WalkLegalMoves(VisitF &&Visit) {
-  WalkLegalMoves([](const MoveRec &) { return true; }, Visit);
+template <class VisitF> void WalkLegalMoves(SearchState &St, VisitF &&Visit) {
+  WalkLegalMoves(
+      St, [](const MoveRec &) { return true; }, Visit);
 }
 
 // True when the whole text is the move text of a legal move of WhosMove. A
 // capture of a king is never one: no position the game accepts allows one,
 // and should one slip through it is not played.
-inline bool TakesKing(const MoveRec &M) { return (PieceOn(Data[Ply], M.ToSq) & 7) == WKing; }
-bool IsLegalMove(const ShortStr &TheMove);
+inline bool TakesKing(const DataType &D, const MoveRec &M) {
+  return (PieceOn(D, M.ToSq) & 7) == WKing;
+}
+inline bool TakesKing(const MoveRec &M) { return TakesKing(Data[Ply], M); }
+bool IsLegalMove(SearchState &St, const ShortStr &TheMove);
+inline bool IsLegalMove(const ShortStr &TheMove) { return IsLegalMove(MainState, TheMove); }

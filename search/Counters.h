@@ -19,5 +19,7 @@ inline constexpr auto &Time = MainState.Time; // whole seconds, as of the end of
 inline constexpr auto &Abort = MainState.Abort;
 
 // Records M as the best move at ply D and appends the line of ply D + 1.
-void UpdatePV(const Str4 &M, uint8_t D);
-void ClearPV();
+void UpdatePV(SearchState &St, const Str4 &M, uint8_t D);
+void ClearPV(SearchState &St);
+inline void UpdatePV(const Str4 &M, uint8_t D) { UpdatePV(MainState, M, D); }
+inline void ClearPV() { ClearPV(MainState); }

@@ -27,9 +27,9 @@ struct RootLine {
 };
 
 // Built from the limits, the settings and the game's keys when a search
-// starts; the search reads nothing else of them. (The position stack, the
-// ply, the line, the history table and the counters are the program's named
-// globals; the clock is search/Clock.h.)
+// starts, and read by every thread of the search; the search reads nothing
+// else of them. (What each thread writes is its Worker; the clock is
+// search/Clock.h.)
 struct SearchContext {
   // The limits.
   uint8_t FirstDepth = ConsoleFirstDepth;
@@ -39,8 +39,6 @@ struct SearchContext {
   const ShortStr *RootMoves = nullptr;
   uint16_t NumRootMoves = 0;
   bool Unlimited = false; // no limit at all: the search runs until it is stopped
-  // The node count at which the limits are looked at next.
-  uint64_t NextCheck = 0;
 
   // A strength level's noise on the static scores.
   int16_t EvalNoise = 0;
@@ -50,23 +48,16 @@ struct SearchContext {
   bool KeepTable = false;
   int8_t RootSide = WMove; // the null move's child also runs at ply 0, for the other side
 
-  // Several lines: the root searched once per line. While a line after the
-  // first is searched, the root leaves out the first moves of the lines found
-  // before it in this iteration, tries RootGuess first (the line of that rank
-  // in the iteration before), and neither reads nor writes its table entry,
-  // which keeps the best line's move and score.
-  ShortStr Excluded[MaxMultiPV];
-  uint16_t NumExcluded = 0;
-  Str4 RootGuess;
+  // Several lines: the root searched once per line (Worker).
   RootLine Lines[MaxMultiPV]; // the iteration's lines as found, then ranked
   uint16_t LinesFound = 0;    // of the last iteration that searched several
 
-  // Draw rules: the keys of the game and of the path, oldest first.
+  // Draw rules: the keys of the game, oldest first, then those of each
+  // thread's path (Worker).
   bool DrawRules = false;
-  uint64_t RepKeys[MaxHistory + MaxPly + 1];
-  int RepBase = 0;  // index of the root's key
-  int RepFloor = 0; // no repetition is looked for below this index
-  uint16_t Rule50At[MaxPly + 1];
+  uint64_t GameKeys[MaxHistory];
+  int RepBase = 0;       // the number of the game's keys, and the index of the root's
+  uint16_t Rule50 = 0;   // the root's fifty-move count
   bool RootDead = false; // the root has no mating material: every line is a draw
   // Before the root: the index of the same position's last time before, or
   // -1; whether any position stands there twice.
@@ -74,15 +65,49 @@ struct SearchContext {
   bool AnySeenTwice = false;
 };
 SearchContext Ctx;
+
+// One searching thread: the record it searches on (the game's own for the
+// main thread) and what follows its own path.
+struct Worker {
+  SearchState &St;
+  // Draw rules: the keys of the game, then those of the path, oldest first,
+  // and the fifty-move count at each ply.
+  uint64_t RepKeys[MaxHistory + MaxPly + 1];
+  int RepFloor = 0; // no repetition is looked for below this index
+  uint16_t Rule50At[MaxPly + 1];
+  // The node count at which the limits are looked at next.
+  uint64_t NextCheck = 0;
+  // While a line after the first is searched, the root leaves out the first
+  // moves of the lines found before it in this iteration, tries RootGuess
+  // first (the line of that rank in the iteration before), and neither reads
+  // nor writes its table entry, which keeps the best line's move and score.
+  ShortStr Excluded[MaxMultiPV];
+  uint16_t NumExcluded = 0;
+  Str4 RootGuess;
+
+  explicit Worker(SearchState &S) : St(S) {}
+  Worker(const Worker &) = delete;
+  Worker &operator=(const Worker &) = delete;
+  // The game's keys and the root's, as the search starts.
+  void StartPath() {
+    RepFloor = 0;
+    NextCheck = CheckInterval;
+    NumExcluded = 0;
+    if (!Ctx.DrawRules) return;
+    for (int I = 0; I < Ctx.RepBase; ++I) RepKeys[I] = Ctx.GameKeys[I];
+    RepKeys[Ctx.RepBase] = RepetitionKey(St.Data[0], St.WhosMove);
+    Rule50At[0] = Ctx.Rule50;
+  }
+};
 // ---- a strength level's noise on the static scores ------------------------
 
 // The static score, moved by the level's noise. A score at the window's edge
 // may be the lazy evaluation's bound, far outside the window: it stays.
-inline int16_t NoisyEval(int16_t Alpha, int16_t Beta) {
-  const int16_t Score = EvalPosition(Alpha, Beta);
+inline int16_t NoisyEval(const SearchState &St, int16_t Alpha, int16_t Beta) {
+  const int16_t Score = EvalPosition(St.Data[St.Ply], St.WhosMove, Alpha, Beta);
   if (Ctx.EvalNoise == 0 || Score <= Alpha || Score >= Beta) return Score;
-  uint64_t H = Ctx.NoiseSeed ^ (WhosMove == WMove ? 0 : GoldenGamma);
-  for (const uint32_t Rank : Data[Ply].Board) H = (H ^ Rank) * 0x100000001B3ull;
+  uint64_t H = Ctx.NoiseSeed ^ (St.WhosMove == WMove ? 0 : GoldenGamma);
+  for (const uint32_t Rank : St.Data[St.Ply].Board) H = (H ^ Rank) * 0x100000001B3ull;
   H ^= H >> 29;
   const int Span = 2 * Ctx.EvalNoise + 1;
   return static_cast<int16_t>(Score + static_cast<int>(H % static_cast<uint64_t>(Span)) -
@@ -104,62 +129,67 @@ int16_t Neg(int Score) { return static_cast<int16_t>(-Score); }
 // ---- a table kept from one search to the next -------------------------------
 // A mate is stored as its distance from the node, so that it reads right from
 // another root; a table emptied before every search keeps scores as they are.
-inline int16_t ToTT(int16_t S) {
+inline int16_t ToTT(const SearchState &St, int16_t S) {
   if (!Ctx.KeepTable) return S;
-  if (S >= MateBound) return static_cast<int16_t>(S + Ply);
-  if (S <= -MateBound) return static_cast<int16_t>(S - Ply);
+  if (S >= MateBound) return static_cast<int16_t>(S + St.Ply);
+  if (S <= -MateBound) return static_cast<int16_t>(S - St.Ply);
   return S;
 }
-inline int16_t FromTT(int16_t S) {
+inline int16_t FromTT(const SearchState &St, int16_t S) {
   if (!Ctx.KeepTable) return S;
-  if (S >= MateBound) return static_cast<int16_t>(S - Ply);
-  if (S <= -MateBound) return static_cast<int16_t>(S + Ply);
+  if (S >= MateBound) return static_cast<int16_t>(S - St.Ply);
+  if (S <= -MateBound) return static_cast<int16_t>(S + St.Ply);
   return S;
 }
 
-bool NodesUsedUp() { return Nodes + QNodes >= Ctx.NodeLimit; }
+bool NodesUsedUp(const SearchState &St) { return St.Nodes + St.QNodes >= Ctx.NodeLimit; }
 
-inline bool CheckDue() {
-  const uint64_t Count = Nodes + QNodes;
-  if (Count < Ctx.NextCheck) return false;
-  Ctx.NextCheck = Count + CheckInterval;
+inline bool CheckDue(Worker &W) {
+  const uint64_t Count = W.St.Nodes + W.St.QNodes;
+  if (Count < W.NextCheck) return false;
+  W.NextCheck = Count + CheckInterval;
   return true;
 }
 
-void PassTurn() { WhosMove = static_cast<int8_t>(-WhosMove); }
+void PassTurn(SearchState &St) { St.WhosMove = static_cast<int8_t>(-St.WhosMove); }
 
-bool StopRequested() { return CheckDue() && (PollStop() || TimesUp() || NodesUsedUp()); }
+bool StopRequested(Worker &W) {
+  return CheckDue(W) && (PollStop() || TimesUp() || NodesUsedUp(W.St));
+}
 
 bool IsRootMove(const MoveRec &M) {
   return InList(SquaresToStr(M.FromSq, M.ToSq), Ctx.RootMoves, Ctx.NumRootMoves);
 }
 
-bool IsExcluded(const ShortStr &Text) { return InList(Text, Ctx.Excluded, Ctx.NumExcluded); }
+bool IsExcluded(const Worker &W, const ShortStr &Text) {
+  return InList(Text, W.Excluded, W.NumExcluded);
+}
 
 // Moves made off the search proper (a legality test, a line walked for the
 // interface) count no nodes and leave the side and the ply as they were.
 struct WalkKept {
-  uint64_t N = Nodes, Q = QNodes;
-  int8_t Side = WhosMove;
-  uint8_t AtPly = Ply;
-  WalkKept() = default;
+  SearchState &St;
+  uint64_t N = St.Nodes, Q = St.QNodes;
+  int8_t Side = St.WhosMove;
+  uint8_t AtPly = St.Ply;
+  explicit WalkKept(SearchState &S) : St(S) {}
   WalkKept(const WalkKept &) = delete;
   WalkKept &operator=(const WalkKept &) = delete;
   ~WalkKept() {
-    Nodes = N;
-    QNodes = Q;
-    WhosMove = Side;
-    Ply = AtPly;
+    St.Nodes = N;
+    St.QNodes = Q;
+    St.WhosMove = Side;
+    St.Ply = AtPly;
   }
 };
 
 // Whether the side to move is in check without a legal move. This node's
 // move list is not made yet, so the test may use its row.
-bool Checkmated() {
-  if (!InCheck(WhosMove)) return false;
-  const WalkKept Kept;
+bool Checkmated(SearchState &St) {
+  if (!InCheck(St.Data[St.Ply], St.WhosMove)) return false;
+  const WalkKept Kept(St);
   bool Escape = false;
-  WalkLegalMoves([&](const MoveRec &) {
+  WalkLegalMoves(St, [&](const MoveRec &) {
     Escape = true;
     return false;
   });
@@ -170,18 +200,19 @@ bool Checkmated() {
 // position of the path (the root included), or stands for the third time in
 // the game since its last capture or pawn move. A position the game has seen
 // only once before the root is no draw: the opponent need not repeat it.
-bool DrawnNode() {
-  const int Cur = Ctx.RepBase + Ply;
-  Ctx.RepKeys[Cur] = RepetitionKey(Data[Ply], WhosMove);
-  const int Reversible = Ctx.Rule50At[Ply];
+bool DrawnNode(Worker &W) {
+  SearchState &St = W.St;
+  const int Cur = Ctx.RepBase + St.Ply;
+  W.RepKeys[Cur] = RepetitionKey(St.Data[St.Ply], St.WhosMove);
+  const int Reversible = W.Rule50At[St.Ply];
   // Material leaves the board only by a capture, which starts the count anew.
-  if (Ctx.RootDead || (Reversible == 0 && NoMatingMaterial(Data[Ply]))) return true;
+  if (Ctx.RootDead || (Reversible == 0 && NoMatingMaterial(St.Data[St.Ply]))) return true;
   // The hundredth half-move draws unless it mated.
-  if (Reversible >= FiftyMoveHalfMoves) return !Checkmated();
-  const int Lowest = Cur - Reversible > Ctx.RepFloor ? Cur - Reversible : Ctx.RepFloor;
+  if (Reversible >= FiftyMoveHalfMoves) return !Checkmated(St);
+  const int Lowest = Cur - Reversible > W.RepFloor ? Cur - Reversible : W.RepFloor;
   bool SeenBeforeRoot = false;
   for (int I = Cur - 2; I >= Lowest; I -= 2) {
-    if (Ctx.RepKeys[I] != Ctx.RepKeys[Cur]) continue;
+    if (W.RepKeys[I] != W.RepKeys[Cur]) continue;
     if (I >= Ctx.RepBase || SeenBeforeRoot) return true;
     SeenBeforeRoot = true;
   }
@@ -194,14 +225,16 @@ bool DrawnNode() {
 // may come from a game in which that position had not been seen, or from
 // earlier in the fifty moves, and would hide the draw. With GameOnly, only
 // a third time in the game counts, not a repetition of the search's path.
-bool CanDrawNext(bool GameOnly) {
-  const int Cur = Ctx.RepBase + Ply;
-  const int Reversible = Ctx.Rule50At[Ply];
+bool CanDrawNext(Worker &W, bool GameOnly) {
+  SearchState &St = W.St;
+  const int Cur = Ctx.RepBase + St.Ply;
+  const int Reversible = W.Rule50At[St.Ply];
   if (Reversible + 1 >= FiftyMoveHalfMoves) {
-    const WalkKept Kept;
+    const WalkKept Kept(St);
+    const DataType &D = St.Data[St.Ply];
     bool Quiet = false;
     WalkLegalMoves(
-        [](const MoveRec &M) { return !M.Capture && !IsPawnCode(PieceOn(Data[Ply], M.FromSq)); },
+        St, [&](const MoveRec &M) { return !M.Capture && !IsPawnCode(PieceOn(D, M.FromSq)); },
         [&](const MoveRec &) {
           Quiet = true;
           return false;
@@ -210,20 +243,20 @@ bool CanDrawNext(bool GameOnly) {
   }
   // A cycle back to the same side to move takes four half-moves at least.
   if (Reversible < 3 || (GameOnly && !Ctx.AnySeenTwice)) return false;
-  const int Lowest = Cur - Reversible > Ctx.RepFloor ? Cur - Reversible : Ctx.RepFloor;
+  const int Lowest = Cur - Reversible > W.RepFloor ? Cur - Reversible : W.RepFloor;
   int J = Cur - 3;
   if (GameOnly && J >= Ctx.RepBase) J -= ((J - Ctx.RepBase) / 2 + 1) * 2;
   for (; J >= Lowest; J -= 2) {
     // On the path any return draws; before the root only a third time.
     if (J >= Ctx.RepBase ? GameOnly : Ctx.SeenBefore[J] < Lowest) continue;
     MoveRec M;
-    if (!ReversibleMoveFor(Data[Ply], WhosMove, Ctx.RepKeys[Cur] ^ Ctx.RepKeys[J] ^ BlackToMoveKey,
-                           M))
+    if (!ReversibleMoveFor(St.Data[St.Ply], St.WhosMove,
+                           W.RepKeys[Cur] ^ W.RepKeys[J] ^ BlackToMoveKey, M))
       continue;
-    const WalkKept Kept;
-    MakeOnCopy(M, false);
-    const bool Legal = !InCheck(static_cast<int8_t>(-WhosMove));
-    UnmakeMove();
+    const WalkKept Kept(St);
+    MakeOnCopy(St, M, false);
+    const bool Legal = !InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove));
+    UnmakeMove(St);
     if (Legal) return true;
   }
   return false;
@@ -235,28 +268,30 @@ bool CanDrawNext(bool GameOnly) {
 // arrive together. A child's key is the parent's with the mover and the
 // victim changed; a castling or an en passant capture gets a slot of no
 // use, which is harmless.
-inline void PrefetchChild(const DataType &D, const MoveRec &M) {
+inline void PrefetchChild(const DataType &D, int8_t Side, const MoveRec &M) {
   const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
   const int8_t Lands = M.Promotion ? static_cast<int8_t>((Mover & 8) | WQueen) : Mover;
   PrefetchTT(D.HashKey ^ ZorbistKey(Mover, M.FromSq) ^ ZorbistKey(Lands, M.ToSq) ^
                  ZorbistKey(Victim, M.ToSq),
-             static_cast<int8_t>(-WhosMove));
+             static_cast<int8_t>(-Side));
 }
 
 // Every move of row Ply.
-inline void PrefetchChildren(uint16_t Count) {
-  for (uint16_t I = 1; I <= Count; ++I) PrefetchChild(Data[Ply], MoveList[Ply][I]);
+inline void PrefetchChildren(const SearchState &St, uint16_t Count) {
+  for (uint16_t I = 1; I <= Count; ++I)
+    PrefetchChild(St.Data[St.Ply], St.WhosMove, St.MoveList[St.Ply][I]);
 }
 
 // The moves a cut most often comes from, searched first: the table's move,
 // the captures and the promotions. Asking for every slot at every node
 // asked four times as many as were probed, and the fetches waited on one
 // another; the rest are asked for once the first move has not cut.
-inline void PrefetchLikelyCuts(uint16_t Count, const Str4 &TTMove) {
+inline void PrefetchLikelyCuts(const SearchState &St, uint16_t Count, const Str4 &TTMove) {
   const int8_t From = SquareOf(TTMove[0], TTMove[1]), To = SquareOf(TTMove[2], TTMove[3]);
   for (uint16_t I = 1; I <= Count; ++I) {
-    const MoveRec &M = MoveList[Ply][I];
-    if (M.Capture || M.Promotion || (M.FromSq == From && M.ToSq == To)) PrefetchChild(Data[Ply], M);
+    const MoveRec &M = St.MoveList[St.Ply][I];
+    if (M.Capture || M.Promotion || (M.FromSq == From && M.ToSq == To))
+      PrefetchChild(St.Data[St.Ply], St.WhosMove, M);
   }
 }
 
@@ -264,42 +299,44 @@ inline void PrefetchLikelyCuts(uint16_t Count, const Str4 &TTMove) {
 int16_t DrawScore(int16_t Alpha, int16_t Beta) { return Alpha > 0 ? Alpha : (Beta < 0 ? Beta : 0); }
 } // namespace
 
-int16_t QSearch(int16_t Alpha, int16_t Beta) {
-  if (Ply > SelDepth) SelDepth = Ply;
+namespace {
+int16_t QSearch(SearchState &St, int16_t Alpha, int16_t Beta) {
+  if (St.Ply > St.SelDepth) St.SelDepth = St.Ply;
   // A capture can leave too little to mate: a draw, however much is left.
-  if (Ctx.DrawRules && NoMatingMaterial(Data[Ply])) return DrawScore(Alpha, Beta);
+  if (Ctx.DrawRules && NoMatingMaterial(St.Data[St.Ply])) return DrawScore(Alpha, Beta);
   FullTTType TTEntry;
-  TTEntry.Key = Data[Ply].HashKey;
-  GetFromTT(TTEntry);
-  TTEntry.Score = FromTT(TTEntry.Score);
+  TTEntry.Key = St.Data[St.Ply].HashKey;
+  GetFromTT(TTEntry, St.WhosMove);
+  TTEntry.Score = FromTT(St, TTEntry.Score);
   if (TTEntry.Node == Exact) return TTEntry.Score;
   if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
 
-  int16_t Score = NoisyEval(Alpha, Beta);
+  int16_t Score = NoisyEval(St, Alpha, Beta);
   if (Score > Alpha) Alpha = Score;
   if (Score >= Beta) {
-    ++BetaCuts;
+    ++St.BetaCuts;
     return Beta;
   }
-  if (Ply == MaxPly) return Score;
+  if (St.Ply == MaxPly) return Score;
 
-  const uint16_t NumCaptures = GenCaptureList();
+  const uint16_t NumCaptures = GenCaptureList(St);
   if (NumCaptures == 0) return Alpha;
-  PrefetchChildren(NumCaptures);
+  PrefetchChildren(St, NumCaptures);
   for (uint16_t I = 1; I <= NumCaptures; ++I) {
-    const MoveRec M = GetAMove(NumCaptures);
-    const DataType &D = Data[Ply];
+    const MoveRec M = GetAMove(St, NumCaptures);
+    const DataType &D = St.Data[St.Ply];
     const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
     // A dearer piece taking a defended cheaper one loses material: not tried.
-    if (PieceValue[Victim] < PieceValue[Mover] && Attacked(M.ToSq, static_cast<int8_t>(-WhosMove)))
+    if (PieceValue[Victim] < PieceValue[Mover] &&
+        Attacked(D, M.ToSq, static_cast<int8_t>(-St.WhosMove)))
       continue;
-    MakeOnCopy(M, true);
-    Score = Neg(QSearch(Neg(Beta), Neg(Alpha)));
-    UnmakeMove();
+    MakeOnCopy(St, M, true);
+    Score = Neg(QSearch(St, Neg(Beta), Neg(Alpha)));
+    UnmakeMove(St);
     if (Score > Alpha) {
       Alpha = Score;
       if (Alpha >= Beta) {
-        ++BetaCuts;
+        ++St.BetaCuts;
         return Beta;
       }
     }
@@ -307,46 +344,47 @@ int16_t QSearch(int16_t Alpha, int16_t Beta) {
   return Alpha;
 }
 
-int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
-  if (Abort || Ply == MaxPly) return EvalPosition(Alpha, Beta);
-  if (Ctx.DrawRules && Ply > 0 && DrawnNode()) return DrawScore(Alpha, Beta);
+int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
+  SearchState &St = W.St;
+  if (St.Abort || St.Ply == MaxPly) return EvalPosition(St.Data[St.Ply], St.WhosMove, Alpha, Beta);
+  if (Ctx.DrawRules && St.Ply > 0 && DrawnNode(W)) return DrawScore(Alpha, Beta);
   if (Depth < 1) {
-    const int16_t Score = QSearch(Alpha, Beta);
+    const int16_t Score = QSearch(St, Alpha, Beta);
     // The horizon sees no quiet move: a draw the game's rules let the side
     // claim with one stands for the captures' score below it. A return to
     // the search's own path is left to deeper searches, which see it.
-    return Score < 0 && Ctx.DrawRules && Ply > 0 && CanDrawNext(true) ? DrawScore(Alpha, Beta)
-                                                                      : Score;
+    return Score < 0 && Ctx.DrawRules && St.Ply > 0 && CanDrawNext(W, true) ? DrawScore(Alpha, Beta)
+                                                                            : Score;
   }
-  if (Ply > SelDepth) SelDepth = Ply;
+  if (St.Ply > St.SelDepth) St.SelDepth = St.Ply;
 
-  const bool Check = InCheck(WhosMove);
+  const bool Check = InCheck(St.Data[St.Ply], St.WhosMove);
   if (Check) ++Depth;
 
   FullTTType TTEntry;
-  TTEntry.Key = Data[Ply].HashKey;
-  GetFromTT(TTEntry);
-  TTEntry.Score = FromTT(TTEntry.Score);
-  const bool TTMoveFits = ValidMove(TTEntry);
-  const bool LineRoot = Ctx.NumExcluded > 0 && Ply == 0 && WhosMove == Ctx.RootSide;
-  const Str4 TTMove = LineRoot ? Ctx.RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
+  TTEntry.Key = St.Data[St.Ply].HashKey;
+  GetFromTT(TTEntry, St.WhosMove);
+  TTEntry.Score = FromTT(St, TTEntry.Score);
+  const bool TTMoveFits = ValidMove(TTEntry, St.Data[St.Ply], St.WhosMove);
+  const bool LineRoot = W.NumExcluded > 0 && St.Ply == 0 && St.WhosMove == Ctx.RootSide;
+  const Str4 TTMove = LineRoot ? W.RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
   // An earlier search's entry for the root, or an earlier line's, would end
   // the search without a line; within one search and with one line the
   // root's entries are always too shallow.
-  const bool KeptRoot = (Ctx.KeepTable || LineRoot) && Ply == 0 && WhosMove == Ctx.RootSide;
+  const bool KeptRoot = (Ctx.KeepTable || LineRoot) && St.Ply == 0 && St.WhosMove == Ctx.RootSide;
   // No entry knows how near the fifty-move draw this path has come.
-  const bool NearFifty = Ctx.DrawRules && Ctx.Rule50At[Ply] + Depth >= FiftyMoveHalfMoves;
+  const bool NearFifty = Ctx.DrawRules && W.Rule50At[St.Ply] + Depth >= FiftyMoveHalfMoves;
   if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty) {
-    ++TTHits;
+    ++St.TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
     const bool FailsLow = TTEntry.Node == FailLow && TTEntry.Score <= Alpha;
     if (FailsLow || (TTMoveFits && TTEntry.Node == Exact)) {
       // A score below a draw the side can claim with its next move came
       // from another history: the node is searched, and the claim with it.
       const bool Below = FailsLow ? Alpha < 0 : TTEntry.Score < 0;
-      if (!(Ctx.DrawRules && Ply > 0 && Below && CanDrawNext(false))) {
+      if (!(Ctx.DrawRules && St.Ply > 0 && Below && CanDrawNext(W, false))) {
         if (FailsLow) return Alpha;
-        ++ExactTTHits;
+        ++St.ExactTTHits;
         return TTEntry.Score;
       }
     }
@@ -357,94 +395,109 @@ int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
   // because its key depends on the side to move.
   if (NullAllowed && !Check && !EndGame && Depth > NullMoveReduction) {
     // Past the pass no repetition counts; the node's own key comes back after.
-    const int SavedFloor = Ctx.RepFloor;
-    const uint64_t OwnKey = Ctx.RepKeys[Ctx.RepBase + Ply];
-    Ctx.RepFloor = Ctx.RepBase + Ply + 1;
-    PassTurn();
+    const int SavedFloor = W.RepFloor;
+    const uint64_t OwnKey = W.RepKeys[Ctx.RepBase + St.Ply];
+    W.RepFloor = Ctx.RepBase + St.Ply + 1;
+    PassTurn(St);
     Score = Neg(
-        Search(Neg(Beta), Neg(Beta - 1), static_cast<int8_t>(Depth - NullMoveReduction), false));
-    PassTurn();
-    Ctx.RepFloor = SavedFloor;
-    Ctx.RepKeys[Ctx.RepBase + Ply] = OwnKey;
+        Search(W, Neg(Beta), Neg(Beta - 1), static_cast<int8_t>(Depth - NullMoveReduction), false));
+    PassTurn(St);
+    W.RepFloor = SavedFloor;
+    W.RepKeys[Ctx.RepBase + St.Ply] = OwnKey;
     // A stopped search has no score: nothing is stored or cut from it.
-    if (Abort) return Alpha;
+    if (St.Abort) return Alpha;
     if (Score >= Beta) {
-      ++BetaCuts;
-      ++NullCuts;
-      AddToTT(Data[Ply].HashKey, ToTT(Score), FailHigh, static_cast<uint8_t>(Depth), ShortStr(), 0);
+      ++St.BetaCuts;
+      ++St.NullCuts;
+      AddToTT(St.WhosMove, St.Data[St.Ply].HashKey, ToTT(St, Score), FailHigh,
+              static_cast<uint8_t>(Depth), ShortStr(), 0);
       return Beta;
     }
   }
 
   bool NoMoves = true;
   bool FailLowNode = true;
-  const uint16_t NumMoves = GenMoveList(TTMove);
-  PrefetchLikelyCuts(NumMoves, TTMove);
+  const uint16_t NumMoves = GenMoveList(St, TTMove);
+  PrefetchLikelyCuts(St, NumMoves, TTMove);
   // MoveIndex counts moves taken, legal or not: after an illegal first move
   // every legal one gets the reduced null window.
   for (uint16_t MoveIndex = 1; MoveIndex <= NumMoves; ++MoveIndex) {
-    if (MoveIndex == 2) PrefetchChildren(NumMoves);
-    const MoveRec ThisMove = GetAMove(NumMoves);
+    if (MoveIndex == 2) PrefetchChildren(St, NumMoves);
+    const MoveRec ThisMove = GetAMove(St, NumMoves);
     // Root moves left out of the search count as illegal ones.
-    if (Ctx.NumRootMoves > 0 && Ply == 0 && !IsRootMove(ThisMove)) continue;
-    if (LineRoot && IsExcluded(SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) continue;
-    MakeOnCopy(ThisMove, false);
-    if (InCheck(static_cast<int8_t>(-WhosMove))) {
-      UnmakeMove();
+    if (Ctx.NumRootMoves > 0 && St.Ply == 0 && !IsRootMove(ThisMove)) continue;
+    if (LineRoot && IsExcluded(W, SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) continue;
+    MakeOnCopy(St, ThisMove, false);
+    if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
+      UnmakeMove(St);
       continue;
     }
     if (Ctx.DrawRules) {
       const bool Irreversible =
-          ThisMove.Capture || (PieceOn(Data[Ply - 1], ThisMove.FromSq) & 7) == WPawn;
-      Ctx.Rule50At[Ply] = Irreversible ? 0 : static_cast<uint16_t>(Ctx.Rule50At[Ply - 1] + 1);
+          ThisMove.Capture || (PieceOn(St.Data[St.Ply - 1], ThisMove.FromSq) & 7) == WPawn;
+      W.Rule50At[St.Ply] = Irreversible ? 0 : static_cast<uint16_t>(W.Rule50At[St.Ply - 1] + 1);
     }
     NoMoves = false;
     const uint8_t R = ReducedDepthCut(Depth);
     if (MoveIndex == 1) {
-      Score = Neg(Search(Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
+      Score = Neg(Search(W, Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
     } else {
-      Score = Neg(Search(Neg(Alpha + 1), Neg(Alpha), static_cast<int8_t>(Depth - R), true));
-      if (!Abort && Score > Alpha && Score < Beta)
-        Score = Neg(Search(Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
+      Score = Neg(Search(W, Neg(Alpha + 1), Neg(Alpha), static_cast<int8_t>(Depth - R), true));
+      if (!St.Abort && Score > Alpha && Score < Beta)
+        Score = Neg(Search(W, Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
     }
-    UnmakeMove();
+    UnmakeMove(St);
     // The child was stopped before it finished: its score was never computed,
     // so it changes nothing here, and every open node returns at once. What
     // this node returns is ignored in turn, up to the root, which keeps what
     // its finished moves gave.
-    if (Abort) return Alpha;
+    if (St.Abort) return Alpha;
 
-    const uint64_t HashKey = Data[Ply].HashKey;
+    const uint64_t HashKey = St.Data[St.Ply].HashKey;
     if (Score > Alpha) {
       Alpha = Score;
       FailLowNode = false;
       const ShortStr MoveText = SquaresToStr(ThisMove.FromSq, ThisMove.ToSq);
-      const int8_t Piece = PieceOn(Data[Ply], ThisMove.FromSq);
+      const int8_t Piece = PieceOn(St.Data[St.Ply], ThisMove.FromSq);
       if (Alpha >= Beta) {
-        ++BetaCuts;
-        if (!ThisMove.Capture) AddToHistory(ThisMove, Depth);
-        AddToTT(HashKey, ToTT(Score), FailHigh, static_cast<uint8_t>(Depth), MoveText, Piece);
+        ++St.BetaCuts;
+        if (!ThisMove.Capture) AddToHistory(St, ThisMove, Depth);
+        AddToTT(St.WhosMove, HashKey, ToTT(St, Score), FailHigh, static_cast<uint8_t>(Depth),
+                MoveText, Piece);
         return Beta;
       }
       if (!LineRoot)
-        AddToTT(HashKey, ToTT(Score), Exact, static_cast<uint8_t>(Depth), MoveText, Piece);
-      UpdatePV(MoveText, Ply);
+        AddToTT(St.WhosMove, HashKey, ToTT(St, Score), Exact, static_cast<uint8_t>(Depth), MoveText,
+                Piece);
+      UpdatePV(St, MoveText, St.Ply);
     }
     // Each fail-low store replaces the last: the entry keeps the score of the
     // last move searched.
     if (FailLowNode && !LineRoot)
-      AddToTT(HashKey, ToTT(Score), FailLow, static_cast<uint8_t>(Depth), ShortStr(), 0);
-    if (StopRequested()) {
-      Abort = true;
+      AddToTT(St.WhosMove, HashKey, ToTT(St, Score), FailLow, static_cast<uint8_t>(Depth),
+              ShortStr(), 0);
+    if (StopRequested(W)) {
+      St.Abort = true;
       return Alpha;
     }
   }
-  if (NoMoves) return InCheck(WhosMove) ? static_cast<int16_t>(Ply - MateScore) : 0;
+  if (NoMoves)
+    return InCheck(St.Data[St.Ply], St.WhosMove) ? static_cast<int16_t>(St.Ply - MateScore) : 0;
   return Alpha;
 }
 
+// The thread that reports and decides the move searches on the game's record.
+Worker MainWorker(MainState);
+} // namespace
+
+int16_t QSearch(int16_t Alpha, int16_t Beta) { return QSearch(MainState, Alpha, Beta); }
+
+int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed) {
+  return Search(MainWorker, Alpha, Beta, Depth, NullAllowed);
+}
+
 uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index)) {
-  const WalkKept Kept;
+  const WalkKept Kept(MainState);
   uint32_t N = 0;
   while (N < Len && Ply < MaxPly && IsLegalMove(PV[0][N])) {
     if (Visit) Visit(PV[0][N], N);
@@ -465,7 +518,6 @@ void InitSearch() {
   Nodes = QNodes = 0;
   BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
   SelDepth = 0;
-  Ctx.NextCheck = CheckInterval;
   PVScore = 0;
   Abort = false;
   Time = 0;
@@ -514,7 +566,7 @@ bool DeepenFurther() {
   // The first iteration starts however little time is left, so that a search
   // has a move of its own; a limit stops it at its next look at the limits.
   if (CurrentDepth < Ctx.FirstDepth) return true;
-  return !TimesUp() && !NodesUsedUp() && IterationTimeLeft();
+  return !TimesUp() && !NodesUsedUp(MainState) && IterationTimeLeft();
 }
 
 // A line the search cut short where a table entry stood for the rest goes on
@@ -522,7 +574,7 @@ bool DeepenFurther() {
 // comes again, so that an interface shows what the search saw. The moves are
 // made on the scratch records above the root, as in WalkLegalPV.
 void CompleteLine() {
-  const WalkKept Kept;
+  const WalkKept Kept(MainState);
   const int Want = CurrentDepth < MaxPly ? CurrentDepth : MaxPly;
   uint64_t Keys[MaxPly + 1];
   Keys[0] = RepetitionKey(Data[Ply], WhosMove);
@@ -579,12 +631,13 @@ uint16_t LinesWanted(uint8_t Asked) {
   if (Asked <= 1) return 1;
   uint16_t Count = 0;
   {
-    const WalkKept Kept;
-    WalkLegalMoves([](const MoveRec &M) { return Ctx.NumRootMoves == 0 || IsRootMove(M); },
-                   [&](const MoveRec &) {
-                     ++Count;
-                     return true;
-                   });
+    const WalkKept Kept(MainState);
+    WalkLegalMoves(
+        MainState, [](const MoveRec &M) { return Ctx.NumRootMoves == 0 || IsRootMove(M); },
+        [&](const MoveRec &) {
+          ++Count;
+          return true;
+        });
   }
   for (RootLine &Line : Ctx.Lines) Line.Moves[0].Clear();
   return Count < Asked ? Count : Asked;
@@ -597,23 +650,24 @@ void LineToPV(const RootLine &Line) {
 // One iteration that shows Wanted lines, ranked by score. A stop keeps the
 // lines that finished; a line cut before any of its root moves finished is no
 // line, and when that is the first, the last iteration's best line stays.
-void SearchLines(uint16_t Wanted) {
+void SearchLines(Worker &W, uint16_t Wanted) {
   uint16_t Found = 0;
   bool Cut = false;
   while (Found < Wanted && !Abort) {
     const ShortStr Guess = Ctx.Lines[Found].Moves[0];
-    Ctx.RootGuess = Guess.Empty() || IsExcluded(Guess) ? Str4(NoMoveText) : Str4(Guess);
-    const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
+    W.RootGuess = Guess.Empty() || IsExcluded(W, Guess) ? Str4(NoMoveText) : Str4(Guess);
+    const int16_t Score =
+        Search(W, -RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     if (Abort && Score == -RootWindow) {
       Cut = true;
       break;
     }
     Ctx.Lines[Found].Score = Score;
     for (int I = 0; I <= MaxPly; ++I) Ctx.Lines[Found].Moves[I] = PV[0][I];
-    Ctx.Excluded[Ctx.NumExcluded++] = PV[0][0];
+    W.Excluded[W.NumExcluded++] = PV[0][0];
     ++Found;
   }
-  Ctx.NumExcluded = 0;
+  W.NumExcluded = 0;
   Ctx.LinesFound = Found;
   Time = static_cast<uint32_t>(Clock(Elapsed));
   SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
@@ -660,15 +714,14 @@ void SetContext(const SearchLimits &L, const SearchSettings &S, const GameKeys &
   Ctx.RootSide = WhosMove;
 
   Ctx.DrawRules = S.DrawRules;
-  Ctx.RepFloor = 0;
   Ctx.RepBase = 0;
   if (Ctx.DrawRules) {
     const int Keep = G.Len < MaxHistory ? G.Len : MaxHistory;
-    for (int I = 0; I < Keep; ++I) Ctx.RepKeys[I] = G.Keys[G.Len - Keep + I];
+    for (int I = 0; I < Keep; ++I) Ctx.GameKeys[I] = G.Keys[G.Len - Keep + I];
     Ctx.RepBase = Keep;
-    // The root is the first position of the path: a line back to it repeats.
-    Ctx.RepKeys[Ctx.RepBase] = RepetitionKey(Data[0], WhosMove);
-    Ctx.Rule50At[0] =
+    // The root is the first position of each path (Worker::StartPath): a
+    // line back to it repeats.
+    Ctx.Rule50 =
         static_cast<uint16_t>(G.Rule50 > FiftyMoveHalfMoves ? FiftyMoveHalfMoves : G.Rule50);
     Ctx.RootDead = NoMatingMaterial(Data[0]);
     PrepareReversibleMoves();
@@ -676,7 +729,7 @@ void SetContext(const SearchLimits &L, const SearchSettings &S, const GameKeys &
     for (int J = 0; J < Ctx.RepBase; ++J) {
       Ctx.SeenBefore[J] = -1;
       for (int K = J - 2; K >= 0 && Ctx.SeenBefore[J] < 0; K -= 2)
-        if (Ctx.RepKeys[K] == Ctx.RepKeys[J]) Ctx.SeenBefore[J] = K;
+        if (Ctx.GameKeys[K] == Ctx.GameKeys[J]) Ctx.SeenBefore[J] = K;
       Ctx.AnySeenTwice = Ctx.AnySeenTwice || Ctx.SeenBefore[J] >= 0;
     }
   }
@@ -700,16 +753,18 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
   SetContext(L, S, G);
   StartMoveClock(L);
   InitSearch();
+  MainWorker.StartPath();
   const uint16_t Wanted = LinesWanted(L.MultiPV);
   // A root with one move to search still shows it as the first line of several.
   const uint32_t Rank = L.MultiPV > 1 ? 1 : 0;
   while (DeepenFurther()) {
     ++CurrentDepth;
     if (Wanted > 1) {
-      SearchLines(Wanted);
+      SearchLines(MainWorker, Wanted);
       continue;
     }
-    const int16_t Score = Search(-RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
+    const int16_t Score =
+        Search(MainWorker, -RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     // The root returns its full window's floor only when no move of a stopped
     // iteration finished; a finished move's score is always above it.
     const bool Fresh = !(Abort && Score == -RootWindow);

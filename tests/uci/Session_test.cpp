@@ -940,7 +940,7 @@ std::string DefenderMove(const std::string &EngineFen, std::map<uint64_t, int> &
   std::string Best;
   int BestSeen = -1;
   int Count = 0;
-  WalkLegalMoves([&](const MoveRec &M) {
+  WalkLegalMoves(MainState, [&](const MoveRec &M) {
     const int Times = Seen[RepetitionKey(Data[Ply], WhosMove)];
     Seed = Seed * 1103515245u + 12345u;
     // Among moves seen equally often, a pseudo-random one.
