@@ -41,8 +41,14 @@ struct SearchLimits {
   uint64_t StartTick = 0; // the clock's start (a tick count); 0: the search's start
 };
 
+// The most threads one search may use.
+constexpr uint8_t MaxSearchThreads = 64;
+
 // How a search plays, apart from its limits.
 struct SearchSettings {
+  // Threads that search together, sharing the table, as far as the engine
+  // has them started (SetSearchThreads); a strength level searches on one.
+  uint8_t Threads = 1;
   // A weaker play for a strength level: each static score is moved by up to
   // EvalNoise centipawns, by an amount that only the placement, the side to
   // move and NoiseSeed decide, so that a search is reproducible.

@@ -59,8 +59,8 @@ ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
     Keys = {G.Keys, G.NumKeys, G.HalfMoveClock};
   }
   R.Best = SearchMove(*Searched, S, Keys);
-  R.Nodes = Nodes;
-  R.QNodes = QNodes;
+  R.Nodes = SearchedNodes();
+  R.QNodes = SearchedQNodes();
   R.Depth = CurrentDepth;
   // The book's choice is the move, whatever its short search found.
   if (R.FromBook) R.Best = MoveStrToMoveRec(LibMove);
@@ -124,7 +124,10 @@ void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Se
   const int Noise = (MaxLevelElo - E) * NoiseCpNum / NoiseCpDen;
   S.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
   S.NoiseSeed = Seed;
+  S.Threads = 1;
 }
+
+uint8_t SetThreads(uint8_t Threads) { return SetSearchThreads(Threads); }
 
 void PrepareTable() { MakeTTResident(); }
 void ClearTable() { ZeroTTs(); }

@@ -51,8 +51,11 @@ constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1700;
 // halves every 60 points down from the top, and noise on the static scores
 // in S, none at the top and never more than 80 centipawns, that grows as the
 // level falls. Seed decides the noise, so a level plays the same moves under
-// the same seed.
+// the same seed; and one thread, whatever S asked.
 void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Seed);
+// Makes Threads (1..MaxSearchThreads) available to searches, which use as
+// many as their settings ask; the number there are. Only between searches.
+uint8_t SetThreads(uint8_t Threads);
 
 // ---- the transposition table -------------------------------------------------
 // Makes the table resident before the first search, as a front end may do in

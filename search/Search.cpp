@@ -1,6 +1,9 @@
 #include "search/Search.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <new>
+#include <thread>
 #include <utility>
 
 #include "board/Attacks.h"
@@ -66,6 +69,52 @@ struct SearchContext {
 };
 SearchContext Ctx;
 
+// ---- the helper threads -------------------------------------------------------
+// Helpers search the same root as the main thread, each on a record of its
+// own and at its own depths, and share only the table: what they find
+// reaches the main thread through it. The main thread alone reads the clock
+// and the front end's stop, reports, and decides the move; the helpers stop
+// when it does.
+int NumHelpers = 0;             // threads started
+int ActiveHelpers = 0;          // of them, those that search in this search
+std::atomic<uint32_t> Epoch{0}; // each search's start, and the helpers' end
+std::atomic<int> Running{0};    // helpers not yet done with this search
+std::atomic<bool> HelpersStop{false};
+bool HelpersQuit = false; // written before an Epoch change, read after it
+// What each helper has counted, as it last said: node counts are shown and
+// limited for all threads together.
+struct alignas(64) HelperCount {
+  std::atomic<uint64_t> Nodes{0}, QNodes{0};
+};
+HelperCount Counts[MaxSearchThreads - 1];
+std::atomic<uint64_t> MainCount{0}; // the main thread's nodes and quiescence nodes, as it last said
+// How many threads search each depth now. A helper skips a depth that half
+// of the threads search already, so that the threads spread over the depths
+// at and above the main thread's and fill the table for one another.
+std::atomic<uint8_t> Searching[MaxPly + 2];
+
+// Marks the calling thread as searching Depth while it lives.
+struct SearchingDepth {
+  int D;
+  explicit SearchingDepth(int Depth) : D(Depth) {
+    Searching[D].fetch_add(1, std::memory_order_relaxed);
+  }
+  SearchingDepth(const SearchingDepth &) = delete;
+  SearchingDepth &operator=(const SearchingDepth &) = delete;
+  ~SearchingDepth() { Searching[D].fetch_sub(1, std::memory_order_relaxed); }
+};
+
+uint64_t HelperNodes() {
+  uint64_t N = 0;
+  for (int I = 0; I < ActiveHelpers; ++I) N += Counts[I].Nodes.load(std::memory_order_relaxed);
+  return N;
+}
+uint64_t HelperQNodes() {
+  uint64_t N = 0;
+  for (int I = 0; I < ActiveHelpers; ++I) N += Counts[I].QNodes.load(std::memory_order_relaxed);
+  return N;
+}
+
 // One searching thread: the record it searches on (the game's own for the
 // main thread) and what follows its own path.
 struct Worker {
@@ -77,6 +126,7 @@ struct Worker {
   uint16_t Rule50At[MaxPly + 1];
   // The node count at which the limits are looked at next.
   uint64_t NextCheck = 0;
+  int Helper = -1; // the helper's number; -1 for the main thread
   // While a line after the first is searched, the root leaves out the first
   // moves of the lines found before it in this iteration, tries RootGuess
   // first (the line of that rank in the iteration before), and neither reads
@@ -142,7 +192,17 @@ inline int16_t FromTT(const SearchState &St, int16_t S) {
   return S;
 }
 
-bool NodesUsedUp(const SearchState &St) { return St.Nodes + St.QNodes >= Ctx.NodeLimit; }
+// The main thread's count and what the helpers last said of theirs.
+bool NodesUsedUp(const SearchState &St) {
+  return St.Nodes + St.QNodes + HelperNodes() + HelperQNodes() >= Ctx.NodeLimit;
+}
+// The same seen from a helper: a helper that finds the limit reached stops
+// them all, the main thread at its next look at the limits, so that a
+// thread the system holds back holds none of the others beyond it.
+bool AllNodesUsedUp() {
+  return MainCount.load(std::memory_order_relaxed) + HelperNodes() + HelperQNodes() >=
+         Ctx.NodeLimit;
+}
 
 inline bool CheckDue(Worker &W) {
   const uint64_t Count = W.St.Nodes + W.St.QNodes;
@@ -154,7 +214,18 @@ inline bool CheckDue(Worker &W) {
 void PassTurn(SearchState &St) { St.WhosMove = static_cast<int8_t>(-St.WhosMove); }
 
 bool StopRequested(Worker &W) {
-  return CheckDue(W) && (PollStop() || TimesUp() || NodesUsedUp(W.St));
+  if (W.Helper >= 0) {
+    if (CheckDue(W)) {
+      Counts[W.Helper].Nodes.store(W.St.Nodes, std::memory_order_relaxed);
+      Counts[W.Helper].QNodes.store(W.St.QNodes, std::memory_order_relaxed);
+      if (AllNodesUsedUp()) HelpersStop.store(true, std::memory_order_relaxed);
+    }
+    return HelpersStop.load(std::memory_order_relaxed);
+  }
+  if (!CheckDue(W)) return false;
+  if (ActiveHelpers > 0) MainCount.store(W.St.Nodes + W.St.QNodes, std::memory_order_relaxed);
+  return PollStop() || TimesUp() || NodesUsedUp(W.St) ||
+         HelpersStop.load(std::memory_order_relaxed);
 }
 
 bool IsRootMove(const MoveRec &M) {
@@ -488,7 +559,112 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
 
 // The thread that reports and decides the move searches on the game's record.
 Worker MainWorker(MainState);
+
+SearchState HelperStates[MaxSearchThreads - 1];
+// The threads are made in place and never destroyed, so that an exit while
+// they wait for a search (or from a helper's consistency failure) needs no
+// join; SetSearchThreads ends them in turn.
+alignas(std::thread) unsigned char ThreadStore[MaxSearchThreads - 1][sizeof(std::thread)];
+std::thread &HelperThread(int I) {
+  return *std::launder(reinterpret_cast<std::thread *>(ThreadStore[I]));
+}
+
+// A helper's search: the root of the main thread, deepened until the main
+// thread stops it.
+void HelperSearch(int Id) {
+  SearchState &St = HelperStates[Id];
+  Worker W(St);
+  W.Helper = Id;
+  St.Data[0] = MainState.Data[0];
+  St.Ply = 0;
+  St.WhosMove = Ctx.RootSide;
+  ClearHistory(St);
+  ClearPV(St);
+  St.Nodes = St.QNodes = 0;
+  St.BetaCuts = St.NullCuts = St.TTHits = St.ExactTTHits = 0;
+  St.SelDepth = 0;
+  St.Abort = false;
+  W.StartPath();
+  const int Half = (ActiveHelpers + 2) / 2;
+  for (int Depth = 1; Depth <= MaxPly; ++Depth) {
+    while (Depth < MaxPly && Searching[Depth].load(std::memory_order_relaxed) >= Half) ++Depth;
+    St.CurrentDepth = static_cast<int16_t>(Depth);
+    const SearchingDepth Mark(Depth);
+    Search(W, -RootWindow, RootWindow, static_cast<int8_t>(Depth), true);
+    if (St.Abort || HelpersStop.load(std::memory_order_relaxed)) break;
+  }
+  Counts[Id].Nodes.store(St.Nodes, std::memory_order_relaxed);
+  Counts[Id].QNodes.store(St.QNodes, std::memory_order_relaxed);
+}
+
+void HelperLoop(int Id, uint32_t Seen) {
+  for (;;) {
+    Epoch.wait(Seen, std::memory_order_acquire);
+    Seen = Epoch.load(std::memory_order_acquire);
+    if (HelpersQuit) return;
+    if (Id < ActiveHelpers) HelperSearch(Id);
+    if (Running.fetch_sub(1, std::memory_order_acq_rel) == 1) Running.notify_all();
+  }
+}
+
+// Everything a helper reads of the search (the context, the root, the
+// table's generation) is written before this.
+void StartHelpers(uint8_t Threads) {
+  ActiveHelpers = Threads - 1 < NumHelpers ? Threads - 1 : NumHelpers;
+  if (ActiveHelpers <= 0) {
+    ActiveHelpers = 0;
+    return;
+  }
+  for (int I = 0; I < ActiveHelpers; ++I) {
+    Counts[I].Nodes.store(0, std::memory_order_relaxed);
+    Counts[I].QNodes.store(0, std::memory_order_relaxed);
+  }
+  HelpersStop.store(false, std::memory_order_relaxed);
+  MainCount.store(0, std::memory_order_relaxed);
+  Running.store(NumHelpers, std::memory_order_relaxed);
+  Epoch.fetch_add(1, std::memory_order_release);
+  Epoch.notify_all();
+}
+
+// Returns once every helper has left its search; their counts stay readable.
+void StopHelpers() {
+  if (ActiveHelpers == 0) return;
+  HelpersStop.store(true, std::memory_order_relaxed);
+  for (int R = Running.load(std::memory_order_acquire); R != 0;
+       R = Running.load(std::memory_order_acquire))
+    Running.wait(R, std::memory_order_acquire);
+}
 } // namespace
+
+uint64_t SearchedNodes() { return Nodes + HelperNodes(); }
+uint64_t SearchedQNodes() { return QNodes + HelperQNodes(); }
+
+uint8_t SetSearchThreads(uint8_t Threads) {
+  if (Threads < 1) Threads = 1;
+  if (Threads > MaxSearchThreads) Threads = MaxSearchThreads;
+  if (Threads - 1 == NumHelpers) return Threads;
+  if (NumHelpers > 0) {
+    HelpersQuit = true;
+    Epoch.fetch_add(1, std::memory_order_release);
+    Epoch.notify_all();
+    for (int I = 0; I < NumHelpers; ++I) {
+      HelperThread(I).join();
+      HelperThread(I).~thread();
+    }
+    NumHelpers = 0;
+    HelpersQuit = false;
+  }
+  const uint32_t Now = Epoch.load(std::memory_order_relaxed);
+  try {
+    while (NumHelpers < Threads - 1) {
+      new (ThreadStore[NumHelpers]) std::thread(HelperLoop, NumHelpers, Now);
+      ++NumHelpers;
+    }
+  } catch (const std::system_error &) {
+    // The system would give no more threads: the search uses those it has.
+  }
+  return static_cast<uint8_t>(NumHelpers + 1);
+}
 
 int16_t QSearch(int16_t Alpha, int16_t Beta) { return QSearch(MainState, Alpha, Beta); }
 
@@ -605,8 +781,8 @@ void CompleteLine() {
 void ReportIteration(bool Fresh, uint32_t Rank) {
   if (Fresh && Ctx.KeepTable) CompleteLine();
   SearchInfo Info;
-  Info.Nodes = Nodes;
-  Info.QNodes = QNodes;
+  Info.Nodes = Nodes + HelperNodes();
+  Info.QNodes = QNodes + HelperQNodes();
   Info.BetaCuts = BetaCuts;
   Info.NullCuts = NullCuts;
   Info.TTHits = TTHits;
@@ -754,6 +930,7 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
   StartMoveClock(L);
   InitSearch();
   MainWorker.StartPath();
+  StartHelpers(S.Threads);
   const uint16_t Wanted = LinesWanted(L.MultiPV);
   // A root with one move to search still shows it as the first line of several.
   const uint32_t Rank = L.MultiPV > 1 ? 1 : 0;
@@ -763,6 +940,7 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
       SearchLines(MainWorker, Wanted);
       continue;
     }
+    const SearchingDepth Mark(CurrentDepth);
     const int16_t Score =
         Search(MainWorker, -RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     // The root returns its full window's floor only when no move of a stopped
@@ -773,6 +951,7 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
     SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
     if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, Rank);
   }
+  StopHelpers();
   Ctx.DrawRules = false;
   Ctx.NumRootMoves = 0;
   StopMoveClock();

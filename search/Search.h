@@ -38,6 +38,12 @@ struct GameKeys {
 uint64_t RepetitionKey(const DataType &D, int8_t Side);
 // The searched move for Data[0] and WhosMove within the limits, or NoMove;
 // the search plays as S says, and with the draw rules it reads G.
+// The last search's node counts, over all its threads.
+uint64_t SearchedNodes();
+uint64_t SearchedQNodes();
+// Starts or ends helper threads so that searches may use Threads in all
+// (1..MaxSearchThreads); the number the system gave. Only between searches.
+uint8_t SetSearchThreads(uint8_t Threads);
 MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S = {}, const GameKeys &G = {});
 
 // Captures only, standing pat on the static score; never stores in the table

@@ -1,10 +1,10 @@
-// Developer program: bench [depth] [--quiet] [--dump]. Searches each bench position to
-// a fixed depth with a fixed seed and prints, per position, the depth, the
-// nodes, the quiescence nodes, the time and the speed, then the totals and the
-// node-count signature (Nodes + QNodes over all positions), which changes
-// only when the search itself changes. With --dump, the history table and the
-// root's move list as the last search left them go to History.txt and
-// MoveList.txt. It never touches the terminal.
+// Developer program: bench [depth] [--threads N] [--quiet] [--dump]. Searches each bench position
+// to a fixed depth with a fixed seed and prints, per position, the depth, the nodes, the quiescence
+// nodes, the time and the speed, then the totals and the node-count signature (Nodes + QNodes over
+// all positions), which changes only when the search itself changes. With --dump, the history table
+// and the root's move list as the last search left them go to History.txt and MoveList.txt. With
+// --threads N the searches run on N threads that share the table (1 by default); the counts are
+// then those of all threads, and vary from run to run. It never touches the terminal.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -29,7 +29,8 @@ bool ParseDepth(const char *S, uint8_t &Depth) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: bench [depth 4..30 | --depth N] [--quiet] [--dump]\n");
+  std::fprintf(stderr,
+               "usage: bench [depth 4..30 | --depth N] [--threads 1..64] [--quiet] [--dump]\n");
   return 2;
 }
 
@@ -46,6 +47,7 @@ int main(int Argc, char **Argv) {
   uint8_t Depth = BenchDepth;
   bool Quiet = false, Dump = false;
   uint16_t RootMoves = 0;
+  uint8_t Threads = 1;
   for (int I = 1; I < Argc; ++I) {
     if (std::strcmp(Argv[I], "--quiet") == 0) {
       Quiet = true;
@@ -53,6 +55,8 @@ int main(int Argc, char **Argv) {
       Dump = true;
     } else if (std::strcmp(Argv[I], "--depth") == 0 && I + 1 < Argc) {
       if (!ParseDepth(Argv[++I], Depth)) return Usage();
+    } else if (std::strcmp(Argv[I], "--threads") == 0 && I + 1 < Argc) {
+      if (!ParseDepthArg(Argv[++I], 1, MaxSearchThreads, Threads)) return Usage();
     } else if (!ParseDepth(Argv[I], Depth)) {
       return Usage();
     }
@@ -66,6 +70,8 @@ int main(int Argc, char **Argv) {
   // The table is made resident before the clock starts, as an interface's
   // isready does for torvane3-uci: the searches pay no first touches.
   PrepareTable();
+  SearchSettings Settings;
+  Settings.Threads = SetThreads(Threads);
   rusage Before;
   getrusage(RUSAGE_SELF, &Before);
   const uint64_t ReadsBefore = ClockReads;
@@ -79,7 +85,7 @@ int main(int Argc, char **Argv) {
     // The root's list is generated again by the search; its count is the same.
     RootMoves = GenerateRootMoves();
     const auto T0 = std::chrono::steady_clock::now();
-    const ThinkResult R = Think(L);
+    const ThinkResult R = Think(L, Settings);
     const auto T1 = std::chrono::steady_clock::now();
     const double Seconds = std::chrono::duration<double>(T1 - T0).count();
     const uint64_t All = R.Nodes + R.QNodes;

@@ -18,10 +18,12 @@ uint8_t MultiPV = 1;
 bool LimitStrengthOn = false;
 uint16_t LevelElo = MaxLevelElo;
 uint64_t LevelSeedOption = 0;
+uint8_t Threads = 1;
 
 namespace {
 bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
 static_assert(MaxMultiPV == 218, "the bound the MultiPV message names");
+static_assert(MaxSearchThreads == 64, "the bound the Threads message names");
 static_assert(MinLevelElo == 1350 && MaxLevelElo == 1700, "the range the UCI_Elo message names");
 } // namespace
 
@@ -31,6 +33,9 @@ void CmdUci() {
   Put("id author the torvane3 developers");
   EndLine();
   Put("option name Hash type spin default 624 min 1 max 624");
+  EndLine();
+  Put("option name Threads type spin default 1 min 1 max ");
+  PutNum(MaxSearchThreads);
   EndLine();
   Put("option name Clear Hash type button");
   EndLine();
@@ -106,6 +111,12 @@ void CmdSetOption() {
     else if (!ResizeTable(static_cast<uint32_t>(MiB)))
       Say("no memory for a table of that size; the full table stays");
     TableResident = false;
+  } else if (IsNoCase(Name, "Threads")) {
+    int64_t N = 0;
+    if (!Value || !GoNumber(Value, false, N) || N < 1 || N > MaxSearchThreads)
+      Say("Threads takes a whole number from 1 to 64; unchanged");
+    else if ((Threads = SetThreads(static_cast<uint8_t>(N))) < N)
+      Say("the system gave fewer threads; searching on those it gave");
   } else if (IsNoCase(Name, "MultiPV")) {
     int64_t Lines = 0;
     if (!Value || !GoNumber(Value, false, Lines) || Lines < 1 || Lines > MaxMultiPV)

@@ -19,6 +19,7 @@ extern uint8_t MultiPV; // lines shown by each search, the best first
 extern bool LimitStrengthOn;
 extern uint16_t LevelElo;
 extern uint64_t LevelSeedOption;
+extern uint8_t Threads; // threads a search uses, as far as the system gave them
 
 void CmdUci();
 void CmdSetOption(); // on the words of the line taken

@@ -327,6 +327,7 @@ void CmdGo() {
               L.Mate == 0 && MultiPV == 1;
   L.MultiPV = MultiPV;
   S.AnyMove = true;
+  S.Threads = Threads;
   // A level plays the book's moves like any other player, and searches
   // within its own limits.
   if (LimitStrengthOn)

@@ -10,7 +10,10 @@
 // the last iteration legal, distinct in their first moves, ranked by score,
 // and one per legal move where the position has fewer than asked for.
 //
-// usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--multipv] [--verbose]
+// With --threads each session searches on 2 to 4 threads that share the
+// table, so that their races meet every kind of search and stop.
+//
+// usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--multipv] [--threads] [--verbose]
 // Exit status 0 when every check held, 1 otherwise (each failure is printed
 // with the lines of the session that led to it).
 import { spawn } from 'node:child_process';
@@ -25,7 +28,7 @@ const opt = (name, dflt) => {
 };
 const enginePath = args[0];
 if (!enginePath || enginePath.startsWith('--')) {
-  console.error('usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--multipv] [--verbose]');
+  console.error('usage: node judge.mjs ENGINE [--book FILE] [--seed N] [--games N] [--multipv] [--threads] [--verbose]');
   process.exit(2);
 }
 const bookFile = opt('--book', '');
@@ -33,6 +36,7 @@ const seed = Number(opt('--seed', '20261207'));
 const numGames = Number(opt('--games', '40'));
 const verbose = args.includes('--verbose');
 const multipvOnly = args.includes('--multipv');
+const threaded = args.includes('--threads');
 
 // ---- a seeded generator, so that a failing run can be replayed ----------------
 
@@ -508,6 +512,7 @@ async function session(hashMiB, body) {
     engine.send('uci');
     await engine.until('uciok');
     if (hashMiB) engine.send(`setoption name Hash value ${hashMiB}`);
+    if (threaded) engine.send(`setoption name Threads value ${randInt(2, 4)}`);
     if (bookFile) engine.send(`setoption name BookFile value ${bookFile}`);
     engine.send('setoption name Ponder value true');
     await body(engine);
