@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays torvane3-uci against another engine from Debian's packages (stockfish at
-# its lowest UCI_Elo, fairymax or phalanx) and sums the match up: score, Elo
+# its lowest UCI_Elo, fairymax or phalanx), or against a build of its own (with
+# other threads, say), and sums the match up: score, Elo
 # difference with its 95 % margin, time forfeits, illegal moves and crashes per
 # side. All games go to games.pgn in the output folder.
 #
@@ -24,13 +25,17 @@ nodes=""
 level=""
 ponder=""
 hash=""
+threads=""
+opp_engine=""
+opp_threads=1
 
 usage() {
   cat <<EOF
-usage: tools/match.sh [--opponent stockfish|fairymax|phalanx] [--games N]
+usage: tools/match.sh [--opponent stockfish|fairymax|phalanx|torvane3] [--games N]
                       [--tc BASE+INC] [--out DIR] [--engine PATH]
                       [--book FILE] [--elo N] [--level N] [--nodes N] [--ponder]
-                      [--hash MIB]
+                      [--hash MIB] [--threads N]
+                      [--opponent-engine PATH] [--opponent-threads N]
 
 Plays torvane3-uci against the opponent for N games (default $games) at BASE
 seconds plus INC seconds a move (default $tc). Colours alternate, and each of
@@ -39,7 +44,10 @@ the 20 short openings built in here is played twice, once with either colour;
 
   --opponent  stockfish (default; strength-limited with UCI_LimitStrength to
               its lowest UCI_Elo, read from its 'uci' output), fairymax
-              (xboard protocol) or phalanx (xboard protocol, learning off)
+              (xboard protocol), phalanx (xboard protocol, learning off)
+              or torvane3: a torvane3-uci (--opponent-engine, default the
+              same engine) with its own threads (--opponent-threads, default
+              1), named t3ref in the games
   --elo N     UCI_Elo for stockfish instead of its minimum
   --level N   torvane3 plays at its strength level N (UCI_LimitStrength,
               UCI_Elo N)
@@ -53,6 +61,7 @@ the 20 short openings built in here is played twice, once with either colour;
               which polyglot passes on as the UCI Hash option; fairymax
               takes it too); without it xboard sends its default of 64 MiB
               plus 4 MiB of endgame-table cache
+  --threads N torvane3 searches on N threads (its Threads option)
   --engine    torvane3-uci to play (default: built in build/match)
   --book      opening book for torvane3 (default: book.txt at the repo root)
   --out DIR   where games.pgn, summary.txt and the logs go
@@ -96,11 +105,16 @@ parse_args() {
       --level) level=${2:?}; shift 2 ;;
       --ponder) ponder=1; shift ;;
       --hash) hash=${2:?}; shift 2 ;;
+      --threads) threads=${2:?}; shift 2 ;;
+      --opponent-engine) opp_engine=${2:?}; shift 2 ;;
+      --opponent-threads) opp_threads=${2:?}; shift 2 ;;
       -h|--help) usage; exit 0 ;;
       *) usage >&2; die "unknown argument: $1" ;;
     esac
   done
-  case "$opponent" in stockfish|fairymax|phalanx) ;; *) die "unknown opponent: $opponent" ;; esac
+  case "$opponent" in stockfish|fairymax|phalanx|torvane3) ;; *) die "unknown opponent: $opponent" ;; esac
+  [ -z "$threads" ] || [[ "$threads" =~ ^[1-9][0-9]*$ ]] || die "--threads wants a positive number"
+  [[ "$opp_threads" =~ ^[1-9][0-9]*$ ]] || die "--opponent-threads wants a positive number"
   [[ "$games" =~ ^[1-9][0-9]*$ ]] || die "--games wants a positive number"
   [[ "$tc" =~ ^([0-9]+)(\+([0-9]+(\.[0-9]+)?))?$ ]] || die "--tc wants BASE+INC, e.g. 10+0.1"
   base=${BASH_REMATCH[1]}
@@ -118,7 +132,7 @@ install_missing() {
   command -v polyglot >/dev/null 2>&1 || need+=(polyglot)
   command -v xvfb-run >/dev/null 2>&1 || need+=(xvfb xauth)
   command -v python3 >/dev/null 2>&1 || need+=(python3)
-  command -v "$opponent" >/dev/null 2>&1 || need+=("$opponent")
+  [ "$opponent" = torvane3 ] || command -v "$opponent" >/dev/null 2>&1 || need+=("$opponent")
   if [ -z "$engine" ]; then
     command -v cmake >/dev/null 2>&1 || need+=(cmake)
     command -v ninja >/dev/null 2>&1 || need+=(ninja-build)
@@ -142,6 +156,8 @@ build_engine() {
   [ -x "$engine" ] || die "no engine at $engine"
   [ -f "$book" ] || die "no opening book at $book"
   book=$(cd "$(dirname "$book")" && pwd)/$(basename "$book")
+  [ -n "$opp_engine" ] || opp_engine=$engine
+  opp_engine=$(cd "$(dirname "$opp_engine")" && pwd)/$(basename "$opp_engine")
 }
 
 # Twenty well-known openings, two to four moves deep; xboard plays each twice
@@ -227,6 +243,11 @@ opponent_command() {
     fairymax) echo "fairymax" ;;
     # Learning off, so games of one match do not change the next one.
     phalanx) echo "phalanx -l-" ;;
+    # Named apart, so that the summary tells the two torvane3 players apart.
+    torvane3)
+      echo "polyglot -noini -ec $opp_engine -ed $out/t3ref -en t3ref -log true -lf $out/t3ref-polyglot.log" \
+        "-uci OwnBook=true -uci BookFile=$book -uci Threads=$opp_threads"
+      ;;
   esac
 }
 
@@ -234,7 +255,9 @@ run_match() {
   local openings=$out/openings.pgn nopenings secs
   write_openings "$openings"
   nopenings=$(grep -c '^\[Event' "$openings")
-  mkdir -p "$out/torvane3" "$out/$opponent"
+  local opp_dir=$opponent
+  [ "$opponent" != torvane3 ] || opp_dir=t3ref
+  mkdir -p "$out/torvane3" "$out/$opp_dir"
   # The engine also finds book.txt in its working folder; BookFile makes sure.
   cp "$book" "$out/torvane3/book.txt"
   engine_cmd=$engine
@@ -248,7 +271,7 @@ run_match() {
       "'s/^go .*ponder.*/go ponder nodes $nodes/'" "'s/^go .*/go nodes $nodes/'" "$engine" >"$engine_cmd"
     chmod +x "$engine_cmd"
   fi
-  local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book${level:+ -uci UCI_LimitStrength=true -uci UCI_Elo=$level}"
+  local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book${level:+ -uci UCI_LimitStrength=true -uci UCI_Elo=$level}${threads:+ -uci Threads=$threads}"
   if [ "$opponent" = stockfish ]; then
     [ -n "$elo" ] || elo=$(stockfish_min_elo)
     [ -n "$elo" ] || die "stockfish announced no UCI_Elo option"
@@ -269,7 +292,7 @@ run_match() {
   [ -z "$ponder" ] || ponder_flag=-ponder
   [ -z "$hash" ] || memory=(-defaultHashSize "$hash" -defaultCacheSizeEGTB 0)
 
-  echo "torvane3 ($engine${level:+, level $level}) vs $opponent${elo:+ (UCI_Elo $elo)}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
+  echo "torvane3 ($engine${level:+, level $level}${threads:+, $threads threads}) vs $opponent${elo:+ (UCI_Elo $elo)}${opp_engine:+$([ "$opponent" = torvane3 ] && echo " ($opp_engine, $opp_threads threads)")}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
   # polyglot reads xboard's increment as whole seconds: the clocks still gain
   # it, but the UCI engines are told winc/binc of the integer part only.
   [[ "$inc" != *.* || "${inc#*.}" =~ ^0*$ ]] ||
@@ -282,7 +305,7 @@ run_match() {
   # occurrence, which torvane3 itself does not claim.
   (cd "$out" && xvfb-run -a xboard -noGUI -xexit "$ponder_flag" -xreuse "$reuse2" "${memory[@]}" \
     -saveSettingsOnExit false -soundProgram true \
-    -fcp "$first" -scp "$second" -fd "$out/torvane3" -sd "$out/$opponent" \
+    -fcp "$first" -scp "$second" -fd "$out/torvane3" -sd "$out/$opp_dir" \
     -mg "$games" -tc "$secs" -inc "$inc" -autoCallFlag true -matchPause 1000 \
     -lgf "$openings" -lgi -2 -rewindIndex "$nopenings" \
     -checkMates true -testClaims true -materialDraws true -trivialDraws false \
