@@ -6,7 +6,10 @@
 # conversions in the product code as errors; the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer) runs the unit tests, without
 # the deep perft counts, which take minutes without optimisation, and without
-# the source checks, which the Release run made already.
+# the source checks, which the Release run made already. Between the two, a
+# ThreadSanitizer build of torvane3-uci searches on several threads
+# (tests/uci/tsan_test.sh). A failure of either still lets the sanitizer build
+# run; the command then fails at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/toolchain.sh
@@ -22,12 +25,18 @@ cmake --build build/release -j "$jobs"
 release=0
 ctest --test-dir build/release --output-on-failure -j "$jobs" || release=$?
 
+echo "== ThreadSanitizer build: torvane3-uci on several threads"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_TSAN=ON \
+  -DTORVANE_LTO=OFF -DTORVANE_HARDENING=OFF -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF >/dev/null
+cmake --build build/tsan -j "$jobs" --target torvane3-uci
+bash tests/uci/tsan_test.sh build/tsan/torvane3-uci || release=$?
+
 echo "== Sanitizer build: the unit tests (the deep perft counts ran in the Release build)"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
   -DTORVANE_TESTS=ON -DTORVANE_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE 'slow|e2e|lint'
 if ((release != 0)); then
-  echo "== The Release build's tests failed (above)" >&2
+  echo "== The Release build's tests or the ThreadSanitizer run failed (above)" >&2
   exit "$release"
 fi
