@@ -12,7 +12,9 @@
 
 namespace {
 /// The stored entry, packed without gaps (13 bytes):
-///   Key        64 bits  key adjusted for the side to move
+///   Key        64 bits  key adjusted for the side to move, XOR-ed with the
+///                       other 40 bits (DataBits), so that an entry mixed of
+///                       two threads' writes fails the key check
 ///   Score      16 bits  as the caller gave it
 ///   Node_Depth  8 bits  bits 6-7 generation, 4-5 NodeType, 0-3 depth 0..15
 ///   Move_Piece 16 bits  bits 0-5 from-square, 6-11 to-square, 12-15 piece code
@@ -53,11 +55,22 @@ uint32_t Touched[TouchedCapacity];
 uint32_t NumTouched = 0;
 bool Overflowed = false;
 
+// The threads that write the table in the searches to come. With more than
+// one, the list above is not kept (Overflowed stays set): its counter would
+// race, and the next clear is a whole one.
+int Writers = 1;
+
 bool IsEmptyEntry(const InternTTType &E) {
   return E.Key == 0 && E.Score == 0 && E.Node_Depth == 0 && E.Move_Piece == 0;
 }
 
 uint64_t AdjustKey(uint64_t Key) { return WhosMove == BMove ? ~Key : Key; }
+
+// What the stored key is XOR-ed with: every field of the entry but the key.
+inline uint64_t DataBits(int16_t Score, uint8_t NodeDepth, uint16_t MovePiece) {
+  return static_cast<uint16_t>(Score) | static_cast<uint64_t>(NodeDepth) << 16 |
+         static_cast<uint64_t>(MovePiece) << 24;
+}
 
 // The search that writes: a table emptied before every search stays at 0.
 uint8_t Generation = 0;
@@ -73,7 +86,12 @@ void ZeroTTs() {
     for (uint32_t I = 0; I < NumTouched; ++I) Table[Touched[I]] = InternTTType{};
   }
   NumTouched = 0;
-  Overflowed = false;
+  Overflowed = Writers > 1;
+}
+
+void SetTTWriters(int N) {
+  Writers = N < 1 ? 1 : N;
+  if (Writers > 1) Overflowed = true;
 }
 
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
@@ -92,15 +110,18 @@ void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const Sh
     const int To = SquareOf(Move[2], Move[3]);
     Word = static_cast<uint16_t>(From + To * 64 + (Piece & 0x0F) * 4096);
   }
-  if (IsEmptyEntry(E)) {
+  // A list given up (overflowed, or several writers) stays so until the next
+  // clear, which is a whole one; the writers then never touch its counter.
+  if (!Overflowed && IsEmptyEntry(E)) {
     if (NumTouched < TouchedCapacity)
       Touched[NumTouched++] = Slot;
     else
       Overflowed = true;
   }
-  E.Key = Adjusted;
+  const auto NodeDepth = static_cast<uint8_t>((Generation << GenerationShift) | Node * 16 | Depth);
+  E.Key = Adjusted ^ DataBits(Score, NodeDepth, Word);
   E.Score = Score;
-  E.Node_Depth = static_cast<uint8_t>((Generation << GenerationShift) | Node * 16 | Depth);
+  E.Node_Depth = NodeDepth;
   E.Move_Piece = Word;
 }
 
@@ -119,7 +140,12 @@ void PrefetchTT(uint64_t Key, int8_t Side) {
 void GetFromTT(FullTTType &Entry) {
   Entry.Key = AdjustKey(Entry.Key);
   const InternTTType &E = Table[SlotOf(Entry.Key)];
-  if (E.Key != Entry.Key) {
+  // Each field is read once, as another thread may be writing the entry: the
+  // empty asm keeps the compiler from reading them again for the fields below.
+  uint64_t Stored = E.Key;
+  uint64_t Bits = DataBits(E.Score, E.Node_Depth, E.Move_Piece);
+  asm("" : "+r"(Stored), "+r"(Bits));
+  if ((Stored ^ Bits) != Entry.Key) {
     Entry.Score = 0;
     Entry.Node = None;
     Entry.Depth = 0;
@@ -127,11 +153,13 @@ void GetFromTT(FullTTType &Entry) {
     Entry.Piece = 0;
     return;
   }
-  Entry.Score = E.Score;
-  Entry.Node = static_cast<NodeType>((E.Node_Depth >> 4) & 3);
-  Entry.Depth = E.Node_Depth & 0x0F;
-  Entry.Move = SquaresToStr(E.Move_Piece & 63, (E.Move_Piece >> 6) & 63);
-  Entry.Piece = static_cast<int8_t>(E.Move_Piece >> 12);
+  const auto NodeDepth = static_cast<uint8_t>(Bits >> 16);
+  const auto MovePiece = static_cast<uint16_t>(Bits >> 24);
+  Entry.Score = static_cast<int16_t>(Bits & 0xFFFF);
+  Entry.Node = static_cast<NodeType>((NodeDepth >> 4) & 3);
+  Entry.Depth = NodeDepth & 0x0F;
+  Entry.Move = SquaresToStr(MovePiece & 63, (MovePiece >> 6) & 63);
+  Entry.Piece = static_cast<int8_t>(MovePiece >> 12);
 }
 
 bool ValidMove(const FullTTType &M) {
@@ -144,6 +172,14 @@ bool ValidMove(const FullTTType &M) {
   const int8_t Target = PieceOn(D, To);
   if (WhosMove == WMove) return Target == Empty || (Target >= BPawn && Target <= BQueen);
   return Target < WKing;
+}
+
+void MixTTEntry(uint64_t Key, uint64_t Other) {
+  InternTTType &E = Table[SlotOf(AdjustKey(Key))];
+  const InternTTType &O = Table[SlotOf(AdjustKey(Other))];
+  E.Score = O.Score;
+  E.Node_Depth = O.Node_Depth;
+  E.Move_Piece = O.Move_Piece;
 }
 
 namespace {

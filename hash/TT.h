@@ -4,6 +4,10 @@
 // The console empties it at every search start, new game, load, set-up and
 // takeback; a front end that keeps it through a game says so (KeepTTOnSetUp,
 // NewTTGeneration) and empties it itself.
+// Searching threads share it without locks: an entry two writes have mixed
+// fails the key check, and a move read from it is checked (ValidMove) before
+// use. Everything but AddToTT, GetFromTT, PrefetchTT and HashFullPermill is for
+// the time when no search runs.
 #pragma once
 #include <cstdint>
 
@@ -31,6 +35,10 @@ void ZeroTTs();
 // make; after KeepTTOnSetUp it does nothing, for a front end that keeps the
 // table across the set-ups of one game and empties it itself.
 void ZeroTTsOnSetUp();
+// How many threads write the table in the searches to come (1 at start).
+// With more than one, the slots written are not listed, and each clear is a
+// whole one.
+void SetTTWriters(int N);
 void KeepTTOnSetUp();
 // A search that keeps the table: what earlier searches wrote is still read,
 // but any of it may be replaced, however deep.
@@ -54,3 +62,6 @@ void PrefetchTT(uint64_t Key, int8_t Side);
 // Whether the entry's move still fits Data[Ply] for WhosMove: the stored piece
 // stands on its from-square and the target is empty or an enemy non-king.
 bool ValidMove(const FullTTType &M);
+// For the tests: leaves Key's slot as two writers racing on it may, with the
+// key word stored for Key and the other fields of Other's entry.
+void MixTTEntry(uint64_t Key, uint64_t Other);
