@@ -1,7 +1,12 @@
 #include "hash/TT.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -26,7 +31,9 @@ struct __attribute__((packed)) InternTTType {
 };
 static_assert(sizeof(InternTTType) == 13, "a table entry is 13 bytes");
 
-InternTTType TransTable[NumTTEntries + 1];
+// On a 2 MiB boundary, so that 2 MiB pages can hold all of it.
+constexpr std::size_t HugePage = std::size_t{2} << 20;
+alignas(HugePage) InternTTType TransTable[NumTTEntries + 1];
 
 // The table in use: the one above, or a smaller one mapped when a front end
 // asks for less memory; Entries is its prime size.
@@ -75,6 +82,68 @@ inline uint64_t DataBits(int16_t Score, uint8_t NodeDepth, uint16_t MovePiece) {
 // The search that writes: a table emptied before every search stays at 0.
 uint8_t Generation = 0;
 constexpr int GenerationShift = 6;
+
+// The thread that makes the table resident, so that no one waits for the
+// kernel, which may take seconds to find 2 MiB pages. It touches no memory
+// itself; the calls that unmap or replace the table end it first.
+pthread_t Residency;
+bool ResidencyRuns = false; // a thread to join
+std::atomic<bool> StopResidency{false};
+char *ResidentFrom = nullptr; // the pages it makes resident, set before it starts
+std::size_t ResidentBytes = 0;
+
+// Linux 6.1 has it; glibc's headers name it from 2.37 on.
+#ifndef MADV_COLLAPSE
+#define MADV_COLLAPSE 25
+#endif
+
+// One advice over the table, in pieces, so that a resize waits for one piece
+// at most; false when the kernel does not know it.
+bool AdviseInPieces(int Advice) {
+  constexpr std::size_t Piece = 8 * HugePage;
+  for (std::size_t Done = 0; Done < ResidentBytes; Done += Piece) {
+    if (StopResidency.load(std::memory_order_relaxed)) return true;
+    const std::size_t N = ResidentBytes - Done < Piece ? ResidentBytes - Done : Piece;
+    // A piece the kernel found no 2 MiB pages for stays in ordinary ones.
+    if (madvise(ResidentFrom + Done, N, Advice) != 0 && errno == EINVAL) return false;
+  }
+  return true;
+}
+
+// Whether the system's owner turned 2 MiB pages off, which MADV_COLLAPSE
+// would not heed. Read without stdio, which would allocate.
+bool HugePagesOff() {
+  char Setting[64] = "";
+  const int Fd = open("/sys/kernel/mm/transparent_hugepage/enabled", O_RDONLY | O_CLOEXEC);
+  if (Fd >= 0) {
+    const ssize_t N = read(Fd, Setting, sizeof Setting - 1);
+    Setting[N > 0 ? N : 0] = '\0';
+    close(Fd);
+  }
+  return std::strstr(Setting, "[never]") != nullptr;
+}
+
+// Three passes. The first maps every page to the kernel's zero page, which
+// costs no memory and little time. The second copies each piece into 2 MiB
+// pages, the kernel compacting memory for them here; a search running
+// meanwhile writes to ordinary pages and never waits for a 2 MiB one, since
+// the table is not advised for them. The third makes whatever is still
+// ordinary (no 2 MiB page could be had) writable. Before Linux 5.14 the
+// searches touch the pages as they write; before 6.1 they are ordinary ones.
+void *MakeResident(void *) {
+  if (!AdviseInPieces(MADV_POPULATE_READ)) return nullptr;
+  if (!HugePagesOff()) AdviseInPieces(MADV_COLLAPSE);
+  AdviseInPieces(MADV_POPULATE_WRITE);
+  return nullptr;
+}
+
+void EndResidency() {
+  if (!ResidencyRuns) return;
+  StopResidency = true;
+  pthread_join(Residency, nullptr);
+  StopResidency = false;
+  ResidencyRuns = false;
+}
 
 } // namespace
 
@@ -196,6 +265,7 @@ void NewTTGeneration() { Generation = static_cast<uint8_t>((Generation + 1) & 3)
 
 bool SetTTSizeMiB(uint32_t MiB) {
   if (MiB < 1 || MiB > MaxTTMiB) return false;
+  EndResidency();
   // The table left behind is emptied first: the default one is then clean
   // should it come back, and its pages are not touched again.
   ZeroTTs();
@@ -217,9 +287,17 @@ bool SetTTSizeMiB(uint32_t MiB) {
         static_cast<uint32_t>((static_cast<uint64_t>(MiB) << 20) / sizeof(InternTTType)) - 1;
     while (!IsPrime(N)) --N;
     const std::size_t Bytes = (static_cast<std::size_t>(N) + 1) * sizeof(InternTTType);
-    void *P = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // 2 MiB more than the table, cut back to start on a 2 MiB boundary, as
+    // the default table does.
+    void *P =
+        mmap(nullptr, Bytes + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (P == MAP_FAILED) return false;
-    Table = static_cast<InternTTType *>(P);
+    const uintptr_t Got = reinterpret_cast<uintptr_t>(P);
+    const uintptr_t Start = (Got + HugePage - 1) & ~(HugePage - 1);
+    const uintptr_t End = (Start + Bytes + 4095) & ~uintptr_t{4095};
+    if (Start > Got) munmap(P, Start - Got);
+    munmap(reinterpret_cast<void *>(End), Got + Bytes + HugePage - End);
+    Table = reinterpret_cast<InternTTType *>(Start);
     Entries = N;
     MappedBytes = Bytes;
   }
@@ -234,16 +312,20 @@ uint32_t HashFullPermill() {
 }
 
 void MakeTTResident() {
+  EndResidency();
   ZeroTTs();
   const std::size_t Bytes = (static_cast<std::size_t>(Entries) + 1) * sizeof *Table;
   constexpr uintptr_t Page = 4096;
   const uintptr_t From = (reinterpret_cast<uintptr_t>(Table) + Page - 1) & ~(Page - 1);
   const uintptr_t To = (reinterpret_cast<uintptr_t>(Table) + Bytes) & ~(Page - 1);
-  // In ordinary pages: 2 MiB pages would spare the searches some misses of
-  // the page tables, but the kernel may stall for seconds compacting memory
-  // to find them, and an interface waits for its readyok meanwhile.
-  if (madvise(reinterpret_cast<void *>(From), To - From, MADV_POPULATE_WRITE) == 0) return;
-  // An older kernel: one write a page does the same; the table is all zero.
-  volatile char *P = reinterpret_cast<volatile char *>(Table);
-  for (std::size_t I = 0; I < Bytes; I += Page) P[I] = 0;
+  ResidentFrom = reinterpret_cast<char *>(From);
+  ResidentBytes = To - From;
+  ResidencyRuns = pthread_create(&Residency, nullptr, MakeResident, nullptr) == 0;
+  if (!ResidencyRuns) MakeResident(nullptr);
+}
+
+void WaitTTResident() {
+  if (!ResidencyRuns) return;
+  pthread_join(Residency, nullptr);
+  ResidencyRuns = false;
 }

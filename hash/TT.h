@@ -47,10 +47,14 @@ void NewTTGeneration();
 // NumTTEntries), emptied. Only between searches; false, with the default
 // table in use, when the size is out of range or the memory cannot be had.
 bool SetTTSizeMiB(uint32_t MiB);
-// Empties the table and makes all of it resident now, so that no search
-// pays for the first touch of its pages. For front ends that own the table's memory from the start;
-// the console leaves the pages to be touched as its searches write them.
+// Empties the table and starts making all of it resident, in 2 MiB pages
+// where the kernel has them, on a thread of its own: no one waits for it, and
+// the searches may run meanwhile. For front ends that own the table's memory
+// from the start.
 void MakeTTResident();
+// Returns once MakeTTResident's work is done, for a program that times its
+// searches.
+void WaitTTResident();
 // How full the table is, in thousandths, from its first thousand entries.
 uint32_t HashFullPermill();
 void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,

@@ -188,3 +188,27 @@ TEST(TT, WithSeveralWritersEveryClearIsWhole) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TT, ResidencyEmptiesTheTableOnceAndKeepsWhatTheSearchWritesMeanwhile) {
+  // The writes land while the pages are mapped and copied into 2 MiB ones.
+  constexpr uint64_t Writes = 1u << 16;
+  for (const uint32_t MiB : {MaxTTMiB, 16u, 1u}) {
+    ResetGame();
+    ASSERT_TRUE(SetTTSizeMiB(MiB));
+    AddToTT(1, 7, Exact, 3, "", 0);
+    MakeTTResident();
+    EXPECT_EQ(Probe(1).Node, None) << MiB;
+    for (uint64_t K = 2; K < Writes; ++K) AddToTT(K * 104729, 7, Exact, 3, "", 0);
+    WaitTTResident();
+    uint64_t Lost = 0;
+    for (uint64_t K = 2; K < Writes; ++K) Lost += Probe(K * 104729).Node != Exact;
+    EXPECT_EQ(Lost, 0u) << MiB;
+  }
+  // A resize while the pages are being made resident ends that first.
+  MakeTTResident();
+  EXPECT_TRUE(SetTTSizeMiB(MaxTTMiB));
+}
+
+} // namespace
