@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "board/Board.h"
@@ -325,6 +326,9 @@ void MakeTTResident() {
   ResidentBytes = To - From;
   ResidencyRuns = pthread_create(&Residency, nullptr, MakeResident, nullptr) == 0;
   if (!ResidencyRuns) MakeResident(nullptr);
+  // A program that ends meanwhile ends the thread too, a piece at most later.
+  static const bool AtExit = std::atexit(EndResidency) == 0;
+  (void)AtExit;
 }
 
 void WaitTTResident() {
