@@ -130,6 +130,7 @@ void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Se
 uint8_t SetThreads(uint8_t Threads) { return SetSearchThreads(Threads); }
 
 void PrepareTable() { MakeTTResident(); }
+void WaitForTable() { WaitTTResident(); }
 void ClearTable() { ZeroTTs(); }
 static_assert(MaxTableMiB == MaxTTMiB, "the table's size as the front ends know it");
 bool ResizeTable(uint32_t MiB) { return SetTTSizeMiB(MiB); }

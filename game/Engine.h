@@ -58,9 +58,13 @@ void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Se
 uint8_t SetThreads(uint8_t Threads);
 
 // ---- the transposition table -------------------------------------------------
-// Makes the table resident before the first search, as a front end may do in
-// the time an interface gives it to get ready.
+// Starts making the table resident before the first search, in 2 MiB pages
+// where the kernel has them, on a thread of its own, and returns at once: the
+// searches may run meanwhile. A resize ends it first.
 void PrepareTable();
+// Returns once PrepareTable's work is done, for a program that times its
+// searches.
+void WaitForTable();
 // Empties the table.
 void ClearTable();
 // A table of about MiB mebibytes, 1..MaxTableMiB; false when the memory is

@@ -1,9 +1,15 @@
 #include "hash/TT.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "board/Board.h"
@@ -12,7 +18,9 @@
 
 namespace {
 /// The stored entry, packed without gaps (13 bytes):
-///   Key        64 bits  key adjusted for the side to move
+///   Key        64 bits  key adjusted for the side to move, XOR-ed with the
+///                       other 40 bits (DataBits), so that an entry mixed of
+///                       two threads' writes fails the key check
 ///   Score      16 bits  as the caller gave it
 ///   Node_Depth  8 bits  bits 6-7 generation, 4-5 NodeType, 0-3 depth 0..15
 ///   Move_Piece 16 bits  bits 0-5 from-square, 6-11 to-square, 12-15 piece code
@@ -24,7 +32,9 @@ struct __attribute__((packed)) InternTTType {
 };
 static_assert(sizeof(InternTTType) == 13, "a table entry is 13 bytes");
 
-InternTTType TransTable[NumTTEntries + 1];
+// On a 2 MiB boundary, so that 2 MiB pages can hold all of it.
+constexpr std::size_t HugePage = std::size_t{2} << 20;
+alignas(HugePage) InternTTType TransTable[NumTTEntries + 1];
 
 // The table in use: the one above, or a smaller one mapped when a front end
 // asks for less memory; Entries is its prime size.
@@ -53,15 +63,88 @@ uint32_t Touched[TouchedCapacity];
 uint32_t NumTouched = 0;
 bool Overflowed = false;
 
+// The threads that write the table in the searches to come. With more than
+// one, the list above is not kept (Overflowed stays set): its counter would
+// race, and the next clear is a whole one.
+int Writers = 1;
+
 bool IsEmptyEntry(const InternTTType &E) {
   return E.Key == 0 && E.Score == 0 && E.Node_Depth == 0 && E.Move_Piece == 0;
 }
 
 uint64_t AdjustKey(uint64_t Key, int8_t Side) { return Side == BMove ? ~Key : Key; }
 
+// What the stored key is XOR-ed with: every field of the entry but the key.
+inline uint64_t DataBits(int16_t Score, uint8_t NodeDepth, uint16_t MovePiece) {
+  return static_cast<uint16_t>(Score) | static_cast<uint64_t>(NodeDepth) << 16 |
+         static_cast<uint64_t>(MovePiece) << 24;
+}
+
 // The search that writes: a table emptied before every search stays at 0.
 uint8_t Generation = 0;
 constexpr int GenerationShift = 6;
+
+// The thread that makes the table resident, so that no one waits for the
+// kernel, which may take seconds to find 2 MiB pages. It touches no memory
+// itself; the calls that unmap or replace the table end it first.
+pthread_t Residency;
+bool ResidencyRuns = false; // a thread to join
+std::atomic<bool> StopResidency{false};
+char *ResidentFrom = nullptr; // the pages it makes resident, set before it starts
+std::size_t ResidentBytes = 0;
+
+// Linux 6.1 has it; glibc's headers name it from 2.37 on.
+#ifndef MADV_COLLAPSE
+#define MADV_COLLAPSE 25
+#endif
+
+// One advice over the table, in pieces, so that a resize waits for one piece
+// at most; false when the kernel does not know it.
+bool AdviseInPieces(int Advice) {
+  constexpr std::size_t Piece = 8 * HugePage;
+  for (std::size_t Done = 0; Done < ResidentBytes; Done += Piece) {
+    if (StopResidency.load(std::memory_order_relaxed)) return true;
+    const std::size_t N = ResidentBytes - Done < Piece ? ResidentBytes - Done : Piece;
+    // A piece the kernel found no 2 MiB pages for stays in ordinary ones.
+    if (madvise(ResidentFrom + Done, N, Advice) != 0 && errno == EINVAL) return false;
+  }
+  return true;
+}
+
+// Whether the system's owner turned 2 MiB pages off, which MADV_COLLAPSE
+// would not heed. Read without stdio, which would allocate.
+bool HugePagesOff() {
+  char Setting[64] = "";
+  const int Fd = open("/sys/kernel/mm/transparent_hugepage/enabled", O_RDONLY | O_CLOEXEC);
+  if (Fd >= 0) {
+    const ssize_t N = read(Fd, Setting, sizeof Setting - 1);
+    Setting[N > 0 ? N : 0] = '\0';
+    close(Fd);
+  }
+  return std::strstr(Setting, "[never]") != nullptr;
+}
+
+// Three passes. The first maps every page to the kernel's zero page, which
+// costs no memory and little time. The second copies each piece into 2 MiB
+// pages, the kernel compacting memory for them here; a search running
+// meanwhile writes to ordinary pages and never waits for a 2 MiB one, since
+// the table is not advised for them. The third makes whatever is still
+// ordinary (no 2 MiB page could be had) writable. Before Linux 5.14 the
+// searches touch the pages as they write; before 6.1 they are ordinary ones.
+void *MakeResident(void *) {
+  if (!AdviseInPieces(MADV_POPULATE_READ)) return nullptr;
+  if (!HugePagesOff()) AdviseInPieces(MADV_COLLAPSE);
+  AdviseInPieces(MADV_POPULATE_WRITE);
+  return nullptr;
+}
+
+void EndResidency() {
+  if (!ResidencyRuns) return;
+  StopResidency = true;
+  pthread_join(Residency, nullptr);
+  StopResidency = false;
+  ResidencyRuns = false;
+}
 
 } // namespace
 
@@ -73,7 +156,12 @@ void ZeroTTs() {
     for (uint32_t I = 0; I < NumTouched; ++I) Table[Touched[I]] = InternTTType{};
   }
   NumTouched = 0;
-  Overflowed = false;
+  Overflowed = Writers > 1;
+}
+
+void SetTTWriters(int N) {
+  Writers = N < 1 ? 1 : N;
+  if (Writers > 1) Overflowed = true;
 }
 
 void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth,
@@ -92,15 +180,18 @@ void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t De
     const int To = SquareOf(Move[2], Move[3]);
     Word = static_cast<uint16_t>(From + To * 64 + (Piece & 0x0F) * 4096);
   }
-  if (IsEmptyEntry(E)) {
+  // A list given up (overflowed, or several writers) stays so until the next
+  // clear, which is a whole one; the writers then never touch its counter.
+  if (!Overflowed && IsEmptyEntry(E)) {
     if (NumTouched < TouchedCapacity)
       Touched[NumTouched++] = Slot;
     else
       Overflowed = true;
   }
-  E.Key = Adjusted;
+  const auto NodeDepth = static_cast<uint8_t>((Generation << GenerationShift) | Node * 16 | Depth);
+  E.Key = Adjusted ^ DataBits(Score, NodeDepth, Word);
   E.Score = Score;
-  E.Node_Depth = static_cast<uint8_t>((Generation << GenerationShift) | Node * 16 | Depth);
+  E.Node_Depth = NodeDepth;
   E.Move_Piece = Word;
 }
 
@@ -109,17 +200,25 @@ void PrefetchTT(uint64_t Key, int8_t Side) {
 #if defined(__x86_64__)
   // As a volatile instruction: a function of plain prefetches has no effect
   // the compiler can see, and it drops calls to such a function as dead
-  // wherever they are not inlined.
+  // wherever they are not inlined. Both ends of the entry, since the key
+  // check reads all of it and one in five crosses a cache line.
   asm volatile("prefetcht0 %0" : : "m"(*reinterpret_cast<const char *>(Slot)));
+  asm volatile("prefetcht0 %0" : : "m"(reinterpret_cast<const char *>(Slot)[sizeof *Slot - 1]));
 #else
   __builtin_prefetch(Slot);
+  __builtin_prefetch(reinterpret_cast<const char *>(Slot) + sizeof *Slot - 1);
 #endif
 }
 
 void GetFromTT(FullTTType &Entry, int8_t Side) {
   Entry.Key = AdjustKey(Entry.Key, Side);
   const InternTTType &E = Table[SlotOf(Entry.Key)];
-  if (E.Key != Entry.Key) {
+  // Each field is read once, as another thread may be writing the entry: the
+  // empty asm keeps the compiler from reading them again for the fields below.
+  uint64_t Stored = E.Key;
+  uint64_t Bits = DataBits(E.Score, E.Node_Depth, E.Move_Piece);
+  asm("" : "+r"(Stored), "+r"(Bits));
+  if ((Stored ^ Bits) != Entry.Key) {
     Entry.Score = 0;
     Entry.Node = None;
     Entry.Depth = 0;
@@ -127,11 +226,13 @@ void GetFromTT(FullTTType &Entry, int8_t Side) {
     Entry.Piece = 0;
     return;
   }
-  Entry.Score = E.Score;
-  Entry.Node = static_cast<NodeType>((E.Node_Depth >> 4) & 3);
-  Entry.Depth = E.Node_Depth & 0x0F;
-  Entry.Move = SquaresToStr(E.Move_Piece & 63, (E.Move_Piece >> 6) & 63);
-  Entry.Piece = static_cast<int8_t>(E.Move_Piece >> 12);
+  const auto NodeDepth = static_cast<uint8_t>(Bits >> 16);
+  const auto MovePiece = static_cast<uint16_t>(Bits >> 24);
+  Entry.Score = static_cast<int16_t>(Bits & 0xFFFF);
+  Entry.Node = static_cast<NodeType>((NodeDepth >> 4) & 3);
+  Entry.Depth = NodeDepth & 0x0F;
+  Entry.Move = SquaresToStr(MovePiece & 63, (MovePiece >> 6) & 63);
+  Entry.Piece = static_cast<int8_t>(MovePiece >> 12);
 }
 
 bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side) {
@@ -143,6 +244,14 @@ bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side) {
   const int8_t Target = PieceOn(D, To);
   if (Side == WMove) return Target == Empty || (Target >= BPawn && Target <= BQueen);
   return Target < WKing;
+}
+
+void MixTTEntry(uint64_t Key, uint64_t Other) {
+  InternTTType &E = Table[SlotOf(AdjustKey(Key, WhosMove))];
+  const InternTTType &O = Table[SlotOf(AdjustKey(Other, WhosMove))];
+  E.Score = O.Score;
+  E.Node_Depth = O.Node_Depth;
+  E.Move_Piece = O.Move_Piece;
 }
 
 namespace {
@@ -159,6 +268,7 @@ void NewTTGeneration() { Generation = static_cast<uint8_t>((Generation + 1) & 3)
 
 bool SetTTSizeMiB(uint32_t MiB) {
   if (MiB < 1 || MiB > MaxTTMiB) return false;
+  EndResidency();
   // The table left behind is emptied first: the default one is then clean
   // should it come back, and its pages are not touched again.
   ZeroTTs();
@@ -180,9 +290,17 @@ bool SetTTSizeMiB(uint32_t MiB) {
         static_cast<uint32_t>((static_cast<uint64_t>(MiB) << 20) / sizeof(InternTTType)) - 1;
     while (!IsPrime(N)) --N;
     const std::size_t Bytes = (static_cast<std::size_t>(N) + 1) * sizeof(InternTTType);
-    void *P = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // 2 MiB more than the table, cut back to start on a 2 MiB boundary, as
+    // the default table does.
+    void *P =
+        mmap(nullptr, Bytes + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (P == MAP_FAILED) return false;
-    Table = static_cast<InternTTType *>(P);
+    const uintptr_t Got = reinterpret_cast<uintptr_t>(P);
+    const uintptr_t Start = (Got + HugePage - 1) & ~(HugePage - 1);
+    const uintptr_t End = (Start + Bytes + 4095) & ~uintptr_t{4095};
+    if (Start > Got) munmap(P, Start - Got);
+    munmap(reinterpret_cast<void *>(End), Got + Bytes + HugePage - End);
+    Table = reinterpret_cast<InternTTType *>(Start);
     Entries = N;
     MappedBytes = Bytes;
   }
@@ -197,16 +315,23 @@ uint32_t HashFullPermill() {
 }
 
 void MakeTTResident() {
+  EndResidency();
   ZeroTTs();
   const std::size_t Bytes = (static_cast<std::size_t>(Entries) + 1) * sizeof *Table;
   constexpr uintptr_t Page = 4096;
   const uintptr_t From = (reinterpret_cast<uintptr_t>(Table) + Page - 1) & ~(Page - 1);
   const uintptr_t To = (reinterpret_cast<uintptr_t>(Table) + Bytes) & ~(Page - 1);
-  // In ordinary pages: 2 MiB pages would spare the searches some misses of
-  // the page tables, but the kernel may stall for seconds compacting memory
-  // to find them, and an interface waits for its readyok meanwhile.
-  if (madvise(reinterpret_cast<void *>(From), To - From, MADV_POPULATE_WRITE) == 0) return;
-  // An older kernel: one write a page does the same; the table is all zero.
-  volatile char *P = reinterpret_cast<volatile char *>(Table);
-  for (std::size_t I = 0; I < Bytes; I += Page) P[I] = 0;
+  ResidentFrom = reinterpret_cast<char *>(From);
+  ResidentBytes = To - From;
+  ResidencyRuns = pthread_create(&Residency, nullptr, MakeResident, nullptr) == 0;
+  if (!ResidencyRuns) MakeResident(nullptr);
+  // A program that ends meanwhile ends the thread too, a piece at most later.
+  static const bool AtExit = std::atexit(EndResidency) == 0;
+  (void)AtExit;
+}
+
+void WaitTTResident() {
+  if (!ResidencyRuns) return;
+  pthread_join(Residency, nullptr);
+  ResidencyRuns = false;
 }

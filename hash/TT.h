@@ -4,6 +4,10 @@
 // The console empties it at every search start, new game, load, set-up and
 // takeback; a front end that keeps it through a game says so (KeepTTOnSetUp,
 // NewTTGeneration) and empties it itself.
+// Searching threads share it without locks: an entry two writes have mixed
+// fails the key check, and a move read from it is checked (ValidMove) before
+// use. Everything but AddToTT, GetFromTT, PrefetchTT and HashFullPermill is for
+// the time when no search runs.
 #pragma once
 #include <cstdint>
 
@@ -32,6 +36,10 @@ void ZeroTTs();
 // make; after KeepTTOnSetUp it does nothing, for a front end that keeps the
 // table across the set-ups of one game and empties it itself.
 void ZeroTTsOnSetUp();
+// How many threads write the table in the searches to come (1 at start).
+// With more than one, the slots written are not listed, and each clear is a
+// whole one.
+void SetTTWriters(int N);
 void KeepTTOnSetUp();
 // A search that keeps the table: what earlier searches wrote is still read,
 // but any of it may be replaced, however deep.
@@ -40,10 +48,14 @@ void NewTTGeneration();
 // NumTTEntries), emptied. Only between searches; false, with the default
 // table in use, when the size is out of range or the memory cannot be had.
 bool SetTTSizeMiB(uint32_t MiB);
-// Empties the table and makes all of it resident now, so that no search
-// pays for the first touch of its pages. For front ends that own the table's memory from the start;
-// the console leaves the pages to be touched as its searches write them.
+// Empties the table and starts making all of it resident, in 2 MiB pages
+// where the kernel has them, on a thread of its own: no one waits for it, and
+// the searches may run meanwhile. For front ends that own the table's memory
+// from the start.
 void MakeTTResident();
+// Returns once MakeTTResident's work is done, for a program that times its
+// searches.
+void WaitTTResident();
 // How full the table is, in thousandths, from its first thousand entries.
 uint32_t HashFullPermill();
 // Side is the side to move in the position of the key.
@@ -64,3 +76,6 @@ inline void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, c
 }
 inline void GetFromTT(FullTTType &Entry) { GetFromTT(Entry, WhosMove); }
 inline bool ValidMove(const FullTTType &M) { return ValidMove(M, Data[Ply], WhosMove); }
+// For the tests: leaves Key's slot as two writers racing on it may, with the
+// key word stored for Key and the other fields of Other's entry.
+void MixTTEntry(uint64_t Key, uint64_t Other);

@@ -663,6 +663,8 @@ uint8_t SetSearchThreads(uint8_t Threads) {
   } catch (const std::system_error &) {
     // The system would give no more threads: the search uses those it has.
   }
+  // Several writers keep no list of the table's written slots.
+  SetTTWriters(NumHelpers + 1);
   return static_cast<uint8_t>(NumHelpers + 1);
 }
 

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "game/Engine.h"
 #include "platform/CommandLine.h"
 #include "platform/FixedStr.h"
 #include "platform/Terminal.h"
@@ -40,6 +41,9 @@ int main(int argc, char **argv) {
     return 1;
   }
   InstallConsoleFrontEnd();
+  // The table's pages come on a thread of their own while the board is drawn
+  // and the player thinks, so that the searches run on 2 MiB pages.
+  PrepareTable();
   RunGame();
   RestoreTerminal();
   // A game that could not be saved is a failure the caller can see.

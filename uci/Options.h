@@ -5,7 +5,7 @@
 namespace Uci {
 
 extern bool OwnBook;
-extern bool TableResident; // the table's pages were made resident at an isready
+extern bool TableResident; // the table was made resident (or is being made) since its last resize
 // The table is kept between the searches of a game. A new game or Clear Hash
 // empties it at the next isready, which the interface waits for, or else at
 // the start of the next search, on that move's clock.

@@ -192,9 +192,10 @@ void Install() {
 
 // ---- commands ----------------------------------------------------------------
 
-void CmdIsReady() {
-  // The time an interface gives to get ready: the table's pages are made
-  // resident now rather than in the first search.
+// The table's pages are made resident from the first isready on (or the
+// first go, when no isready came), on a thread of their own: neither readyok
+// nor the search waits for them.
+void ReadyTable() {
   if (!TableResident) {
     PrepareTable();
     TableResident = true;
@@ -202,6 +203,10 @@ void CmdIsReady() {
     ClearTable();
   }
   ClearPending = false;
+}
+
+void CmdIsReady() {
+  ReadyTable();
   Put("readyok");
   EndLine();
 }
@@ -335,10 +340,7 @@ void CmdGo() {
 
   S.KeepTable = true;
   L.StartTick = GoTime;
-  if (ClearPending) {
-    ClearTable();
-    ClearPending = false;
-  }
+  ReadyTable();
   LastPoll = GoTime;
   StopNow = false;
   PonderRunning = L.Ponder;

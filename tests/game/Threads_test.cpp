@@ -27,7 +27,7 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
     const char *Name;
     const char *Fen;
     uint8_t Threads;
-    uint64_t Nodes;  // the node limit; 0: depth Depth
+    uint64_t Nodes; // the node limit; 0: depth Depth
     uint8_t Depth;
     const char *Move; // the move that must be played; null: any legal one
   } const Cases[] = {

@@ -130,3 +130,85 @@ TEST(TT, ClearAfterManyStoresEmptiesEverySlot) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TT, AnEntryMixedOfTwoWritesIsAMiss) {
+  // A's key word with the rest of B's entry; B differs from A in one field.
+  struct {
+    const char *What;
+    int16_t Score;
+    NodeType Node;
+    uint8_t Depth;
+    const char *Move;
+    int8_t Piece;
+    bool Hit;
+  } const Cases[] = {
+      {"the same fields", 40, Exact, 6, "G1F3", WNight, true},
+      {"another score", -40, Exact, 6, "G1F3", WNight, false},
+      {"another node type", 40, FailHigh, 6, "G1F3", WNight, false},
+      {"another depth", 40, Exact, 7, "G1F3", WNight, false},
+      {"another move", 40, Exact, 6, "G1H3", WNight, false},
+      {"another piece", 40, Exact, 6, "G1F3", WBishop, false},
+  };
+  const uint64_t A = 0x5151, B = 0x7373; // two slots
+  for (const auto &C : Cases) {
+    ResetGame();
+    AddToTT(A, 40, Exact, 6, "G1F3", WNight);
+    AddToTT(B, C.Score, C.Node, C.Depth, C.Move, C.Piece);
+    MixTTEntry(A, B);
+    EXPECT_EQ(Probe(A).Node == Exact, C.Hit) << C.What;
+    EXPECT_EQ(Probe(B).Node, C.Node) << C.What << ": B's own entry";
+  }
+}
+
+TEST(TT, WithSeveralWritersEveryClearIsWhole) {
+  // A slot the writers left unlisted (a key word still 0 beside another
+  // write's fields) in the first thousand, where HashFullPermill counts it;
+  // with one writer only the listed slots are cleared, so it stays.
+  const uint64_t Stray = 500, Stored = 0x7373;
+  struct {
+    int Writers;
+    bool Cleared; // a clear between the call and the writes, as at a search's start
+    uint32_t FullAfterClear;
+  } const Cases[] = {{1, true, 1}, {2, false, 0}, {2, true, 0}, {3, true, 0}};
+  for (const auto &C : Cases) {
+    ResetGame();
+    SetTTWriters(C.Writers);
+    if (C.Cleared) ZeroTTs();
+    AddToTT(Stored, 3, Exact, 2, "", 0);
+    MixTTEntry(Stray, Stored);
+    ASSERT_EQ(HashFullPermill(), 1u) << C.Writers;
+    ZeroTTs();
+    EXPECT_EQ(HashFullPermill(), C.FullAfterClear) << C.Writers;
+    EXPECT_EQ(Probe(Stored).Node, None) << C.Writers;
+  }
+  SetTTWriters(1);
+  ZeroTTs();
+}
+
+} // namespace
+
+namespace {
+
+TEST(TT, ResidencyEmptiesTheTableOnceAndKeepsWhatTheSearchWritesMeanwhile) {
+  // The writes land while the pages are mapped and copied into 2 MiB ones.
+  constexpr uint64_t Writes = 1u << 16;
+  for (const uint32_t MiB : {MaxTTMiB, 16u, 1u}) {
+    ResetGame();
+    ASSERT_TRUE(SetTTSizeMiB(MiB));
+    AddToTT(1, 7, Exact, 3, "", 0);
+    MakeTTResident();
+    EXPECT_EQ(Probe(1).Node, None) << MiB;
+    for (uint64_t K = 2; K < Writes; ++K) AddToTT(K * 104729, 7, Exact, 3, "", 0);
+    WaitTTResident();
+    uint64_t Lost = 0;
+    for (uint64_t K = 2; K < Writes; ++K) Lost += Probe(K * 104729).Node != Exact;
+    EXPECT_EQ(Lost, 0u) << MiB;
+  }
+  // A resize while the pages are being made resident ends that first.
+  MakeTTResident();
+  EXPECT_TRUE(SetTTSizeMiB(MaxTTMiB));
+}
+
+} // namespace
