@@ -261,15 +261,28 @@ run_match() {
   # The engine also finds book.txt in its working folder; BookFile makes sure.
   cp "$book" "$out/torvane3/book.txt"
   engine_cmd=$engine
+  local edits=()
   if [ -n "$nodes" ]; then
     # xboard's own node mode (-firstNPS) makes polyglot send go nodes, but
     # sized from a clock of nodes, and with a fixed time a move xboard
     # forfeits the engine whose count ends a few nodes past the limit. So the
     # limit is put on every go line between polyglot and the engine.
-    engine_cmd=$out/torvane3-nodes.sh
-    printf '#!/bin/sh\nsed -u -e %s -e t -e %s | "%s"\n' \
-      "'s/^go .*ponder.*/go ponder nodes $nodes/'" "'s/^go .*/go nodes $nodes/'" "$engine" >"$engine_cmd"
+    edits+=(-e "'s/^go .*ponder.*/go ponder nodes $nodes/'" -e t -e "'s/^go .*/go nodes $nodes/'")
+  fi
+  # xboard tells every engine its cores (1 unless -smpCores), and polyglot
+  # passes them on as Threads: the threads asked for are put on that line.
+  [ -z "$threads" ] || edits=(-e "'s/^setoption name Threads value .*/setoption name Threads value $threads/'" "${edits[@]}")
+  if [ ${#edits[@]} -gt 0 ]; then
+    engine_cmd=$out/torvane3-edited.sh
+    printf '#!/bin/sh\nsed -u %s | "%s"\n' "${edits[*]}" "$engine" >"$engine_cmd"
     chmod +x "$engine_cmd"
+  fi
+  if [ "$opponent" = torvane3 ]; then
+    local ref=$out/t3ref-threads.sh
+    printf '#!/bin/sh\nsed -u -e %s | "%s"\n' \
+      "'s/^setoption name Threads value .*/setoption name Threads value $opp_threads/'" "$opp_engine" >"$ref"
+    chmod +x "$ref"
+    opp_engine=$ref
   fi
   local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book${level:+ -uci UCI_LimitStrength=true -uci UCI_Elo=$level}${threads:+ -uci Threads=$threads}"
   if [ "$opponent" = stockfish ]; then
