@@ -488,6 +488,13 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
 
   bool NoMoves = true;
   bool FailLowNode = true;
+  // A node stores its entry as each move raises alpha and, while none has,
+  // after each move. Another thread could take such an entry for the node's
+  // value before the node is done (a mate its later moves escape), so with
+  // helpers the node stores once, when it is done.
+  const bool StoreAtEnd = ActiveHelpers > 0;
+  ShortStr BestText;
+  int8_t BestPiece = 0;
   const uint16_t NumMoves = GenMoveList(St, TTMove);
   PrefetchLikelyCuts(St, NumMoves, TTMove);
   // MoveIndex counts moves taken, legal or not: after an illegal first move
@@ -537,14 +544,16 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
                 MoveText, Piece);
         return Beta;
       }
-      if (!LineRoot)
+      if (!LineRoot && !StoreAtEnd)
         AddToTT(St.WhosMove, HashKey, ToTT(St, Score), Exact, static_cast<uint8_t>(Depth), MoveText,
                 Piece);
+      BestText = MoveText;
+      BestPiece = Piece;
       UpdatePV(St, MoveText, St.Ply);
     }
     // Each fail-low store replaces the last: the entry keeps the score of the
     // last move searched.
-    if (FailLowNode && !LineRoot)
+    if (FailLowNode && !LineRoot && !StoreAtEnd)
       AddToTT(St.WhosMove, HashKey, ToTT(St, Score), FailLow, static_cast<uint8_t>(Depth),
               ShortStr(), 0);
     if (StopRequested(W)) {
@@ -554,6 +563,14 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   }
   if (NoMoves)
     return InCheck(St.Data[St.Ply], St.WhosMove) ? static_cast<int16_t>(St.Ply - MateScore) : 0;
+  if (StoreAtEnd && !LineRoot) {
+    if (FailLowNode)
+      AddToTT(St.WhosMove, St.Data[St.Ply].HashKey, ToTT(St, Score), FailLow,
+              static_cast<uint8_t>(Depth), ShortStr(), 0);
+    else
+      AddToTT(St.WhosMove, St.Data[St.Ply].HashKey, ToTT(St, Alpha), Exact,
+              static_cast<uint8_t>(Depth), BestText, BestPiece);
+  }
   return Alpha;
 }
 
