@@ -76,7 +76,8 @@ SearchContext Ctx;
 // and the front end's stop, reports, and decides the move; the helpers stop
 // when it does.
 int NumHelpers = 0;             // threads started
-int ActiveHelpers = 0;          // of them, those that search in this search
+int ActiveHelpers = 0;          // of them, those that searched in this search or the last
+bool HelpersOn = false;         // helpers are searching now
 std::atomic<uint32_t> Epoch{0}; // each search's start, and the helpers' end
 std::atomic<int> Running{0};    // helpers not yet done with this search
 std::atomic<bool> HelpersStop{false};
@@ -492,7 +493,7 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   // after each move. Another thread could take such an entry for the node's
   // value before the node is done (a mate its later moves escape), so with
   // helpers the node stores once, when it is done.
-  const bool StoreAtEnd = ActiveHelpers > 0;
+  const bool StoreAtEnd = HelpersOn;
   ShortStr BestText;
   int8_t BestPiece = 0;
   const uint16_t NumMoves = GenMoveList(St, TTMove);
@@ -639,6 +640,7 @@ void StartHelpers(uint8_t Threads) {
   HelpersStop.store(false, std::memory_order_relaxed);
   MainCount.store(0, std::memory_order_relaxed);
   Running.store(NumHelpers, std::memory_order_relaxed);
+  HelpersOn = true;
   Epoch.fetch_add(1, std::memory_order_release);
   Epoch.notify_all();
 }
@@ -650,6 +652,7 @@ void StopHelpers() {
   for (int R = Running.load(std::memory_order_acquire); R != 0;
        R = Running.load(std::memory_order_acquire))
     Running.wait(R, std::memory_order_acquire);
+  HelpersOn = false;
 }
 } // namespace
 
