@@ -188,12 +188,25 @@ def engine_session(uci_log):
     and the engine's own messages (book lines aside), which in a game can
     only mean trouble such as a refused move."""
     sent, kinds, messages = [], {}, {}
+    clocks = []  # each game's own clock at its last go, in ms
+    position_white = True
     most_nodes, last_nodes = 0, 0
     last_depth_line = None
     shallow = []  # (depth, mate, time) of moves decided by a mate deeper than the iteration
     with open(uci_log, encoding="utf-8", errors="replace") as f:
         for line in f:
             note_option(line, sent)
+            # xboard restarts the engine for every game, which begins with uci.
+            if re.search(r"Adapter->Engine: uci\s*$", line):
+                clocks.append(None)
+            m = re.search(r"Adapter->Engine: position (startpos|fen \S+ ([wb]) .*?)(?: moves (.*))?$", line)
+            if m:
+                first_white = m.group(1) == "startpos" or m.group(2) == "w"
+                played = len(m.group(3).split()) if m.group(3) else 0
+                position_white = first_white == (played % 2 == 0)
+            m = re.search(r"Adapter->Engine: go .*\bwtime (\d+) btime (\d+)", line)
+            if m and clocks:
+                clocks[-1] = int(m.group(1) if position_white else m.group(2))
             if "Engine->Adapter: info depth " in line:
                 last_depth_line = line
             m = re.search(r"Adapter->Engine: (go|ponderhit|stop)\b(.*)$", line)
@@ -215,7 +228,7 @@ def engine_session(uci_log):
             if m and not m.group(1).startswith("book line"):
                 key = re.sub(r"'[^']*'", "'...'", m.group(1))
                 messages[key] = messages.get(key, 0) + 1
-    return sent, kinds, most_nodes, messages, shallow
+    return sent, kinds, most_nodes, messages, shallow, [c for c in clocks if c is not None]
 
 
 def best_own_score(movetext, colour):
@@ -332,7 +345,7 @@ def main():
                    + (f", {used_openings['(none)']} games matched none" if "(none)" in used_openings else ""))
     if a.engine_uci_log:
         try:
-            sent, kinds, most, messages, shallow = engine_session(a.engine_uci_log)
+            sent, kinds, most, messages, shallow, clocks = engine_session(a.engine_uci_log)
             out.append(f"{a.engine_name}'s options as sent: "
                        + ("; ".join(s[len("setoption name "):] for s in sent) or "none"))
             out.append(f"{a.engine_name}'s searches: " + ", ".join(f"{k} {v}" for k, v in sorted(kinds.items()))
@@ -340,6 +353,11 @@ def main():
             quick = sum(1 for _, _, t in shallow if t < 10)
             out.append(f"{a.engine_name}'s moves decided by a mate deeper than its iteration: "
                        f"{len(shallow)} ({quick} of them in under 10 ms)")
+            if clocks:
+                c = sorted(clocks)
+                out.append(f"{a.engine_name}'s own clock at its last move of a game: median "
+                           f"{c[len(c) // 2] / 1000:.2f} s (least {c[0] / 1000:.2f} s, most "
+                           f"{c[-1] / 1000:.2f} s, {len(c)} games)")
             out.append(f"{a.engine_name}'s messages: "
                        + ("; ".join(f"{k} ({v})" for k, v in messages.items()) or "none"))
         except OSError:
