@@ -578,19 +578,24 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
 // The thread that reports and decides the move searches on the game's record.
 Worker MainWorker(MainState);
 
-SearchState HelperStates[MaxSearchThreads - 1];
-// The threads are made in place and never destroyed, so that an exit while
-// they wait for a search (or from a helper's consistency failure) needs no
-// join; SetSearchThreads ends them in turn.
+// The threads and their records are made in place and never destroyed, so
+// that an exit while they wait for a search (or from a helper's consistency
+// failure) needs no join; SetSearchThreads ends them in turn. Raw storage
+// keeps the records out of the program file: a record's first values are
+// not all zero.
 alignas(std::thread) unsigned char ThreadStore[MaxSearchThreads - 1][sizeof(std::thread)];
+alignas(SearchState) unsigned char StateStore[MaxSearchThreads - 1][sizeof(SearchState)];
 std::thread &HelperThread(int I) {
   return *std::launder(reinterpret_cast<std::thread *>(ThreadStore[I]));
+}
+SearchState &HelperState(int I) {
+  return *std::launder(reinterpret_cast<SearchState *>(StateStore[I]));
 }
 
 // A helper's search: the root of the main thread, deepened until the main
 // thread stops it.
 void HelperSearch(int Id) {
-  SearchState &St = HelperStates[Id];
+  SearchState &St = HelperState(Id);
   Worker W(St);
   W.Helper = Id;
   St.Data[0] = MainState.Data[0];
@@ -677,6 +682,7 @@ uint8_t SetSearchThreads(uint8_t Threads) {
   const uint32_t Now = Epoch.load(std::memory_order_relaxed);
   try {
     while (NumHelpers < Threads - 1) {
+      new (StateStore[NumHelpers]) SearchState();
       new (ThreadStore[NumHelpers]) std::thread(HelperLoop, NumHelpers, Now);
       ++NumHelpers;
     }
