@@ -440,10 +440,11 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   const bool TTMoveFits = ValidMove(TTEntry, St.Data[St.Ply], St.WhosMove);
   const bool LineRoot = W.NumExcluded > 0 && St.Ply == 0 && St.WhosMove == Ctx.RootSide;
   const Str4 TTMove = LineRoot ? W.RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
-  // An earlier search's entry for the root, or an earlier line's, would end
-  // the search without a line; within one search and with one line the
-  // root's entries are always too shallow.
-  const bool KeptRoot = (Ctx.KeepTable || LineRoot) && St.Ply == 0 && St.WhosMove == Ctx.RootSide;
+  // An earlier search's entry for the root, an earlier line's or a helper's
+  // (a ply ahead) would end the search without a line; within one search on
+  // one thread and with one line the root's entries are always too shallow.
+  const bool KeptRoot =
+      (Ctx.KeepTable || LineRoot || HelpersOn) && St.Ply == 0 && St.WhosMove == Ctx.RootSide;
   // No entry knows how near the fifty-move draw this path has come.
   const bool NearFifty = Ctx.DrawRules && W.Rule50At[St.Ply] + Depth >= FiftyMoveHalfMoves;
   if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty) {

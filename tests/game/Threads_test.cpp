@@ -30,26 +30,33 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
     uint64_t Nodes; // the node limit; 0: depth Depth
     uint8_t Depth;
     const char *Move; // the move that must be played; null: any legal one
+    bool Keep;        // the table kept from the search before
   } const Cases[] = {
-      {"nodes, one thread", Middle, 1, 200000, 0, nullptr},
-      {"nodes, two threads", Middle, 2, 200000, 0, nullptr},
-      {"nodes, four threads", Middle, 4, 200000, 0, nullptr},
-      {"depth, two threads", Middle, 2, 0, 9, nullptr},
-      {"mate, two threads", MateIn3, 2, 0, 10, "F6A6"},
-      {"mate, four threads", MateIn3, 4, 0, 10, "F6A6"},
+      {"nodes, one thread", Middle, 1, 200000, 0, nullptr, true},
+      {"nodes, two threads", Middle, 2, 200000, 0, nullptr, true},
+      {"nodes, four threads", Middle, 4, 200000, 0, nullptr, true},
+      {"depth, two threads", Middle, 2, 0, 9, nullptr, true},
+      {"depth, two threads, the table emptied", Middle, 2, 0, 9, nullptr, false},
+      {"mate, two threads", MateIn3, 2, 0, 10, "F6A6", true},
+      {"mate, four threads", MateIn3, 4, 0, 10, "F6A6", true},
   };
   for (const Case &C : Cases) {
     SCOPED_TRACE(C.Name);
     SetFen(C.Fen);
     SearchLimits L;
-    L.FirstDepth = 1;
+    if (C.Keep) L.FirstDepth = 1; // else the console's first depth, 4
     if (C.Nodes > 0) L.Nodes = C.Nodes;
     if (C.Depth > 0) L.Depth = C.Depth;
     SearchSettings S;
     S.Threads = C.Threads;
-    S.KeepTable = true;
+    S.KeepTable = C.Keep;
     S.DrawRules = true;
     const ThinkResult R = Think(L, S);
+    // A helper's deeper entry for the root never ends the main thread's
+    // iteration without a line.
+    if (C.Depth > 0 && !C.Move) {
+      EXPECT_EQ(R.Depth, C.Depth);
+    }
     EXPECT_TRUE(IsLegalMove(SquaresToStr(R.Best.FromSq, R.Best.ToSq))) << TextOf(R.Best);
     if (C.Move) {
       EXPECT_EQ(TextOf(R.Best), C.Move);
