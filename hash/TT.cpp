@@ -62,6 +62,9 @@ constexpr uint32_t TouchedCapacity = 1u << 22;
 uint32_t Touched[TouchedCapacity];
 uint32_t NumTouched = 0;
 bool Overflowed = false;
+// Whether anything was stored since the last clear: a clean table is not
+// cleared again (bench empties it before its clock starts, the search after).
+bool Dirty = false;
 
 // The threads that write the table in the searches to come. With more than
 // one, the list above is not kept (Overflowed stays set): its counter would
@@ -149,6 +152,8 @@ void EndResidency() {
 } // namespace
 
 void ZeroTTs() {
+  if (!Dirty) return;
+  Dirty = false;
   if (Overflowed) {
     std::memset(static_cast<void *>(Table), 0,
                 (static_cast<std::size_t>(Entries) + 1) * sizeof *Table);
@@ -172,6 +177,8 @@ void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t De
   // The depth has four bits; deeper results are stored as 15 so that the
   // node type in the high nibble stays intact.
   if (Depth > 15) Depth = 15;
+  // Read before it is written: the threads share its line.
+  if (!Dirty) Dirty = true;
   // A deeper entry stays, unless an earlier search wrote it.
   if ((E.Node_Depth >> GenerationShift) == Generation && (E.Node_Depth & 0x0F) > Depth) return;
   uint16_t Word = 0;

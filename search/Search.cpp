@@ -71,10 +71,9 @@ SearchContext Ctx;
 
 // ---- the helper threads -------------------------------------------------------
 // Helpers search the same root as the main thread, each on a record of its
-// own and at its own depths, and share only the table: what they find
-// reaches the main thread through it. The main thread alone reads the clock
-// and the front end's stop, reports, and decides the move; the helpers stop
-// when it does.
+// own, deepening as it does, and share the table and the children in search
+// (Busy): what they find reaches the main thread through the table. The main thread alone reads the
+// clock and the front end's stop, reports, and decides the move; the helpers stop when it does.
 int NumHelpers = 0;             // threads started
 int ActiveHelpers = 0;          // of them, those that searched in this search or the last
 bool HelpersOn = false;         // helpers are searching now
@@ -89,21 +88,15 @@ struct alignas(64) HelperCount {
 };
 HelperCount Counts[MaxSearchThreads - 1];
 std::atomic<uint64_t> MainCount{0}; // the main thread's nodes and quiescence nodes, as it last said
-// How many threads search each depth now. A helper skips a depth that half
-// of the threads search already, so that the threads spread over the depths
-// at and above the main thread's and fill the table for one another.
-std::atomic<uint8_t> Searching[MaxPly + 2];
-
-// Marks the calling thread as searching Depth while it lives.
-struct SearchingDepth {
-  int D;
-  explicit SearchingDepth(int Depth) : D(Depth) {
-    Searching[D].fetch_add(1, std::memory_order_relaxed);
-  }
-  SearchingDepth(const SearchingDepth &) = delete;
-  SearchingDepth &operator=(const SearchingDepth &) = delete;
-  ~SearchingDepth() { Searching[D].fetch_sub(1, std::memory_order_relaxed); }
-};
+// The children other threads search now, by key: a thread that comes to one
+// of them as a later move of a node leaves it until the node's other moves
+// are done, and by then the table mostly has it. The threads thus share out
+// a node's moves instead of searching them all in the same order.
+constexpr uint32_t BusySlots = 8192;
+constexpr int8_t DeferDepth = 3; // shallower nodes cost less than the look
+constexpr int MaxDeferred = 32;
+std::atomic<uint64_t> Busy[BusySlots];
+inline std::atomic<uint64_t> &BusySlot(uint64_t Key) { return Busy[Key % BusySlots]; }
 
 uint64_t HelperNodes() {
   uint64_t N = 0;
@@ -135,6 +128,8 @@ struct Worker {
   ShortStr Excluded[MaxMultiPV];
   uint16_t NumExcluded = 0;
   Str4 RootGuess;
+  // The moves each ply left until its other moves were done.
+  MoveRec Deferred[MaxPly + 1][MaxDeferred];
 
   explicit Worker(SearchState &S) : St(S) {}
   Worker(const Worker &) = delete;
@@ -499,18 +494,40 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   int8_t BestPiece = 0;
   const uint16_t NumMoves = GenMoveList(St, TTMove);
   PrefetchLikelyCuts(St, NumMoves, TTMove);
+  // With helpers, a later move another thread searches now waits for the
+  // node's other moves (Busy); the first legal move never waits.
+  const bool MayDefer = HelpersOn && Depth >= DeferDepth && !LineRoot;
+  MoveRec *const Deferred = W.Deferred[St.Ply];
+  uint16_t NumDeferred = 0;
   // MoveIndex counts moves taken, legal or not: after an illegal first move
-  // every legal one gets the reduced null window.
-  for (uint16_t MoveIndex = 1; MoveIndex <= NumMoves; ++MoveIndex) {
-    if (MoveIndex == 2) PrefetchChildren(St, NumMoves);
-    const MoveRec ThisMove = GetAMove(St, NumMoves);
-    // Root moves left out of the search count as illegal ones.
-    if (Ctx.NumRootMoves > 0 && St.Ply == 0 && !IsRootMove(ThisMove)) continue;
-    if (LineRoot && IsExcluded(W, SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) continue;
+  // every legal one gets the reduced null window. Past NumMoves come the
+  // moves left until the others were done.
+  for (uint16_t MoveIndex = 1; MoveIndex <= NumMoves + NumDeferred; ++MoveIndex) {
+    MoveRec ThisMove;
+    if (MoveIndex <= NumMoves) {
+      if (MoveIndex == 2) PrefetchChildren(St, NumMoves);
+      ThisMove = GetAMove(St, NumMoves);
+      // Root moves left out of the search count as illegal ones.
+      if (Ctx.NumRootMoves > 0 && St.Ply == 0 && !IsRootMove(ThisMove)) continue;
+      if (LineRoot && IsExcluded(W, SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) continue;
+    } else {
+      ThisMove = Deferred[MoveIndex - NumMoves - 1];
+    }
     MakeOnCopy(St, ThisMove, false);
     if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
       UnmakeMove(St);
       continue;
+    }
+    uint64_t BusyKey = 0;
+    if (MayDefer && !NoMoves) {
+      BusyKey = St.Data[St.Ply].HashKey ^ (St.WhosMove == BMove ? BlackToMoveKey : 0);
+      if (MoveIndex <= NumMoves && NumDeferred < MaxDeferred &&
+          BusySlot(BusyKey).load(std::memory_order_relaxed) == BusyKey) {
+        UnmakeMove(St);
+        Deferred[NumDeferred++] = ThisMove;
+        continue;
+      }
+      BusySlot(BusyKey).store(BusyKey, std::memory_order_relaxed);
     }
     if (Ctx.DrawRules) {
       const bool Irreversible =
@@ -527,6 +544,10 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
         Score = Neg(Search(W, Neg(Beta), Neg(Alpha), static_cast<int8_t>(Depth - 1), true));
     }
     UnmakeMove(St);
+    if (BusyKey != 0) {
+      uint64_t Mine = BusyKey;
+      BusySlot(BusyKey).compare_exchange_strong(Mine, 0, std::memory_order_relaxed);
+    }
     // The child was stopped before it finished: its score was never computed,
     // so it changes nothing here, and every open node returns at once. What
     // this node returns is ignored in turn, up to the root, which keeps what
@@ -609,11 +630,8 @@ void HelperSearch(int Id) {
   St.SelDepth = 0;
   St.Abort = false;
   W.StartPath();
-  const int Half = (ActiveHelpers + 2) / 2;
   for (int Depth = 1; Depth <= MaxPly; ++Depth) {
-    while (Depth < MaxPly && Searching[Depth].load(std::memory_order_relaxed) >= Half) ++Depth;
     St.CurrentDepth = static_cast<int16_t>(Depth);
-    const SearchingDepth Mark(Depth);
     Search(W, -RootWindow, RootWindow, static_cast<int8_t>(Depth), true);
     if (St.Abort || HelpersStop.load(std::memory_order_relaxed)) break;
   }
@@ -969,7 +987,6 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
       SearchLines(MainWorker, Wanted);
       continue;
     }
-    const SearchingDepth Mark(CurrentDepth);
     const int16_t Score =
         Search(MainWorker, -RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
     // The root returns its full window's floor only when no move of a stopped
