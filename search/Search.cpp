@@ -96,6 +96,7 @@ constexpr uint32_t BusySlots = 8192;
 constexpr int8_t DeferDepth = 3; // shallower nodes cost less than the look
 constexpr int MaxDeferred = 32;
 std::atomic<uint64_t> Busy[BusySlots];
+bool DeferAll = false; // the tests' DeferEveryLaterMove
 inline std::atomic<uint64_t> &BusySlot(uint64_t Key) { return Busy[Key % BusySlots]; }
 
 uint64_t HelperNodes() {
@@ -496,7 +497,7 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   PrefetchLikelyCuts(St, NumMoves, TTMove);
   // With helpers, a later move another thread searches now waits for the
   // node's other moves (Busy); the first legal move never waits.
-  const bool MayDefer = HelpersOn && Depth >= DeferDepth && !LineRoot;
+  const bool MayDefer = (HelpersOn || DeferAll) && Depth >= DeferDepth && !LineRoot;
   MoveRec *const Deferred = W.Deferred[St.Ply];
   uint16_t NumDeferred = 0;
   // MoveIndex counts moves taken, legal or not: after an illegal first move
@@ -522,7 +523,7 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
     if (MayDefer && !NoMoves) {
       BusyKey = St.Data[St.Ply].HashKey ^ (St.WhosMove == BMove ? BlackToMoveKey : 0);
       if (MoveIndex <= NumMoves && NumDeferred < MaxDeferred &&
-          BusySlot(BusyKey).load(std::memory_order_relaxed) == BusyKey) {
+          (DeferAll || BusySlot(BusyKey).load(std::memory_order_relaxed) == BusyKey)) {
         UnmakeMove(St);
         Deferred[NumDeferred++] = ThisMove;
         continue;
@@ -652,6 +653,8 @@ void HelperLoop(int Id, uint32_t Seen) {
 // Everything a helper reads of the search (the context, the root, the
 // table's generation) is written before this.
 void StartHelpers(uint8_t Threads) {
+  // Set by the last search's end: a search on one thread looks at it too.
+  HelpersStop.store(false, std::memory_order_relaxed);
   ActiveHelpers = Threads - 1 < NumHelpers ? Threads - 1 : NumHelpers;
   if (ActiveHelpers <= 0) {
     ActiveHelpers = 0;
@@ -661,7 +664,6 @@ void StartHelpers(uint8_t Threads) {
     Counts[I].Nodes.store(0, std::memory_order_relaxed);
     Counts[I].QNodes.store(0, std::memory_order_relaxed);
   }
-  HelpersStop.store(false, std::memory_order_relaxed);
   MainCount.store(0, std::memory_order_relaxed);
   Running.store(NumHelpers, std::memory_order_relaxed);
   HelpersOn = true;
@@ -963,6 +965,8 @@ uint64_t RepetitionKey(const DataType &D, int8_t Side) {
   // The placement key, told apart by the side to move and the castling rights.
   return D.HashKey ^ (Side == BMove ? BlackToMoveKey : 0) ^ (0xC2B2AE3D27D4EB4Full * D.CastleStat);
 }
+
+void DeferEveryLaterMove(bool On) { DeferAll = On; }
 
 SearchLimits FixedDepthLimits(uint8_t Depth) {
   SearchLimits L;

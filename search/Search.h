@@ -68,3 +68,6 @@ double EBF(const SaveNodesType &Nodes, uint8_t Len);
 // A search to Depth plies as the console's X command sets it (its time limit
 // 65000 seconds), for the bench and the tests.
 SearchLimits FixedDepthLimits(uint8_t Depth);
+// For the tests: every later move of a node waits for the node's other moves,
+// as if another thread searched it, on one thread too.
+void DeferEveryLaterMove(bool On);

@@ -84,6 +84,9 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
     S.Threads = Threads;
     if (Level) LimitStrength(L, S, 1500, 77);
     const ThinkResult R = Think(L, S);
+    // The stop that ended the last search's helpers ends no later search
+    // (a level has a depth of its own).
+    if (!Level) EXPECT_EQ(R.Depth, 8u);
     return R.Nodes + R.QNodes;
   };
   const uint64_t One = Count(false, 1), Level = Count(true, 1);
@@ -93,7 +96,36 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
   ASSERT_EQ(SetThreads(3), 3);
   EXPECT_EQ(Count(true, 3), Level);
   EXPECT_NE(Count(false, 3), One); // the helpers' nodes are counted
+  EXPECT_EQ(Count(false, 1), One);
   EXPECT_EQ(SetThreads(1), 1);
+}
+
+// A move left because another thread searched it is searched once the
+// node's other moves are done: on one thread, with every later move left so,
+// each mate is still found, whatever the moves that wait at each ply.
+TEST(Threads, AMoveLeftForAnotherThreadIsSearchedAfterTheOthers) {
+  struct Case {
+    const char *Fen;
+    uint8_t Depth;
+    const char *Move;
+    int MateIn; // moves
+  } const Cases[] = {
+      {"r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1", 8, "F6A6", 3},
+      {"2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1", 8, "G3G6", 2},
+  };
+  ASSERT_EQ(SetThreads(1), 1);
+  DeferEveryLaterMove(true);
+  for (const Case &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    SetFen(C.Fen);
+    SearchLimits L;
+    L.FirstDepth = 1;
+    L.Depth = C.Depth;
+    const ThinkResult R = Think(L, SearchSettings());
+    EXPECT_EQ(TextOf(R.Best), C.Move);
+    EXPECT_EQ(PVScore, 10000 - (2 * C.MateIn - 1));
+  }
+  DeferEveryLaterMove(false);
 }
 
 } // namespace
