@@ -488,9 +488,10 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   bool FailLowNode = true;
   // A node stores its entry as each move raises alpha and, while none has,
   // after each move. Another thread could take such an entry for the node's
-  // value before the node is done (a mate its later moves escape), so with
-  // helpers the node stores once, when it is done.
-  const bool StoreAtEnd = HelpersOn;
+  // value before the node is done (a mate its later moves escape), and a
+  // stopped search leaves it for the next search that keeps the table: in
+  // both cases the node stores once, when it is done.
+  const bool StoreAtEnd = HelpersOn || Ctx.KeepTable;
   ShortStr BestText;
   int8_t BestPiece = 0;
   const uint16_t NumMoves = GenMoveList(St, TTMove);

@@ -7,6 +7,7 @@
 #include "TestUtil.h"
 #include "game/Engine.h"
 #include "search/Counters.h"
+#include "search/Search.h"
 
 namespace {
 
@@ -45,6 +46,47 @@ TEST(WalkReportedLine, HandsEachMoveItsPosition) {
     EXPECT_EQ(std::memcmp(&Game, &Data[0], sizeof Game), 0);
     EXPECT_EQ(Ply, 0);
     EXPECT_EQ(WalkReportedLine(C.Len, nullptr), N);
+  }
+}
+
+// A search that keeps its table for the next one and is stopped midway
+// leaves no entry of a node it left unfinished, whose score would be that of
+// the moves searched so far. The next search then scores the position within
+// a pawn of a deep search's score, wherever the stop came (before, 1. e4 e5
+// 2. Nf3 d5 stopped at 5331 nodes made the next search see +3.05 where the
+// position is +0.60).
+TEST(KeptTable, AStoppedSearchLeavesOnlyWhatItProved) {
+  const struct {
+    const char *Fen;
+    int Stops; // node limits 1777, 2 x 1777, ...
+  } Cases[] = {
+      {"rnbqkbnr/ppp2ppp/8/3pp3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 0 3", 6},
+      {"r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N2N2/PP2BPPP/R2QKB1R w KQ - 0 9", 4},
+      {"3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - - 0 1", 4},
+  };
+  ASSERT_EQ(SetThreads(1), 1);
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Fen);
+    SetFen(C.Fen);
+    SearchLimits Deep = FixedDepthLimits(9);
+    Deep.FirstDepth = 1;
+    Think(Deep, SearchSettings());
+    const int Value = PVScore;
+    SearchSettings Keep;
+    Keep.KeepTable = true;
+    Keep.DrawRules = true;
+    for (int K = 1; K <= C.Stops; ++K) {
+      SCOPED_TRACE(K);
+      ClearTable();
+      SearchLimits Stopped = FixedDepthLimits(20);
+      Stopped.FirstDepth = 1;
+      Stopped.Nodes = 1777u * static_cast<unsigned>(K);
+      Think(Stopped, Keep);
+      SearchLimits Next = FixedDepthLimits(2);
+      Next.FirstDepth = 1;
+      Think(Next, Keep);
+      EXPECT_LE(std::abs(PVScore - Value), 100);
+    }
   }
 }
 

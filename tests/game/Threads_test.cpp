@@ -86,7 +86,9 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
     const ThinkResult R = Think(L, S);
     // The stop that ended the last search's helpers ends no later search
     // (a level has a depth of its own).
-    if (!Level) EXPECT_EQ(R.Depth, 8u);
+    if (!Level) {
+      EXPECT_EQ(R.Depth, 8u);
+    }
     return R.Nodes + R.QNodes;
   };
   const uint64_t One = Count(false, 1), Level = Count(true, 1);
