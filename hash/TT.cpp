@@ -64,7 +64,7 @@ uint32_t NumTouched = 0;
 bool Overflowed = false;
 // Whether anything was stored since the last clear: a clean table is not
 // cleared again (bench empties it before its clock starts, the search after).
-bool Dirty = false;
+std::atomic<bool> Dirty{false};
 
 // The threads that write the table in the searches to come. With more than
 // one, the list above is not kept (Overflowed stays set): its counter would
@@ -152,8 +152,8 @@ void EndResidency() {
 } // namespace
 
 void ZeroTTs() {
-  if (!Dirty) return;
-  Dirty = false;
+  if (!Dirty.load(std::memory_order_relaxed)) return;
+  Dirty.store(false, std::memory_order_relaxed);
   if (Overflowed) {
     std::memset(static_cast<void *>(Table), 0,
                 (static_cast<std::size_t>(Entries) + 1) * sizeof *Table);
@@ -178,7 +178,7 @@ void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t De
   // node type in the high nibble stays intact.
   if (Depth > 15) Depth = 15;
   // Read before it is written: the threads share its line.
-  if (!Dirty) Dirty = true;
+  if (!Dirty.load(std::memory_order_relaxed)) Dirty.store(true, std::memory_order_relaxed);
   // A deeper entry stays, unless an earlier search wrote it.
   if ((E.Node_Depth >> GenerationShift) == Generation && (E.Node_Depth & 0x0F) > Depth) return;
   uint16_t Word = 0;

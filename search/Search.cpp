@@ -72,8 +72,9 @@ SearchContext Ctx;
 // ---- the helper threads -------------------------------------------------------
 // Helpers search the same root as the main thread, each on a record of its
 // own, deepening as it does, and share the table and the children in search
-// (Busy): what they find reaches the main thread through the table. The main thread alone reads the
-// clock and the front end's stop, reports, and decides the move; the helpers stop when it does.
+// (Busy): what they find reaches the main thread through the table. The main
+// thread alone reads the clock and the front end's stop, reports, and
+// decides the move; the helpers stop when it does.
 int NumHelpers = 0;             // threads started
 int ActiveHelpers = 0;          // of them, those that searched in this search or the last
 bool HelpersOn = false;         // helpers are searching now
