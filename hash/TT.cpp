@@ -18,11 +18,12 @@
 
 namespace {
 /// The stored entry, packed without gaps (13 bytes):
-///   Key        64 bits  key adjusted for the side to move, XOR-ed with the
-///                       other 40 bits (DataBits), so that an entry mixed of
-///                       two threads' writes fails the key check
+///   Key        64 bits  bits 0-55: the key adjusted for the side to move,
+///                       XOR-ed with the other 40 bits (DataBits), so that an
+///                       entry mixed of two threads' writes fails the key
+///                       check; bits 56-63: the search that wrote it
 ///   Score      16 bits  as the caller gave it
-///   Node_Depth  8 bits  bits 6-7 generation, 4-5 NodeType, 0-3 depth 0..15
+///   Node_Depth  8 bits  bits 4-5 NodeType, 0-3 depth 0..15
 ///   Move_Piece 16 bits  bits 0-5 from-square, 6-11 to-square, 12-15 piece code
 struct __attribute__((packed)) InternTTType {
   uint64_t Key;
@@ -84,8 +85,13 @@ inline uint64_t DataBits(int16_t Score, uint8_t NodeDepth, uint16_t MovePiece) {
 }
 
 // The search that writes: a table emptied before every search stays at 0.
+// Eight bits, in the key's top byte: with the two bits it once had, an entry
+// from four searches back passed for one of this search, and a deeper such
+// entry kept this search's results out of its slot, the root's own among
+// them, so that the next iteration began with another move.
 uint8_t Generation = 0;
-constexpr int GenerationShift = 6;
+constexpr int GenerationShift = 56;
+constexpr uint64_t KeyBits = (uint64_t{1} << GenerationShift) - 1;
 
 // The thread that makes the table resident, so that no one waits for the
 // kernel, which may take seconds to find 2 MiB pages. It touches no memory
@@ -180,7 +186,7 @@ void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t De
   // Read before it is written: the threads share its line.
   if (!Dirty.load(std::memory_order_relaxed)) Dirty.store(true, std::memory_order_relaxed);
   // A deeper entry stays, unless an earlier search wrote it.
-  if ((E.Node_Depth >> GenerationShift) == Generation && (E.Node_Depth & 0x0F) > Depth) return;
+  if ((E.Key >> GenerationShift) == Generation && (E.Node_Depth & 0x0F) > Depth) return;
   uint16_t Word = 0;
   if (!Move.Empty()) {
     const int From = SquareOf(Move[0], Move[1]);
@@ -195,8 +201,9 @@ void AddToTT(int8_t Side, uint64_t Key, int16_t Score, NodeType Node, uint8_t De
     else
       Overflowed = true;
   }
-  const auto NodeDepth = static_cast<uint8_t>((Generation << GenerationShift) | Node * 16 | Depth);
-  E.Key = Adjusted ^ DataBits(Score, NodeDepth, Word);
+  const auto NodeDepth = static_cast<uint8_t>(Node * 16 | Depth);
+  E.Key = ((Adjusted ^ DataBits(Score, NodeDepth, Word)) & KeyBits) |
+          static_cast<uint64_t>(Generation) << GenerationShift;
   E.Score = Score;
   E.Node_Depth = NodeDepth;
   E.Move_Piece = Word;
@@ -225,7 +232,7 @@ void GetFromTT(FullTTType &Entry, int8_t Side) {
   uint64_t Stored = E.Key;
   uint64_t Bits = DataBits(E.Score, E.Node_Depth, E.Move_Piece);
   asm("" : "+r"(Stored), "+r"(Bits));
-  if ((Stored ^ Bits) != Entry.Key) {
+  if (((Stored ^ Bits ^ Entry.Key) & KeyBits) != 0) {
     Entry.Score = 0;
     Entry.Node = None;
     Entry.Depth = 0;
@@ -271,7 +278,7 @@ void ZeroTTsOnSetUp() {
   if (!KeptOnSetUp) ZeroTTs();
 }
 
-void NewTTGeneration() { Generation = static_cast<uint8_t>((Generation + 1) & 3); }
+void NewTTGeneration() { ++Generation; }
 
 bool SetTTSizeMiB(uint32_t MiB) {
   if (MiB < 1 || MiB > MaxTTMiB) return false;
