@@ -238,6 +238,7 @@ void GetFromTT(FullTTType &Entry, int8_t Side) {
     Entry.Depth = 0;
     Entry.Move.Clear();
     Entry.Piece = 0;
+    Entry.Earlier = false;
     return;
   }
   const auto NodeDepth = static_cast<uint8_t>(Bits >> 16);
@@ -247,6 +248,7 @@ void GetFromTT(FullTTType &Entry, int8_t Side) {
   Entry.Depth = NodeDepth & 0x0F;
   Entry.Move = SquaresToStr(MovePiece & 63, (MovePiece >> 6) & 63);
   Entry.Piece = static_cast<int8_t>(MovePiece >> 12);
+  Entry.Earlier = (Stored >> GenerationShift) != Generation;
 }
 
 bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side) {

@@ -26,6 +26,7 @@ struct FullTTType {
   uint8_t Depth; // 0..15
   ShortStr Move; // empty or a 4-character move text
   int8_t Piece;  // code of the moving piece, 0 without a move
+  bool Earlier;  // written by an earlier search of a kept table
 };
 
 // The full table takes this much memory; a front end may ask for less.

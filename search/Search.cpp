@@ -96,6 +96,8 @@ std::atomic<uint64_t> MainCount{0}; // the main thread's nodes and quiescence no
 constexpr uint32_t BusySlots = 8192;
 constexpr int8_t DeferDepth = 3; // shallower nodes cost less than the look
 constexpr int MaxDeferred = 32;
+// How near the root an earlier search's entry is searched again (see Outdated).
+constexpr int RecheckPlies = 8;
 std::atomic<uint64_t> Busy[BusySlots];
 bool DeferAll = false; // the tests' DeferEveryLaterMove
 inline std::atomic<uint64_t> &BusySlot(uint64_t Key) { return Busy[Key % BusySlots]; }
@@ -444,7 +446,14 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
       (Ctx.KeepTable || LineRoot || HelpersOn) && St.Ply == 0 && St.WhosMove == Ctx.RootSide;
   // No entry knows how near the fifty-move draw this path has come.
   const bool NearFifty = Ctx.DrawRules && W.Rule50At[St.Ply] + Depth >= FiftyMoveHalfMoves;
-  if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty) {
+  // An earlier search scored its entries on the game as it stood then. Near
+  // the root a repetition the game now allows may lie a few moves below, and
+  // such an entry hides it (a rook and a knight up, a king walked back into
+  // checks that repeated): there it only orders the moves, unless a capture
+  // or a pawn's move came last, after which no earlier position comes again.
+  const bool Outdated =
+      TTEntry.Earlier && Ctx.DrawRules && St.Ply < RecheckPlies && W.Rule50At[St.Ply] > 0;
+  if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty && !Outdated) {
     ++St.TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
     const bool FailsLow = TTEntry.Node == FailLow && TTEntry.Score <= Alpha;

@@ -5,7 +5,10 @@
 #include <string>
 
 #include "TestUtil.h"
+#include "board/Squares.h"
 #include "game/Engine.h"
+#include "game/Game.h"
+#include "hash/TT.h"
 #include "search/Counters.h"
 #include "search/Search.h"
 
@@ -86,6 +89,54 @@ TEST(KeptTable, AStoppedSearchLeavesOnlyWhatItProved) {
       Next.FirstDepth = 1;
       Think(Next, Keep);
       EXPECT_LE(std::abs(PVScore - Value), 100);
+    }
+  }
+}
+
+} // namespace
+
+namespace {
+
+// An earlier search of the game stored an entry for a position that is now
+// two plies from a third repetition: Black, a rook and a knight up, plays
+// Kf8, and White draws with Ra8+ Ke7 Ra7+. The entry, made when that
+// position was the root, says Black wins; near the root it only orders the
+// moves, and the repetition is found.
+TEST(KeptTable, AnEarlierSearchsEntryHidesNoRepetitionNearTheRoot) {
+  const char *X = "R4k2/5ppp/8/2p1p3/2rn4/8/8/1K6 b"; // after Kf8 Ra8+
+  const char *Played[] = {"A8A7", "E7F6", "A7A6", "F6F5", "A6A7",
+                          "F5E6", "A7A6", "E6E7", "A6A7"}; // the second Ra7+
+  const ShortStr Kf8[] = {"E7F8"};
+  const struct {
+    bool OnlyKf8;
+    int MinScore, MaxScore;
+  } Cases[] = {{true, 0, 0}, {false, 500, 2000}};
+  ASSERT_EQ(SetThreads(1), 1);
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.OnlyKf8 ? "Kf8 only" : "every move");
+    const char *Why = nullptr;
+    ASSERT_TRUE(LoadPosition("R7/4kppp/8/2p1p3/2rn4/8/8/1K6 w - - 3 50", Why));
+    for (const char *M : Played) ASSERT_EQ(PlayMove(M), MoveRefusal::None) << M;
+    ASSERT_EQ(PlayMove("E7F8"), MoveRefusal::None);
+    ASSERT_EQ(PlayMove("A7A8"), MoveRefusal::None);
+    ASSERT_EQ(std::string(BoardFen()).rfind(X, 0), 0u) << BoardFen();
+    const uint64_t KeyX = Data[0].HashKey;
+    ASSERT_TRUE(TakeBack() && TakeBack());
+    AddToTT(BMove, KeyX, 900, Exact, 15, "F8E7", BKing);
+    SearchSettings Keep;
+    Keep.KeepTable = true;
+    Keep.DrawRules = true;
+    SearchLimits L = FixedDepthLimits(8);
+    L.FirstDepth = 1;
+    if (C.OnlyKf8) {
+      L.SearchMoves = Kf8;
+      L.NumSearchMoves = 1;
+    }
+    const ThinkResult R = Think(L, Keep);
+    EXPECT_GE(PVScore, C.MinScore);
+    EXPECT_LE(PVScore, C.MaxScore);
+    if (!C.OnlyKf8) {
+      EXPECT_FALSE(R.Best.FromSq == SquareOf('E', '7') && R.Best.ToSq == SquareOf('F', '8'));
     }
   }
 }

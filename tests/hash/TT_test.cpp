@@ -67,16 +67,19 @@ TEST(TT, DepthPreferredReplacement) {
   EXPECT_EQ(Probe(A).Node, None);
 }
 
-TEST(TT, AnEarlierSearchsEntryGivesWay) {
+TEST(TT, AnEarlierSearchsEntryGivesWayAndSaysSo) {
   // A deep entry, then N searches that keep the table, then a shallow store
   // in the same slot: however many searches back, the shallow one wins.
   const uint64_t A = 2000, B = A + NumTTEntries;
   for (const int Searches : {1, 3, 4, 5, 8, 17}) {
     ResetGame();
     AddToTT(A, 1, Exact, 12, ShortStr(), 0);
+    EXPECT_FALSE(Probe(A).Earlier) << Searches;
     for (int I = 0; I < Searches; ++I) NewTTGeneration();
+    EXPECT_TRUE(Probe(A).Earlier) << Searches;
     AddToTT(B, 2, FailHigh, 1, ShortStr(), 0);
     EXPECT_EQ(Probe(B).Score, 2) << Searches;
+    EXPECT_FALSE(Probe(B).Earlier) << Searches;
   }
 }
 
