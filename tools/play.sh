@@ -7,7 +7,16 @@ cd "$(dirname "$0")/.."
 source tools/toolchain.sh
 torvane_setup
 
-cmake -S . -B build/play -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=OFF \
-  -DTORVANE_BENCH=OFF >/dev/null
-cmake --build build/play --target torvane3
+# Profile-guided: a training build runs bench once, and the game is then
+# compiled with its counts (a search takes about a tenth less time). Should
+# that fail, the game is built as before.
+configure() {
+  cmake -S . -B build/play -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF -DTORVANE_PGO="$1" >/dev/null
+}
+if ! { configure ON && cmake --build build/play --target torvane3; }; then
+  echo "torvane3: the profile-guided build failed (above); building without it" >&2
+  configure OFF
+  cmake --build build/play --target torvane3
+fi
 exec ./build/play/torvane3 "$@"
