@@ -39,6 +39,11 @@ constexpr uint64_t IncUsedNum = 3, IncUsedDen = 4;
 // budget; one started before it ends within two budgets nine times in ten.
 constexpr uint64_t IterationNum = 3, IterationDen = 5;
 constexpr uint64_t StopBudgets = 2;
+// While the root fails low the search may run on to this many budgets: a
+// game against Stockfish was drawn after +12.10 when the stop came just
+// after the move played so far had been refuted (0.00, a perpetual), before
+// the search came to the move that kept the win.
+constexpr uint64_t FailLowBudgets = 5;
 // Moves to go beyond this are as many as this.
 constexpr uint32_t MaxMovesToGo = 1000;
 
@@ -49,9 +54,15 @@ uint64_t UsableMs(uint64_t Left) {
 
 // The deadlines of the search in progress; a ponder search keeps them for
 // its ponderhit.
-ClockTimes Deadlines{NoTimeLimitMs, NoTimeLimitMs};
+ClockTimes Deadlines{NoTimeLimitMs, NoTimeLimitMs, NoTimeLimitMs};
 uint64_t IterationMs = NoTimeLimitMs;
 bool Pondering = false;
+bool FailingLow = false; // RootFailingLow's
+
+// The stop that holds now.
+void SetMoveTime() {
+  MoveTimeMs = Pondering ? NoTimeLimitMs : FailingLow ? Deadlines.FailLowStopMs : Deadlines.StopMs;
+}
 // The last search on a clock: the clock it began with, the elapsed time at
 // which the move's own clock started, and how much of it the move took.
 bool LastOnClock = false;
@@ -82,19 +93,22 @@ ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo) {
   const uint64_t Budget = MoveBudgetMs(Left, Inc, MovesToGo);
   const uint64_t Usable = UsableMs(Left);
   const uint64_t Stop = Budget * StopBudgets;
+  const uint64_t FailLowStop = Budget * FailLowBudgets;
   ClockTimes T;
   T.IterationMs = Budget * IterationNum / IterationDen;
   T.StopMs = Stop < Usable ? Stop : (Usable > Budget ? Usable : Budget);
+  T.FailLowStopMs = FailLowStop < Usable ? FailLowStop : T.StopMs;
+  if (T.FailLowStopMs < T.StopMs) T.FailLowStopMs = T.StopMs;
   if (T.IterationMs == 0) T.IterationMs = 1;
   return T;
 }
 
 ClockTimes MoveTimesFor(const SearchLimits &L) {
-  if (L.TimeMs > 0) return {NoTimeLimitMs, L.TimeMs};
-  if (!L.OnClock) return {NoTimeLimitMs, NoTimeLimitMs};
+  if (L.TimeMs > 0) return {NoTimeLimitMs, L.TimeMs, L.TimeMs};
+  if (!L.OnClock) return {NoTimeLimitMs, NoTimeLimitMs, NoTimeLimitMs};
   const ClockTimes T =
       ClockBudget(L.ClockMs, L.IncMs, L.MovesToGo > MaxMovesToGo ? MaxMovesToGo : L.MovesToGo);
-  return {T.IterationMs, T.StopMs + 1};
+  return {T.IterationMs, T.StopMs + 1, T.FailLowStopMs + 1};
 }
 
 void StartMoveClock(const SearchLimits &L) {
@@ -106,7 +120,8 @@ void StartMoveClock(const SearchLimits &L) {
   OwnStartMs = 0;
   Deadlines = MoveTimesFor(Seen);
   Pondering = L.Ponder;
-  MoveTimeMs = Pondering ? NoTimeLimitMs : Deadlines.StopMs;
+  FailingLow = false;
+  SetMoveTime();
   IterationMs = Pondering ? NoTimeLimitMs : Deadlines.IterationMs;
   Clock(Start);
   // A front end that started the move's clock earlier counts from there.
@@ -120,7 +135,7 @@ void ClockPonderHit() {
   // counts as the move's, as if the search had started then. The move's own
   // clock starts only now, so the deadlines, earlier than a fresh search's,
   // never overdraw it; one already passed ends the search at once.
-  MoveTimeMs = Deadlines.StopMs;
+  SetMoveTime();
   IterationMs = Deadlines.IterationMs;
   OwnStartMs = ElapsedMs();
 }
@@ -128,6 +143,12 @@ void ClockPonderHit() {
 bool ClockPondering() { return Pondering; }
 
 bool IterationTimeLeft() { return ElapsedMs() < IterationMs; }
+
+void RootFailingLow(bool On) {
+  if (On == FailingLow) return;
+  FailingLow = On;
+  SetMoveTime();
+}
 
 void StopMoveClock() {
   LastSpentMs = Pondering ? 0 : ElapsedMs() - OwnStartMs;

@@ -40,6 +40,10 @@ uint64_t MoveBudgetMs(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
 struct ClockTimes {
   uint64_t IterationMs;
   uint64_t StopMs;
+  // The stop while the root's moves searched so far in an iteration score
+  // well below the last iteration's best (RootFailingLow): the move that
+  // scored that best has just been refuted, and another may hold.
+  uint64_t FailLowStopMs;
 };
 ClockTimes ClockBudget(uint64_t Left, uint64_t Inc, uint32_t MovesToGo);
 
@@ -70,6 +74,10 @@ void ClockPonderHit();
 bool ClockPondering();
 // Whether the deadline for starting an iteration has not come.
 bool IterationTimeLeft();
+// Whether the root's moves searched so far in this iteration score well
+// below the last iteration's best: the search stops at FailLowStopMs then,
+// at StopMs otherwise (the same for anything but a game clock).
+void RootFailingLow(bool On);
 // Ends the search's pondering, whatever stopped it, and notes the time the
 // move took of its own clock: from the ponderhit, or none when the search
 // ended before it.

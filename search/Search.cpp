@@ -98,6 +98,9 @@ constexpr int8_t DeferDepth = 3; // shallower nodes cost less than the look
 constexpr int MaxDeferred = 32;
 // How near the root an earlier search's entry is searched again (see Outdated).
 constexpr int RecheckPlies = 8;
+// How far below the last iteration's score the root's best so far must lie
+// for the search to run on (RootFailingLow).
+constexpr int16_t FailLowMargin = 50;
 std::atomic<uint64_t> Busy[BusySlots];
 bool DeferAll = false; // the tests' DeferEveryLaterMove
 inline std::atomic<uint64_t> &BusySlot(uint64_t Key) { return Busy[Key % BusySlots]; }
@@ -591,6 +594,10 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
     if (FailLowNode && !LineRoot && !StoreAtEnd)
       AddToTT(St.WhosMove, HashKey, ToTT(St, Score), FailLow, static_cast<uint8_t>(Depth),
               ShortStr(), 0);
+    // The root's best so far against the last iteration's: well below it, a
+    // move on a game clock may run on to find a better one.
+    if (St.Ply == 0 && W.Helper < 0 && !LineRoot && CurrentDepth > Ctx.FirstDepth)
+      RootFailingLow(Alpha < PVScore - FailLowMargin);
     if (StopRequested(W)) {
       St.Abort = true;
       return Alpha;
@@ -998,6 +1005,7 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
   const uint32_t Rank = L.MultiPV > 1 ? 1 : 0;
   while (DeepenFurther()) {
     ++CurrentDepth;
+    RootFailingLow(false);
     if (Wanted > 1) {
       SearchLines(MainWorker, Wanted);
       continue;

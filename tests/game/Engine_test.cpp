@@ -9,6 +9,7 @@
 #include "game/Engine.h"
 #include "game/Game.h"
 #include "hash/TT.h"
+#include "search/Clock.h"
 #include "search/Counters.h"
 #include "search/Search.h"
 
@@ -138,6 +139,40 @@ TEST(KeptTable, AnEarlierSearchsEntryHidesNoRepetitionNearTheRoot) {
     if (!C.OnlyKf8) {
       EXPECT_FALSE(R.Best.FromSq == SquareOf('E', '7') && R.Best.ToSq == SquareOf('F', '8'));
     }
+  }
+}
+
+} // namespace
+
+namespace {
+
+// On a game clock the search runs on while the root's best so far scores
+// well below the last iteration's (Black, +12.05 at depth 9 with Bxe3, sees
+// at depth 10 that it allows a perpetual and finds Bc4 at +11.30): the
+// search then ends with the later stop in force, and with the usual one
+// when the last iteration held its score.
+TEST(ClockedSearch, ARootThatFailsLowHoldsTheLaterStop) {
+  const char *Fen = "r5kr/pp4pp/1n6/4Q3/q7/4R1P1/3bbP1P/2R3K1 b - - 0 31";
+  const struct {
+    uint8_t Depth;
+    bool FailsLow;
+  } Cases[] = {{9, false}, {10, true}};
+  ASSERT_EQ(SetThreads(1), 1);
+  for (const auto &C : Cases) {
+    SCOPED_TRACE(C.Depth);
+    SetFen(Fen);
+    SearchLimits L;
+    L.FirstDepth = 1;
+    L.Depth = C.Depth;
+    L.OnClock = true;
+    L.ClockMs = 600000;
+    SearchSettings S;
+    S.DrawRules = true;
+    ForgetLastMove(); // no increment read from the clock of the row before
+    Think(L, S);
+    const ClockTimes T = MoveTimesFor(L);
+    ASSERT_LT(T.StopMs, T.FailLowStopMs);
+    EXPECT_EQ(MoveTimeMs, C.FailsLow ? T.FailLowStopMs : T.StopMs) << PVScore;
   }
 }
 

@@ -47,32 +47,39 @@ TEST(MoveBudget, SharesTheClockOverTheMovesToCome) {
 // A whole game at 10 s + 0.1 s where every move runs to its hard stop plus
 // 30 ms of delay: the clock never runs out.
 TEST(MoveBudget, SurvivesAWholeFastGame) {
-  int64_t Clock = 10000;
-  for (int Move = 0; Move < 300; ++Move) {
-    Clock -= static_cast<int64_t>(ClockBudget(static_cast<uint64_t>(Clock), 100, 0).StopMs) + 30;
-    ASSERT_GT(Clock, 0) << "flagged at move " << Move;
-    Clock += 100;
+  // Every move to its stop, or every move failing low to the later stop.
+  for (const bool FailingLow : {false, true}) {
+    int64_t Clock = 10000;
+    for (int Move = 0; Move < 300; ++Move) {
+      const ClockTimes T = ClockBudget(static_cast<uint64_t>(Clock), 100, 0);
+      Clock -= static_cast<int64_t>(FailingLow ? T.FailLowStopMs : T.StopMs) + 30;
+      ASSERT_GT(Clock, 0) << "flagged at move " << Move << (FailingLow ? ", failing low" : "");
+      Clock += 100;
+    }
   }
 }
 
 // No iteration starts after 0.6 budgets; the search stops at two budgets, or
-// at what the clock holds after its reserve when that is less.
+// five while the root fails low, or at what the clock holds after its
+// reserve when that is less.
 TEST(MoveBudget, IterationsStartEarlyAndStopLate) {
   const struct {
     uint64_t Left, Inc;
     uint32_t ToGo;
-    uint64_t IterationMs, StopMs;
+    uint64_t IterationMs, StopMs, FailLowStopMs;
   } Cases[] = {
-      {10000, 100, 0, 600 * 3 / 5, 1200},  // budget (10000 - 550) / 18 + 75 = 600
-      {60000, 0, 1, 56950 * 3 / 5, 56950}, // the last move before the control
-      {120, 100, 0, 64 * 3 / 5, 64},       // the budget is all there is
-      {10, 0, 0, 1, 1},                    // nothing left: the shortest search
+      {10000, 100, 0, 600 * 3 / 5, 1200, 3000},   // budget (10000 - 550) / 18 + 75 = 600
+      {2000, 0, 0, 102 * 3 / 5, 204, 510},        // (2000 - 150) / 18 = 102
+      {60000, 0, 1, 56950 * 3 / 5, 56950, 56950}, // the last move before the control
+      {120, 100, 0, 64 * 3 / 5, 64, 64},          // the budget is all there is
+      {10, 0, 0, 1, 1, 1},                        // nothing left: the shortest search
   };
   for (const auto &C : Cases) {
     SCOPED_TRACE(std::to_string(C.Left) + " + " + std::to_string(C.Inc));
     const ClockTimes T = ClockBudget(C.Left, C.Inc, C.ToGo);
     EXPECT_EQ(T.IterationMs, C.IterationMs);
     EXPECT_EQ(T.StopMs, C.StopMs);
+    EXPECT_EQ(T.FailLowStopMs, C.FailLowStopMs);
   }
 }
 
@@ -153,20 +160,22 @@ TEST(MoveTimes, EachLimitGivesItsDeadlines) {
   const struct Case {
     const char *What;
     SearchLimits L;
-    uint64_t IterationMs, StopMs;
+    uint64_t IterationMs, StopMs, FailLowStopMs;
   } Cases[] = {
-      {"nothing", SearchLimits{}, NoTimeLimitMs, NoTimeLimitMs},
-      {"a fixed time", Limits(2001, false, 0, 0, 0), NoTimeLimitMs, 2001},
-      {"a clock", Limits(0, true, 10000, 100, 0), Ten.IterationMs, Ten.StopMs + 1},
-      {"a fixed time before the clock", Limits(300, true, 10000, 0, 0), NoTimeLimitMs, 300},
+      {"nothing", SearchLimits{}, NoTimeLimitMs, NoTimeLimitMs, NoTimeLimitMs},
+      {"a fixed time", Limits(2001, false, 0, 0, 0), NoTimeLimitMs, 2001, 2001},
+      {"a clock", Limits(0, true, 10000, 100, 0), Ten.IterationMs, Ten.StopMs + 1,
+       Ten.FailLowStopMs + 1},
+      {"a fixed time before the clock", Limits(300, true, 10000, 0, 0), NoTimeLimitMs, 300, 300},
       {"moves to go beyond 1000 are 1000", Limits(0, true, 60000, 0, 5000000), Last.IterationMs,
-       Last.StopMs + 1},
+       Last.StopMs + 1, Last.FailLowStopMs + 1},
   };
   for (const Case &C : Cases) {
     SCOPED_TRACE(C.What);
     const ClockTimes T = MoveTimesFor(C.L);
     EXPECT_EQ(T.IterationMs, C.IterationMs);
     EXPECT_EQ(T.StopMs, C.StopMs);
+    EXPECT_EQ(T.FailLowStopMs, C.FailLowStopMs);
     for (const bool Ponder : {false, true}) {
       SearchLimits L = C.L;
       L.Ponder = Ponder;
@@ -176,8 +185,14 @@ TEST(MoveTimes, EachLimitGivesItsDeadlines) {
       EXPECT_EQ(ClockPondering(), Ponder);
       EXPECT_EQ(MoveTimeMs, Ponder ? NoTimeLimitMs : C.StopMs);
       EXPECT_EQ(IterationTimeLeft(), Ponder || C.IterationMs > 5000);
+      // A root failing low while pondering leaves the search unlimited; from
+      // the ponderhit on it stops at the later deadline until it no longer fails.
+      RootFailingLow(true);
+      EXPECT_EQ(MoveTimeMs, Ponder ? NoTimeLimitMs : C.FailLowStopMs);
       ClockPonderHit();
       EXPECT_FALSE(ClockPondering());
+      EXPECT_EQ(MoveTimeMs, C.FailLowStopMs);
+      RootFailingLow(false);
       // The 5 s pondered count as the move's: a clock's budget has passed.
       EXPECT_EQ(MoveTimeMs, C.StopMs);
       EXPECT_EQ(IterationTimeLeft(), C.IterationMs > 5000);
