@@ -1144,12 +1144,17 @@ TEST_F(UciSession, EveryLineShownComesWithADepthAndAScore) {
     E.Send(std::string("setoption name MultiPV value ") + C.MultiPV);
     E.Send("position startpos moves e2e4");
     E.Send(C.Go);
+    // Every line of the search, those before the stop included: after it a
+    // stopped search may show none, when no root move of its last iteration
+    // finished.
+    std::vector<std::string> Lines;
     if (C.Stop) {
-      E.Until("info depth 5");
+      Lines = E.Until("info depth 5");
       E.Send("stop");
     }
+    for (const std::string &L : E.Until("bestmove")) Lines.push_back(L);
     int Shown = 0;
-    for (const std::string &L : E.Until("bestmove")) {
+    for (const std::string &L : Lines) {
       if (L.find(" pv ") == std::string::npos) continue;
       ++Shown;
       EXPECT_EQ(L.rfind("info depth ", 0), 0u) << L;
