@@ -8,7 +8,7 @@ source tools/toolchain.sh
 torvane_setup
 
 # Profile-guided: a training build runs bench once, and the game is then
-# compiled with its counts (a search takes about a tenth less time). Should
+# compiled with its counts (a search takes 5 to 10 % less time). Should
 # that fail, the game is built as before.
 configure() {
   cmake -S . -B build/play -G Ninja -DCMAKE_BUILD_TYPE=Release \
