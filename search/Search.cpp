@@ -454,8 +454,10 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   // such an entry hides it (a rook and a knight up, a king walked back into
   // checks that repeated): there it only orders the moves, unless a capture
   // or a pawn's move came last, after which no earlier position comes again.
-  const bool Outdated =
-      TTEntry.Earlier && Ctx.DrawRules && St.Ply < RecheckPlies && W.Rule50At[St.Ply] > 0;
+  // Nor does it end the line shown there: by the iteration's end its slot
+  // may hold another position, and the line would stop at the cut.
+  const bool Outdated = TTEntry.Earlier && St.Ply < RecheckPlies &&
+                        (Beta - Alpha > 1 || (Ctx.DrawRules && W.Rule50At[St.Ply] > 0));
   if (TTEntry.Depth >= Depth && !KeptRoot && !NearFifty && !Outdated) {
     ++St.TTHits;
     if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
