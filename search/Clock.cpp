@@ -28,10 +28,9 @@ namespace {
 // 1/ReserveShare of the clock.
 constexpr uint64_t ReserveMs = 50, ReserveShare = 20;
 // Without a count of moves to go the game is taken to last this many more
-// moves; the share shrinks with the clock, so it never runs out. Games at
-// 10 s + 0.1 s ended with a median of 1.9 s of the base unused with 30, and
-// of 0.93 to 1.14 s with 18.
-constexpr uint64_t MovesLeftGuess = 16;
+// moves; the share shrinks with the clock, so it never runs out. With 30,
+// games at 10 s + 0.1 s ended with a median of 1.9 s of the base unused.
+constexpr uint64_t MovesLeftGuess = 18;
 // Of each increment this share (IncUsedNum / IncUsedDen) is spent at once.
 constexpr uint64_t IncUsedNum = 3, IncUsedDen = 4;
 // An iteration takes about as long again as all before it (1.9 times the

@@ -31,11 +31,11 @@ TEST(MoveBudget, SharesTheClockOverTheMovesToCome) {
     uint32_t ToGo;
     uint64_t Budget;
   } Cases[] = {
-      {10000, 100, 0, (10000 - 550) / 16 + 75}, // 10 s + 0.1 s at the start
-      {60000, 600, 0, (60000 - 3050) / 16 + 450},
+      {10000, 100, 0, (10000 - 550) / 18 + 75}, // 10 s + 0.1 s at the start
+      {60000, 600, 0, (60000 - 3050) / 18 + 450},
       {60000, 0, 40, (60000 - 3050) / 40},
       {60000, 0, 1, 60000 - 3050}, // the last move before the control
-      {800, 100, 0, (800 - 90) / 16 + 75},
+      {800, 100, 0, (800 - 90) / 18 + 75},
       {120, 100, 0, 120 - 56}, // the increment alone would overdraw it
   };
   for (const auto &C : Cases) {
@@ -68,8 +68,8 @@ TEST(MoveBudget, IterationsStartEarlyAndStopLate) {
     uint32_t ToGo;
     uint64_t IterationMs, StopMs, FailLowStopMs;
   } Cases[] = {
-      {10000, 100, 0, 665 * 3 / 5, 1330, 3325},   // budget (10000 - 550) / 16 + 75 = 665
-      {2000, 0, 0, 115 * 3 / 5, 230, 575},        // (2000 - 150) / 16 = 115
+      {10000, 100, 0, 600 * 3 / 5, 1200, 3000},   // budget (10000 - 550) / 18 + 75 = 600
+      {2000, 0, 0, 102 * 3 / 5, 204, 510},        // (2000 - 150) / 18 = 102
       {60000, 0, 1, 56950 * 3 / 5, 56950, 56950}, // the last move before the control
       {120, 100, 0, 64 * 3 / 5, 64, 64},          // the budget is all there is
       {10, 0, 0, 1, 1, 1},                        // nothing left: the shortest search
