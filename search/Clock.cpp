@@ -38,6 +38,12 @@ constexpr uint64_t IncUsedNum = 3, IncUsedDen = 4;
 // self-played games): one started after 0.6 budgets would end past the
 // budget; one started before it ends within two budgets nine times in ten.
 constexpr uint64_t IterationNum = 3, IterationDen = 5;
+// A move that changed at the last iteration is not settled: the next
+// iteration may start until 2.5 times the usual time, and each iteration that
+// keeps the move takes back half a time of it (2, 1.5, then 1). A clear move
+// stops as usual, so the clock's spare time goes where the search still finds
+// something: games at 10 s + 0.1 s ended with 0.9 s of it unused, not 1.2 s.
+constexpr uint8_t UnsettledIterations = 3;
 constexpr uint64_t StopBudgets = 2;
 // While the root fails low the search may run on to this many budgets: a
 // game against Stockfish was drawn after +12.10 when the stop came just
@@ -58,6 +64,17 @@ ClockTimes Deadlines{NoTimeLimitMs, NoTimeLimitMs, NoTimeLimitMs};
 uint64_t IterationMs = NoTimeLimitMs;
 bool Pondering = false;
 bool FailingLow = false; // RootFailingLow's
+uint8_t Unsettled = 0;   // RootBestChanged's: iterations left with more time
+
+// The deadline for starting an iteration that holds now.
+void SetIterationTime() {
+  if (Pondering || Deadlines.IterationMs == NoTimeLimitMs) {
+    IterationMs = Pondering ? NoTimeLimitMs : Deadlines.IterationMs;
+    return;
+  }
+  const uint64_t Later = Deadlines.IterationMs * (2 + Unsettled) / 2;
+  IterationMs = Later < Deadlines.StopMs ? Later : Deadlines.StopMs;
+}
 
 // The stop that holds now.
 void SetMoveTime() {
@@ -121,8 +138,9 @@ void StartMoveClock(const SearchLimits &L) {
   Deadlines = MoveTimesFor(Seen);
   Pondering = L.Ponder;
   FailingLow = false;
+  Unsettled = 0;
   SetMoveTime();
-  IterationMs = Pondering ? NoTimeLimitMs : Deadlines.IterationMs;
+  SetIterationTime();
   Clock(Start);
   // A front end that started the move's clock earlier counts from there.
   if (L.StartTick != 0) StartTime = L.StartTick;
@@ -136,7 +154,7 @@ void ClockPonderHit() {
   // clock starts only now, so the deadlines, earlier than a fresh search's,
   // never overdraw it; one already passed ends the search at once.
   SetMoveTime();
-  IterationMs = Deadlines.IterationMs;
+  SetIterationTime();
   OwnStartMs = ElapsedMs();
 }
 
@@ -144,10 +162,20 @@ bool ClockPondering() { return Pondering; }
 
 bool IterationTimeLeft() { return ElapsedMs() < IterationMs; }
 
+uint64_t IterationDeadlineMs() { return IterationMs; }
+
 void RootFailingLow(bool On) {
   if (On == FailingLow) return;
   FailingLow = On;
   SetMoveTime();
+}
+
+void RootBestChanged(bool Changed) {
+  if (Changed)
+    Unsettled = UnsettledIterations;
+  else if (Unsettled > 0)
+    --Unsettled;
+  SetIterationTime();
 }
 
 void StopMoveClock() {

@@ -74,10 +74,15 @@ void ClockPonderHit();
 bool ClockPondering();
 // Whether the deadline for starting an iteration has not come.
 bool IterationTimeLeft();
+// That deadline, in milliseconds from the search's start.
+uint64_t IterationDeadlineMs();
 // Whether the root's moves searched so far in this iteration score well
 // below the last iteration's best: the search stops at FailLowStopMs then,
 // at StopMs otherwise (the same for anything but a game clock).
 void RootFailingLow(bool On);
+// Whether the iteration just finished chose another move than the one
+// before: while the move keeps changing, iterations may start later.
+void RootBestChanged(bool Changed);
 // Ends the search's pondering, whatever stopped it, and notes the time the
 // move took of its own clock: from the ponderhit, or none when the search
 // ended before it.

@@ -1008,19 +1008,21 @@ MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S, const GameKey
   while (DeepenFurther()) {
     ++CurrentDepth;
     RootFailingLow(false);
+    const Str4 LastBest = PV[0][0];
     if (Wanted > 1) {
       SearchLines(MainWorker, Wanted);
-      continue;
+    } else {
+      const int16_t Score =
+          Search(MainWorker, -RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
+      // The root returns its full window's floor only when no move of a
+      // stopped iteration finished; a finished move's score is always above it.
+      const bool Fresh = !(Abort && Score == -RootWindow);
+      if (Fresh) PVScore = Score;
+      Time = static_cast<uint32_t>(Clock(Elapsed));
+      SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
+      if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, Rank);
     }
-    const int16_t Score =
-        Search(MainWorker, -RootWindow, RootWindow, static_cast<int8_t>(CurrentDepth), true);
-    // The root returns its full window's floor only when no move of a stopped
-    // iteration finished; a finished move's score is always above it.
-    const bool Fresh = !(Abort && Score == -RootWindow);
-    if (Fresh) PVScore = Score;
-    Time = static_cast<uint32_t>(Clock(Elapsed));
-    SaveNodes[CurrentDepth] = Nodes + QNodes - SaveNodes[CurrentDepth - 1];
-    if (std::abs(PVScore) != MateScore) ReportIteration(Fresh, Rank);
+    if (CurrentDepth > Ctx.FirstDepth) RootBestChanged(!(PV[0][0] == LastBest));
   }
   StopHelpers();
   Ctx.DrawRules = false;

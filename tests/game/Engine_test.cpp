@@ -150,13 +150,15 @@ namespace {
 // well below the last iteration's (Black, +12.05 at depth 9 with Bxe3, sees
 // at depth 10 that it allows a perpetual and finds Bc4 at +11.30): the
 // search then ends with the later stop in force, and with the usual one
-// when the last iteration held its score.
+// when the last iteration held its score. Bxe3 came back at depth 8 and held
+// at 9, and Bc4 is new at 10: iterations may start later, less so at 9.
 TEST(ClockedSearch, ARootThatFailsLowHoldsTheLaterStop) {
   const char *Fen = "r5kr/pp4pp/1n6/4Q3/q7/4R1P1/3bbP1P/2R3K1 b - - 0 31";
   const struct {
     uint8_t Depth;
     bool FailsLow;
-  } Cases[] = {{9, false}, {10, true}};
+    uint64_t IterationTimes; // in halves of the usual deadline
+  } Cases[] = {{9, false, 4}, {10, true, 5}};
   ASSERT_EQ(SetThreads(1), 1);
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Depth);
@@ -173,6 +175,7 @@ TEST(ClockedSearch, ARootThatFailsLowHoldsTheLaterStop) {
     const ClockTimes T = MoveTimesFor(L);
     ASSERT_LT(T.StopMs, T.FailLowStopMs);
     EXPECT_EQ(MoveTimeMs, C.FailsLow ? T.FailLowStopMs : T.StopMs) << PVScore;
+    EXPECT_EQ(IterationDeadlineMs(), T.IterationMs * C.IterationTimes / 2);
   }
 }
 

@@ -200,4 +200,52 @@ TEST(MoveTimes, EachLimitGivesItsDeadlines) {
   }
 }
 
+// Iterations start later while the root's move keeps changing: 2.5 times
+// the usual time after a change, and half a time less after each iteration
+// that kept the move. Never past the stop; a fixed time and a ponder search
+// before its ponderhit have no such deadline, and each search starts settled.
+TEST(MoveTimes, AChangingMoveStartsIterationsLater) {
+  const ClockTimes Ten = ClockBudget(10000, 100, 0);
+  const ClockTimes Last = ClockBudget(60000, 0, 1); // the last move before the control
+  const uint64_t X = Ten.IterationMs;
+  const SearchLimits Game = Limits(0, true, 10000, 100, 0);
+  const struct Case {
+    const char *What;
+    SearchLimits L;
+    bool Ponder;
+    std::string Changes; // c: the move changed, k: kept, h: the ponderhit
+    uint64_t Deadline;
+  } Cases[] = {
+      {"a new search", Game, false, "", X},
+      {"settled", Game, false, "kk", X},
+      {"just changed", Game, false, "kc", X * 5 / 2},
+      {"kept once since", Game, false, "ck", 2 * X},
+      {"kept twice since", Game, false, "ckk", X * 3 / 2},
+      {"kept three times since", Game, false, "ckkk", X},
+      {"changed again", Game, false, "ckc", X * 5 / 2},
+      {"never past the stop", Limits(0, true, 60000, 0, 1), false, "c", Last.StopMs + 1},
+      {"a fixed time", Limits(2001, false, 0, 0, 0), false, "c", NoTimeLimitMs},
+      {"pondering", Game, true, "c", NoTimeLimitMs},
+      {"changed while pondering", Game, true, "ch", X * 5 / 2},
+      {"kept after the ponderhit", Game, true, "chk", 2 * X},
+  };
+  for (const Case &C : Cases) {
+    SCOPED_TRACE(C.What);
+    SearchLimits L = C.L;
+    L.Ponder = C.Ponder;
+    // Each search starts settled, whatever the last one left.
+    StartMoveClock(L);
+    RootBestChanged(true);
+    StopMoveClock();
+    StartMoveClock(L);
+    for (const char Step : C.Changes)
+      if (Step == 'h')
+        ClockPonderHit();
+      else
+        RootBestChanged(Step == 'c');
+    EXPECT_EQ(IterationDeadlineMs(), C.Deadline);
+    StopMoveClock();
+  }
+}
+
 } // namespace
