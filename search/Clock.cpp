@@ -69,7 +69,7 @@ uint8_t Unsettled = 0;   // RootBestChanged's: iterations left with more time
 // The deadline for starting an iteration that holds now.
 void SetIterationTime() {
   if (Pondering || Deadlines.IterationMs == NoTimeLimitMs) {
-    IterationMs = Pondering ? NoTimeLimitMs : Deadlines.IterationMs;
+    IterationMs = NoTimeLimitMs;
     return;
   }
   const uint64_t Later = Deadlines.IterationMs * (2 + Unsettled) / 2;
