@@ -5,9 +5,10 @@
 
 #include <cstdlib>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "diag/BenchPositions.h"
 #include "game/Fen.h"
+#include "game/GameState.h"
 #include "hash/TT.h"
 #include "moves/Move.h"
 #include "search/Search.h"
@@ -19,10 +20,10 @@ void BM_ClearAfterSearch(benchmark::State &State) {
   for (auto _ : State) {
     State.PauseTiming();
     const char *Why = nullptr;
-    Ply = 0;
+    Game.St.Ply = 0;
     if (!SetupFEN(BenchPositions[2].Fen, Why)) std::abort();
-    SearchMove(PrepareBenchSearch(Depth));
-    Searched += Nodes + QNodes;
+    SearchMove(Game.St, PrepareBenchSearch(Game.St.Data[0], Depth));
+    Searched += Game.St.Nodes + Game.St.QNodes;
     State.ResumeTiming();
     ZeroTTs();
   }

@@ -6,16 +6,17 @@
 #include <cstdlib>
 
 #include "board/Attacks.h"
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "diag/Perft.h"
 #include "game/Fen.h"
+#include "game/GameState.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 
 namespace {
 void Load(const char *Fen) {
   const char *Why = nullptr;
-  Ply = 0;
+  Game.St.Ply = 0;
   if (!SetupFEN(Fen, Why)) std::abort();
 }
 
@@ -23,7 +24,7 @@ void BM_PerftStart5(benchmark::State &State) {
   Load("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
   uint64_t Leaves = 0;
   for (auto _ : State) {
-    const uint64_t N = Perft(5, 0);
+    const uint64_t N = Perft(Game.St, 5, 0);
     benchmark::DoNotOptimize(N);
     Leaves += N;
   }
@@ -36,7 +37,7 @@ void BM_GenMakeCheckMiddlegame(benchmark::State &State) {
   Load("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
   uint64_t Moves = 0;
   for (auto _ : State) {
-    WalkLegalMoves(MainState, [&](const MoveRec &M) {
+    WalkLegalMoves(Game.St, [&](const MoveRec &M) {
       benchmark::DoNotOptimize(M);
       ++Moves;
       return true;

@@ -195,4 +195,6 @@ bool InCheck(const DataType &D, int8_t Who) {
   return K != -1 && AttackedBy(D, K, true);
 }
 
-bool KingCanBeTaken() { return InCheck(static_cast<int8_t>(-WhosMove)); }
+bool KingCanBeTaken(const DataType &D, int8_t Side) {
+  return InCheck(D, static_cast<int8_t>(-Side));
+}

@@ -21,12 +21,11 @@ void RemoveExtra(DataType &D, int8_t P, int8_t Sq) {
   }
 }
 
-void PutPiece(int8_t P, int8_t Sq) { PutAt(Data[Ply], P, Sq); }
+void PutPiece(DataType &D, int8_t P, int8_t Sq) { PutAt(D, P, Sq); }
 
-void RemovePiece(int8_t Sq) { RemoveAt(Data[Ply], Sq); }
+void RemovePiece(DataType &D, int8_t Sq) { RemoveAt(D, Sq); }
 
-void ZeroBoardData() {
-  DataType &D = Data[Ply];
+void ZeroBoardData(DataType &D) {
   for (uint32_t &W : D.Board) W = 0;
   for (int Slot = 0; Slot < 2; ++Slot)
     for (int K = 0; K < 5; ++K) D.WPieceList[Slot][K] = D.BPieceList[Slot][K] = -1;
@@ -35,8 +34,7 @@ void ZeroBoardData() {
   D.CastleStat = 0;
 }
 
-int CountPieces(int8_t P) {
-  const DataType &D = Data[Ply];
+int CountPieces(const DataType &D, int8_t P) {
   int N = 0;
   if (P == WPawn || P == BPawn) {
     const int8_t *List = P == WPawn ? D.WPawnList : D.BPawnList;
@@ -51,17 +49,17 @@ int CountPieces(int8_t P) {
   return N;
 }
 
-bool RoomForPiece(int8_t P) {
+bool RoomForPiece(const DataType &D, int8_t P) {
   if (!(P == WPawn || P == BPawn || IsPieceListCode(P))) return false;
-  if (P == WKing || P == BKing) return CountPieces(P) < 1;
+  if (P == WKing || P == BKing) return CountPieces(D, P) < 1;
   // Every piece beyond two of its kind came from a pawn, and the extra list
   // holds exactly those: with the pawns they stay within MaxExtra. That also
   // keeps the pawns within eight.
   const bool White = P < 9;
-  const DataType &D = Data[Ply];
-  const int Promoted = (White ? D.WExtraCount : D.BExtraCount) + CountPieces(White ? WPawn : BPawn);
+  const int Promoted =
+      (White ? D.WExtraCount : D.BExtraCount) + CountPieces(D, White ? WPawn : BPawn);
   if (P == WPawn || P == BPawn) return Promoted < MaxExtra;
-  return CountPieces(P) < 2 || Promoted < MaxExtra;
+  return CountPieces(D, P) < 2 || Promoted < MaxExtra;
 }
 
 bool NoMatingMaterial(const DataType &D) {

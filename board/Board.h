@@ -1,28 +1,28 @@
-// Piece placement on the current record Data[Ply]: the board, the piece and
-// pawn lists and the hash key are kept in step by PutPiece and RemovePiece.
+// Piece placement on a position record: the board, the piece and pawn lists
+// and the hash key are kept in step by PutPiece and RemovePiece.
 #pragma once
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "board/Zorbist.h"
 #include "platform/Fatal.h"
 
 // Writes code P on Sq; P = Empty only clears the square. A previous occupant
 // must first be taken off with RemovePiece.
-void PutPiece(int8_t P, int8_t Sq);
+void PutPiece(DataType &D, int8_t P, int8_t Sq);
 // Takes whatever stands on Sq off the board, out of its list and out of the key.
-void RemovePiece(int8_t Sq);
-// Empties Data[Ply]: board, every list entry free, CastleStat 0; HashKey and
-// EnPasSq keep their values.
-void ZeroBoardData();
+void RemovePiece(DataType &D, int8_t Sq);
+// Empties D: board, every list entry free, CastleStat 0; HashKey and EnPasSq
+// keep their values.
+void ZeroBoardData(DataType &D);
 
-// How many pieces of code P (pawns included) the lists of Data[Ply] hold, and
+// How many pieces of code P (pawns included) the lists of D hold, and
 // whether one more would fit (one king, and the pieces beyond two of a kind
 // and the pawns together no more than MaxExtra).
-int CountPieces(int8_t P);
-bool RoomForPiece(int8_t P);
+int CountPieces(const DataType &D, int8_t P);
+bool RoomForPiece(const DataType &D, int8_t P);
 
 // No sequence of legal moves can mate on D: the kings alone, a lone knight or
 // bishop beside them, or bishops all on squares of one colour.
@@ -31,7 +31,6 @@ bool NoMatingMaterial(const DataType &D);
 // ---- the same operations on a given record ---------------------------------
 // MakeMove runs them several times per move; written here so that they are
 // inlined into it, with the record found once and the moving codes known.
-// PutPiece and RemovePiece are PutAt and RemoveAt on Data[Ply].
 
 inline void SetSquare(DataType &D, int Sq, int8_t P) {
   const int Shift = (Sq & 7) * 4;

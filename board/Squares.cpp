@@ -21,16 +21,15 @@ ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq) {
   return S;
 }
 
-MoveRec MoveStrToMoveRec(const ShortStr &MStr) {
+MoveRec MoveStrToMoveRec(const DataType &D, int8_t Side, const ShortStr &MStr) {
   MoveRec M = NoMove;
   M.FromSq = StrToFromSq(MStr);
   M.ToSq = StrToToSq(MStr);
-  const DataType &D = Data[Ply];
   const int8_t P = PieceOn(D, M.FromSq);
   const bool Pawn = P == WPawn || P == BPawn;
   M.Capture = PieceOn(D, M.ToSq) != Empty || (Pawn && M.ToSq == D.EnPasSq);
   M.Castle = (P == WKing || P == BKing) && std::abs(M.FromSq - M.ToSq) == 2;
-  M.Promotion = (WhosMove == WMove && P == WPawn && M.ToSq > 55) ||
-                (WhosMove == BMove && P == BPawn && M.ToSq < 8);
+  M.Promotion =
+      (Side == WMove && P == WPawn && M.ToSq > 55) || (Side == BMove && P == BPawn && M.ToSq < 8);
   return M;
 }

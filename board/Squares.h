@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 // "A1".."H8".
 extern const char SqToStr[64][3];
@@ -33,6 +33,6 @@ constexpr bool IsMoveText(const char *M) {
 int8_t StrToFromSq(const ShortStr &Move);
 int8_t StrToToSq(const ShortStr &Move);
 ShortStr SquaresToStr(int8_t FromSq, int8_t ToSq);
-// The move record of a move text in the current position, flags judged on
-// Data[Ply] for WhosMove. No legality test.
-MoveRec MoveStrToMoveRec(const ShortStr &MStr);
+// The move record of a move text, its flags judged on D for Side to move. No
+// legality test.
+MoveRec MoveStrToMoveRec(const DataType &D, int8_t Side, const ShortStr &MStr);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "platform/Random.h"
 
 uint64_t ZorbistBrd[256][256];
@@ -13,9 +13,9 @@ bool KeysKept = false;
 
 void KeepZorbistKeys() { KeysKept = true; }
 
-void InitZorbistBoard() {
+void InitZorbistBoard(DataType &D) {
   if (KeysKept) {
-    Data[Ply].HashKey = CalcBrdKey();
+    D.HashKey = CalcBrdKey(D);
     return;
   }
   std::memset(ZorbistBrd, 0, sizeof ZorbistBrd);
@@ -28,11 +28,10 @@ void InitZorbistBoard() {
       uint64_t L = Random(4294967295u);
       ZorbistBrd[P + 128][Sq + 128] = (H << 32) | L;
     }
-  Data[Ply].HashKey = CalcBrdKey();
+  D.HashKey = CalcBrdKey(D);
 }
 
-uint64_t CalcBrdKey() {
-  const DataType &D = Data[Ply];
+uint64_t CalcBrdKey(const DataType &D) {
   uint64_t Key = 0;
   for (int Slot = 0; Slot < 2; ++Slot) {
     for (int8_t P = WNight; P <= WKing; ++P)

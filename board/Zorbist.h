@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+struct DataType;
+
 // Indexed by any signed byte piece code and square (stored with an offset of
 // 128), so that no index can leave the table; only codes 1..6 and 9..14 on
 // squares 0..63 hold random numbers, every other entry is 0.
@@ -11,11 +13,11 @@ extern uint64_t ZorbistBrd[256][256];
 
 inline uint64_t ZorbistKey(int8_t P, int8_t Sq) { return ZorbistBrd[P + 128][Sq + 128]; }
 
-// Draws a fresh table (seeded from the clock) and sets HashKey of Data[Ply];
-// after KeepZorbistKeys, only sets HashKey with the table it has.
-void InitZorbistBoard();
+// Draws a fresh table (seeded from the clock) and sets HashKey of D; after
+// KeepZorbistKeys, only sets HashKey with the table it has.
+void InitZorbistBoard(DataType &D);
 // From now on the keys stay as they are: a front end whose table outlives a
 // position needs the same key for the same position in every new set-up.
 void KeepZorbistKeys();
-// The key of Data[Ply] computed from its piece and pawn lists.
-uint64_t CalcBrdKey();
+// The key of D computed from its piece and pawn lists.
+uint64_t CalcBrdKey(const DataType &D);

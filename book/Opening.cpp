@@ -6,12 +6,12 @@
 #include <climits>
 #include <cstring>
 
-#include "board/Globals.h"
 #include "board/Squares.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
 #include "moves/Move.h"
 #include "platform/Random.h"
 #include "platform/TextFile.h"
+#include "seam/Seam.h"
 
 const char *LibFileName = "book.txt";
 int32_t LibStartLine = 1, LibFinishLine = MaxOpenings;
@@ -29,7 +29,9 @@ bool OpeningFound(const Str255 &PlayedMoves) { return LibraryStr.StartsWith(Play
 
 // A damaged or foreign book must not be able to corrupt the position, so an
 // answer that is not a legal move here counts as no book move at all.
-ShortStr Checked(const ShortStr &Move) { return IsLegalMove(Move) ? Move : ShortStr(NoMoveText); }
+ShortStr Checked(PositionStack &St, const ShortStr &Move) {
+  return IsLegalMove(St, Move) ? Move : ShortStr(NoMoveText);
+}
 
 // The clock seeds the draw, or the caller's Seed mixed with the moves played,
 // so that the same seed picks the same line after the same moves.
@@ -44,9 +46,9 @@ void SeedTheDraw(const Str255 &PlayedMoves, uint64_t Seed) {
   RandomizeFrom(H);
 }
 
-ShortStr GetFirstMove(uint64_t Seed) {
+ShortStr GetFirstMove(PositionStack &St, uint64_t Seed) {
   SeedTheDraw(Str255(), Seed);
-  return Checked(WhitesFirst[Random(16)]);
+  return Checked(St, WhitesFirst[Random(16)]);
 }
 
 // Scans for the first line that begins with the played moves and leaves
@@ -110,16 +112,14 @@ bool ReadLineNumber(TextFile &Lib, int32_t I) {
 } // namespace
 
 void InitOpeningLib() {
-  InLibrary = true;
-  OpeningStr.Clear();
   LibStartLine = 1;
   LibFinishLine = MaxOpenings;
 }
 
-ShortStr GetLibraryMove(const Str255 &PlayedMoves, uint64_t Seed) {
+ShortStr GetLibraryMove(PositionStack &St, const Str255 &PlayedMoves, uint64_t Seed) {
   LibStartLine = 1;
   LibFinishLine = MaxOpenings;
-  if (PlayedMoves.Empty()) return GetFirstMove(Seed);
+  if (PlayedMoves.Empty()) return GetFirstMove(St, Seed);
 
   ShortStr Result = NoMoveText;
   TextFile Lib;
@@ -147,7 +147,7 @@ ShortStr GetLibraryMove(const Str255 &PlayedMoves, uint64_t Seed) {
   if (LibraryStr.Length() > From) {
     ShortStr Move;
     Move.Assign(LibraryStr.c_str() + From, std::min<std::size_t>(LibraryStr.Length() - From, 4));
-    Result = Checked(Move);
+    Result = Checked(St, Move);
   }
   ShowBookLine(LibraryStr.c_str());
   return Result;

@@ -4,18 +4,19 @@
 #pragma once
 #include <cstdint>
 
+#include "moves/PositionStack.h"
 #include "platform/FixedStr.h"
 
 constexpr int32_t MaxOpenings = 73479; // lines a lookup may read
 extern const char *LibFileName;        // "book.txt"
 extern int32_t LibStartLine, LibFinishLine;
 
-// Book in use again, no moves played, the line window reset.
+// The line window reset, as for a new game.
 void InitOpeningLib();
 // The next book move after PlayedMoves, or NoMoveText when there is none or when
-// the book's answer is not a legal move in Data[Ply]. The chosen line goes to
+// the book's answer is not a legal move in St.Data[St.Ply]. The chosen line goes to
 // the front end; a book that cannot be opened is reported through ErrorMsg.
 // With no moves played the answer is a weighted first move, without the file.
 // Seed 0 draws from the clock; any other seed draws the same line every time
 // after the same moves.
-ShortStr GetLibraryMove(const Str255 &PlayedMoves, uint64_t Seed = 0);
+ShortStr GetLibraryMove(PositionStack &St, const Str255 &PlayedMoves, uint64_t Seed = 0);

@@ -4,8 +4,8 @@
 #include "platform/Random.h"
 #include "search/Search.h"
 
-SearchLimits PrepareBenchSearch(uint8_t Depth) {
+SearchLimits PrepareBenchSearch(DataType &Root, uint8_t Depth) {
   SetFixedSeed(BenchSeed);
-  InitZorbistBoard();
+  InitZorbistBoard(Root);
   return FixedDepthLimits(Depth);
 }

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
-#include "frontend/Limits.h"
+#include "board/Types.h"
+#include "seam/Limits.h"
 
 struct BenchPosition {
   const char *Name;
@@ -31,7 +31,7 @@ constexpr uint64_t BenchSeed = 20240601;
 constexpr uint8_t BenchDepth = 10;    // the bench tool's default
 constexpr uint8_t SignatureDepth = 6; // the pinned signature test's depth
 
-// After the position is set up: keys drawn from the bench's own seed, so a
-// position's count never depends on what ran before it; the limits are a
+// After the position Root is set up: keys drawn from the bench's own seed, so
+// a position's count never depends on what ran before it; the limits are a
 // depth fixed as the X command fixes it.
-SearchLimits PrepareBenchSearch(uint8_t Depth);
+SearchLimits PrepareBenchSearch(DataType &Root, uint8_t Depth);

@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
 #include "eval/LookUpTables.h"
 #include "eval/Material.h"
 #include "moves/GenMoves.h"
+#include "moves/PositionStack.h"
 #include "platform/TextFile.h"
 
 namespace {
@@ -29,42 +30,43 @@ int16_t PairSum(const EvalPair &P) { return static_cast<int16_t>(P.W.Value - P.B
 
 // Pieces beyond the two slots are not in the pairs, but their values belong
 // in the sum, or a third queen would shift Material and not Positional.
-int16_t ExtraValues(const DataType &D) {
+int16_t ExtraValues(const DataType &D, bool EndGame) {
   int Sum = 0;
-  for (int I = 0; I < D.WExtraCount; ++I) Sum += PST(PieceOn(D, D.WExtra[I]), D.WExtra[I]);
-  for (int I = 0; I < D.BExtraCount; ++I) Sum -= PST(PieceOn(D, D.BExtra[I]), Flip(D.BExtra[I]));
+  for (int I = 0; I < D.WExtraCount; ++I) Sum += PST(PieceOn(D, D.WExtra[I]), D.WExtra[I], EndGame);
+  for (int I = 0; I < D.BExtraCount; ++I)
+    Sum -= PST(PieceOn(D, D.BExtra[I]), Flip(D.BExtra[I]), EndGame);
   return static_cast<int16_t>(Sum);
 }
 } // namespace
 
-bool WriteMoveList(uint8_t Index) {
+bool WriteMoveList(const PositionStack &St, uint8_t Index) {
   TextFile F;
   if (!F.Create("MoveList.txt")) return false;
   char Line[16];
-  std::snprintf(Line, sizeof Line, "Ply=%d\n", Ply);
+  std::snprintf(Line, sizeof Line, "Ply=%d\n", St.Ply);
   bool Ok = F.Write(Line);
-  for (int I = 1; I <= Index; ++I) Ok = WriteMoveEntry(F, I, MoveList[Ply][I]) && Ok;
+  for (int I = 1; I <= Index; ++I) Ok = WriteMoveEntry(F, I, St.MoveList[St.Ply][I]) && Ok;
   Ok = F.Write("-----------------------------------\n") && Ok;
   return F.Close() && Ok;
 }
 
-bool WriteHistoryTable() {
+bool WriteHistoryTable(const PositionStack &St) {
   TextFile F;
   if (!F.Create("History.txt")) return false;
   bool Ok = true;
   for (int P = 1; P <= 14; ++P)
     for (int S = 0; S < 64; ++S) {
-      if (HistTab[P][S] == 0) continue;
+      if (St.HistTab[P][S] == 0) continue;
       char Line[48];
-      std::snprintf(Line, sizeof Line, "%s->%d%4d\n", PieceTypeStr[P], S, HistTab[P][S]);
+      std::snprintf(Line, sizeof Line, "%s->%d%4d\n", PieceTypeStr[P], S, St.HistTab[P][S]);
       Ok = F.Write(Line) && Ok;
     }
   return F.Close() && Ok;
 }
 
-EvalBreakdown GetEvalBreakdown() {
+EvalBreakdown GetEvalBreakdown(const DataType &Of, bool EndGame) {
   EvalBreakdown E;
-  E.Position = Data[Ply];
+  E.Position = Of;
   DataType &D = E.Position;
   // A stale count never reads past the list.
   if (D.WExtraCount > MaxExtra) D.WExtraCount = MaxExtra;
@@ -91,9 +93,9 @@ EvalBreakdown GetEvalBreakdown() {
     // as in the evaluation.
     Score += PairSum(E.Kings);
   }
-  Score += ExtraValues(D);
+  Score += ExtraValues(D, EndGame);
   E.Positional = Score;
-  E.Material = CalcMaterial();
-  E.EndGame = IsEndGame();
+  E.Material = CalcMaterial(Of);
+  E.EndGame = IsEndGame(Of);
   return E;
 }

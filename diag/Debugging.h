@@ -4,20 +4,22 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 // Names of the piece codes 0..14 as the history dump writes them.
 inline constexpr const char *PieceTypeStr[15] = {
     "", "Wpawn", "Wknight", "Wbishop", "Wrook", "Wqueen", "Wking", "",
     "", "Bpawn", "Bknight", "Bbishop", "Brook", "Bqueen", "Bking"};
 
-// Entries 1..Index of MoveList[Ply] into MoveList.txt, replacing the file.
-// False when the file could not be created or written completely; nothing is
-// reported, since the terminal belongs to the game.
-bool WriteMoveList(uint8_t Index);
-// Every non-zero history counter of codes 1..14 into History.txt, replacing
-// the file; false as for WriteMoveList.
-bool WriteHistoryTable();
+struct PositionStack;
+
+// Entries 1..Index of St's move list at St.Ply into MoveList.txt, replacing
+// the file. False when the file could not be created or written completely;
+// nothing is reported, since the terminal belongs to the game.
+bool WriteMoveList(const PositionStack &St, uint8_t Index);
+// Every non-zero history counter of codes 1..14 of St into History.txt,
+// replacing the file; false as for WriteMoveList.
+bool WriteHistoryTable(const PositionStack &St);
 // One entry of the breakdown: a square (-1 for a free slot) and what the
 // piece-square table gives there.
 struct EvalEntry {
@@ -28,7 +30,8 @@ struct EvalEntry {
 struct EvalPair {
   EvalEntry W, B;
 };
-// The evaluation of Data[Ply] broken down by piece-square table.
+// The evaluation of D broken down by piece-square table, the king's from the
+// table that EndGame picks (the last search's choice).
 struct EvalBreakdown {
   // The record the figures are of, its extra counts cut to the lists' size,
   // so that the board and the lists can be shown beside them.
@@ -42,4 +45,4 @@ struct EvalBreakdown {
   int16_t Material;
   bool EndGame; // the position counts as an endgame now
 };
-EvalBreakdown GetEvalBreakdown();
+EvalBreakdown GetEvalBreakdown(const DataType &D, bool EndGame);

@@ -16,13 +16,13 @@ void PrintItem(int J, const MoveRec &M, uint64_t Sub) {
 }
 } // namespace
 
-uint64_t Perft(uint8_t Depth, uint8_t X) {
+uint64_t Perft(PositionStack &St, uint8_t Depth, uint8_t X) {
   if (Depth == 0) return 1;
   uint64_t Total = 0;
   int J = 0;
-  WalkLegalMoves(MainState, [&](const MoveRec &M) {
+  WalkLegalMoves(St, [&](const MoveRec &M) {
     // One ply above the leaves every legal move is one leaf: no call needed.
-    const uint64_t Sub = Depth == 1 ? 1 : Perft(static_cast<uint8_t>(Depth - 1), X);
+    const uint64_t Sub = Depth == 1 ? 1 : Perft(St, static_cast<uint8_t>(Depth - 1), X);
     Total += Sub;
     ++J;
     if (Depth == X) PrintItem(J, M, Sub);
@@ -31,7 +31,7 @@ uint64_t Perft(uint8_t Depth, uint8_t X) {
   return Total;
 }
 
-uint16_t GenerateRootMoves() {
-  Ply = 0;
-  return GenMoveList(Str4());
+uint16_t GenerateRootMoves(PositionStack &St) {
+  St.Ply = 0;
+  return GenMoveList(St, Str4());
 }

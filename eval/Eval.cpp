@@ -1,8 +1,8 @@
 #include "eval/Eval.h"
 
 #include "board/Board.h"
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
 #include "eval/LookUpTables.h"
 #include "eval/Material.h"
 
@@ -18,7 +18,7 @@ int PawnTerms(const DataType &D) {
 }
 
 // A free slot holds -1, which every table reads as 0.
-int PieceTerms(const DataType &D) {
+int PieceTerms(const DataType &D, bool EndGame) {
   const int16_t *KingTable = EndGame ? PST_King_EG : PST_King_MG;
   int Score = 0;
   for (int Slot = 0; Slot < 2; ++Slot) {
@@ -32,8 +32,10 @@ int PieceTerms(const DataType &D) {
     Score += KingTable[D.WPieceList[0][King]] - KingTable[Flip(D.BPieceList[0][King])];
   }
   // Promoted pieces beyond the two slots count with the table of their kind.
-  for (int I = 0; I < D.WExtraCount; ++I) Score += PST(PieceOn(D, D.WExtra[I]), D.WExtra[I]);
-  for (int I = 0; I < D.BExtraCount; ++I) Score -= PST(PieceOn(D, D.BExtra[I]), Flip(D.BExtra[I]));
+  for (int I = 0; I < D.WExtraCount; ++I)
+    Score += PST(PieceOn(D, D.WExtra[I]), D.WExtra[I], EndGame);
+  for (int I = 0; I < D.BExtraCount; ++I)
+    Score -= PST(PieceOn(D, D.BExtra[I]), Flip(D.BExtra[I]), EndGame);
   return Score;
 }
 
@@ -98,7 +100,7 @@ int Doubled(const PawnListType &Pawns) {
 }
 } // namespace
 
-int16_t EvalPosition(const DataType &D, int8_t Side, int16_t Alpha, int16_t Beta) {
+int16_t EvalPosition(const DataType &D, int8_t Side, bool EndGame, int16_t Alpha, int16_t Beta) {
   const int Material = CalcMaterial(D);
   if (!EndGame) {
     const int LazyEval = Material * Side;
@@ -107,7 +109,7 @@ int16_t EvalPosition(const DataType &D, int8_t Side, int16_t Alpha, int16_t Beta
   }
   int Score = 0;
   Score += PawnTerms(D);
-  Score += PieceTerms(D);
+  Score += PieceTerms(D, EndGame);
   Score += CastleTerms(D);
   Score += BishopPairTerms(D);
   Score += ShieldTerms(D);

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 constexpr int16_t DoublePawnPenalty = 20; // per extra pawn on a file
 constexpr int16_t NotCastPenalty = 30;    // a side that still holds both castling rights
@@ -14,9 +14,6 @@ constexpr int16_t KingSafety = 6;         // per shielding pawn or knight
 constexpr int16_t CutOff = 300;           // lazy-evaluation margin
 
 // Score of D for Side in centipawns: exact, or Alpha / Beta when the lazy
-// cut-off fires. Reads EndGame; changes nothing.
-int16_t EvalPosition(const DataType &D, int8_t Side, int16_t Alpha, int16_t Beta);
-// The same for the game's record and its side to move.
-inline int16_t EvalPosition(int16_t Alpha, int16_t Beta) {
-  return EvalPosition(Data[Ply], WhosMove, Alpha, Beta);
-}
+// cut-off fires. EndGame is the search's, fixed at its root: it picks the
+// king's table and turns the lazy cut-off off.
+int16_t EvalPosition(const DataType &D, int8_t Side, bool EndGame, int16_t Alpha, int16_t Beta);

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 namespace PSTDetail {
 // 65 entries: [0] is square -1, [1 + s] is square s.
@@ -105,10 +105,10 @@ inline constexpr const int16_t *PST_King_MG = PSTDetail::KingMG.V + 1;
 inline constexpr const int16_t *PST_King_EG = PSTDetail::KingEG.V + 1;
 
 // The table entry at Sq (-1..63, used as given: the caller mirrors for Black)
-// of the table that code P's piece type selects; the king's table follows
-// the EndGame flag. Codes of either colour select the same table; 0 and the
+// of the table that code P's piece type selects; the king's table is the
+// endgame's when EndGame is set. Codes of either colour select the same table; 0 and the
 // unused codes read 0.
-inline int16_t PST(int8_t P, int8_t Sq) {
+inline int16_t PST(int8_t P, int8_t Sq, bool EndGame) {
   switch (P & 7) {
   case WPawn:
     return PST_Pawn[Sq];

@@ -1,6 +1,6 @@
 #include "eval/Material.h"
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 namespace {
 int16_t SideMaterial(const DataType &D, bool White) {
@@ -26,16 +26,15 @@ bool SideInEndGame(int16_t Material, const PieceListType &L) {
 }
 } // namespace
 
-int16_t WhiteMaterial() { return SideMaterial(Data[Ply], true); }
+int16_t WhiteMaterial(const DataType &D) { return SideMaterial(D, true); }
 
-int16_t BlackMaterial() { return SideMaterial(Data[Ply], false); }
+int16_t BlackMaterial(const DataType &D) { return SideMaterial(D, false); }
 
 int16_t CalcMaterial(const DataType &D) {
   return static_cast<int16_t>(SideMaterial(D, true) - SideMaterial(D, false));
 }
 
-bool IsEndGame() {
-  const DataType &D = Data[Ply];
-  return SideInEndGame(WhiteMaterial(), D.WPieceList) ||
-         SideInEndGame(BlackMaterial(), D.BPieceList);
+bool IsEndGame(const DataType &D) {
+  return SideInEndGame(WhiteMaterial(D), D.WPieceList) ||
+         SideInEndGame(BlackMaterial(D), D.BPieceList);
 }

@@ -6,6 +6,7 @@
 #include "board/Zorbist.h"
 #include "book/Opening.h"
 #include "game/Game.h"
+#include "game/GameState.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
@@ -21,14 +22,9 @@ bool Allowed(const ShortStr &Text, const ShortStr *List, uint16_t N) {
 
 // The line's second move, when the walk over the playable line reaches it.
 Str4 PonderText;
-void KeepSecond(const Str4 &Move, uint32_t Index) {
+void KeepSecond(const DataType &, const Str4 &Move, uint32_t Index) {
   if (Index == 1) PonderText = Move;
 }
-
-// The front end's visitor of WalkReportedLine, handed the position the search
-// makes each move in.
-LineVisitor LineVisit = nullptr;
-void VisitAtPly(const Str4 &Move, uint32_t Index) { LineVisit(Data[Ply], Move, Index); }
 
 // A book move is searched alone for this many nodes, so that the interface
 // has a score and a line to show with it: a few milliseconds.
@@ -36,14 +32,14 @@ constexpr uint64_t BookMoveNodes = 4000;
 } // namespace
 
 ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
-  Ply = 0;
+  Game.St.Ply = 0;
   ThinkResult R{NoMove, Str4(), false, 0, 0, 0};
   ShortStr LibMove;
   SearchLimits Book;
   const SearchLimits *Searched = &L;
   if (S.UseBook) {
     // A strength level's seed decides the book's choice too.
-    LibMove = GetLibraryMove(OpeningStr, S.NoiseSeed);
+    LibMove = GetLibraryMove(Game.St, Game.OpeningStr, S.NoiseSeed);
     if (!(LibMove == NoMoveText) && Allowed(LibMove, L.SearchMoves, L.NumSearchMoves)) {
       Book = L;
       Book.SearchMoves = &LibMove;
@@ -58,15 +54,15 @@ ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
     const GameRecord &G = GameHistory();
     Keys = {G.Keys, G.NumKeys, G.HalfMoveClock};
   }
-  R.Best = SearchMove(*Searched, S, Keys);
-  R.Nodes = SearchedNodes();
-  R.QNodes = SearchedQNodes();
-  R.Depth = CurrentDepth;
+  R.Best = SearchMove(Game.St, *Searched, S, Keys);
+  R.Nodes = SearchedNodes(Game.St);
+  R.QNodes = SearchedQNodes(Game.St);
+  R.Depth = Game.St.CurrentDepth;
   // The book's choice is the move, whatever its short search found.
-  if (R.FromBook) R.Best = MoveStrToMoveRec(LibMove);
+  if (R.FromBook) R.Best = MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, LibMove);
   if (R.Best.FromSq >= 0) {
     PonderText.Clear();
-    WalkLegalPV(2, KeepSecond);
+    WalkLegalPV(Game.St, 2, KeepSecond);
     R.Ponder = PonderText;
   } else if (S.AnyMove) {
     R.Best = FirstLegalMove(L.SearchMoves, L.NumSearchMoves);
@@ -78,10 +74,7 @@ void PonderHit() { ClockPonderHit(); }
 void ForgetLastMoveTime() { ForgetLastMove(); }
 
 uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit) {
-  LineVisit = Visit;
-  const uint32_t N = WalkLegalPV(Len, Visit ? VisitAtPly : nullptr);
-  LineVisit = nullptr;
-  return N;
+  return WalkLegalPV(Game.St, Len, Visit);
 }
 
 SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth) {
@@ -92,12 +85,13 @@ SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth) {
 }
 
 MoveRec CalcMove(const SearchLimits &L) {
-  if (InLibrary) {
+  if (Game.InLibrary) {
     // The line as it will be once the move is played (game/History.h).
-    const ShortStr LibMove = GetLibraryMove(OpeningStr);
-    OpeningStr.Append(LibMove);
-    InLibrary = !(LibMove == NoMoveText);
-    if (InLibrary) return MoveStrToMoveRec(LibMove);
+    const ShortStr LibMove = GetLibraryMove(Game.St, Game.OpeningStr);
+    Game.OpeningStr.Append(LibMove);
+    Game.InLibrary = !(LibMove == NoMoveText);
+    if (Game.InLibrary)
+      return MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, LibMove);
   }
   SearchSettings S;
   S.AnyMove = true;
@@ -142,15 +136,18 @@ void KeepTableAcrossSetUps() {
 static_assert(MaxMovesListed == MoveListCapacity, "the move list as the front ends know it");
 
 MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
-  Ply = 0;
+  Game.St.Ply = 0;
   MoveRec First = NoMove;
   const auto Wanted = [&](const MoveRec &M) {
-    return !TakesKing(M) && Allowed(SquaresToStr(M.FromSq, M.ToSq), AllowedMoves, NumAllowed);
+    return !TakesKing(Game.St.Data[Game.St.Ply], M) &&
+           Allowed(SquaresToStr(M.FromSq, M.ToSq), AllowedMoves, NumAllowed);
   };
-  WalkLegalMoves(MainState, Wanted, [&](const MoveRec &M) {
+  WalkLegalMoves(Game.St, Wanted, [&](const MoveRec &M) {
     First = M;
     return false;
   });
   // The record as a move text makes it, so that its flags are the text's.
-  return First.FromSq < 0 ? NoMove : MoveStrToMoveRec(SquaresToStr(First.FromSq, First.ToSq));
+  return First.FromSq < 0 ? NoMove
+                          : MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove,
+                                             SquaresToStr(First.FromSq, First.ToSq));
 }

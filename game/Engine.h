@@ -1,11 +1,11 @@
 // The engine as the front ends see it: one call that thinks, with its limits
-// as one record (frontend/Limits.h), reporting through the front-end seam; the
+// as one record (seam/Limits.h), reporting through the front-end seam; the
 // console's move as the game loop asks for it; and the time a clock allows.
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
-#include "frontend/Limits.h"
+#include "board/Types.h"
+#include "seam/Limits.h"
 
 struct ThinkResult {
   MoveRec Best;           // NoMove when the side to move has none
@@ -15,7 +15,7 @@ struct ThinkResult {
   int16_t Depth;          // the last iteration started
 };
 
-// The move for Data[0] and WhosMove: from the book when the settings allow it
+// The move for the game's position and side to move: from the book when the settings allow it
 // and the book knows the game's moves (OpeningStr; the game state is left as
 // it is), else searched within the limits, played as the settings say, with
 // the draw rules reading the game's own record (game/Game.h).
@@ -38,7 +38,7 @@ uint32_t WalkReportedLine(uint32_t Len, LineVisitor Visit);
 SearchLimits ConsoleLimits(uint16_t MoveTime, uint8_t FixedDepth);
 
 // The computer's move in the console game: from the book while it is in use
-// (InLibrary), which then records the move in OpeningStr or leaves the book,
+// (BookInUse), which then records the move in its line or leaves the book,
 // else searched within the limits L; a "p" typed before the first root move
 // finished still gets a move.
 MoveRec CalcMove(const SearchLimits &L);
@@ -79,6 +79,6 @@ void KeepTableAcrossSetUps();
 // The most moves the generator lists for one position.
 constexpr int MaxMovesListed = 384;
 
-// The first legal move of Data[0] in the generator's order among Allowed
+// The first legal move of the game's position in the generator's order among Allowed
 // (move texts; null: all), or NoMove.
 MoveRec FirstLegalMove(const ShortStr *Allowed, uint16_t NumAllowed);

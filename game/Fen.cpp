@@ -6,6 +6,7 @@
 #include "board/Attacks.h"
 #include "board/Board.h"
 #include "board/Zorbist.h"
+#include "game/GameState.h"
 #include "hash/TT.h"
 
 namespace {
@@ -106,32 +107,32 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
 
 namespace {
 void PlacePieces(const ParsedFEN &P) {
-  ZeroBoardData();
+  ZeroBoardData(Game.St.Data[Game.St.Ply]);
   for (int Rank = 7; Rank >= 0; --Rank)
     for (int Fyle = 0; Fyle < 8; ++Fyle) {
       const int8_t Sq = static_cast<int8_t>(Rank * 8 + Fyle);
-      if (P.Squares[Sq] != Empty) PutPiece(P.Squares[Sq], Sq);
+      if (P.Squares[Sq] != Empty) PutPiece(Game.St.Data[Game.St.Ply], P.Squares[Sq], Sq);
     }
-  WhosMove = P.Side;
+  Game.St.WhosMove = P.Side;
 }
 
 void FinishSetup(const ParsedFEN &P) {
-  Data[Ply].CastleStat = P.CastleStat;
-  Data[Ply].EnPasSq = -1;
+  Game.St.Data[Game.St.Ply].CastleStat = P.CastleStat;
+  Game.St.Data[Game.St.Ply].EnPasSq = -1;
   ZeroTTsOnSetUp();
-  InitZorbistBoard();
+  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
 }
 } // namespace
 
 bool SetupParsedFEN(const ParsedFEN &P) {
   // Kept so that a refused placement leaves the game exactly as it was; the
   // keys are redrawn only once the placement is accepted.
-  const DataType Saved = Data[Ply];
-  const int8_t SavedSide = WhosMove;
+  const DataType Saved = Game.St.Data[Game.St.Ply];
+  const int8_t SavedSide = Game.St.WhosMove;
   PlacePieces(P);
-  if (KingCanBeTaken()) {
-    Data[Ply] = Saved;
-    WhosMove = SavedSide;
+  if (KingCanBeTaken(Game.St.Data[Game.St.Ply], Game.St.WhosMove)) {
+    Game.St.Data[Game.St.Ply] = Saved;
+    Game.St.WhosMove = SavedSide;
     return false;
   }
   FinishSetup(P);
@@ -148,7 +149,9 @@ bool SetupFEN(const char *Line, const char *&Why) {
   return true;
 }
 
-void FenText(char (&Text)[FenTextSize]) { FenTextOf(Data[Ply], WhosMove, Text); }
+void FenText(char (&Text)[FenTextSize]) {
+  FenTextOf(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Text);
+}
 
 void FenTextOf(const DataType &D, int8_t Side, char (&Text)[FenTextSize]) {
   int N = 0;

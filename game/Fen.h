@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 // A placement, side and castling rights, checked and ready to set up.
 struct ParsedFEN {

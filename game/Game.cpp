@@ -1,4 +1,5 @@
 #include "game/Game.h"
+#include "game/GameState.h"
 
 #include <cstring>
 
@@ -16,8 +17,6 @@
 #include "moves/Move.h"
 #include "search/Search.h"
 
-uint16_t MoveNum = 0;
-
 namespace {
 // Derived from the list on every call.
 GameRecord Record;
@@ -28,15 +27,13 @@ int8_t UnderPromotion(char Letter) {
   const char *L = std::strchr("nbrNBR", Letter);
   if (Letter == '\0' || !L) return 0;
   const int8_t White = CodeOfLetter(static_cast<char>(*L & ~0x20));
-  return WhosMove == WMove ? White : static_cast<int8_t>(White + 8);
+  return Game.St.WhosMove == WMove ? White : static_cast<int8_t>(White + 8);
 }
 
 // The position an edit began with, for an edit that is abandoned.
 DataType Entered;
 int8_t EnteredSide = WMove;
 } // namespace
-
-uint64_t RepetitionKeyOf(const DataType &D, int8_t Side) { return RepetitionKey(D, Side); }
 
 const GameRecord &GameHistory() {
   const GameList &L = TheGame();
@@ -75,25 +72,15 @@ const GameRecord &GameHistory() {
   return Record;
 }
 
-// The book's line is the game's moves while the book is in use: the texts
-// of the list, which the console's refused texts are part of.
-void FollowBookLine() {
-  if (!InLibrary) return;
-  const GameList &L = TheGame();
-  OpeningStr.Clear();
-  for (int I = 0; I < L.Count; ++I) {
-    if (OpeningStr.Length() + L.Entries[I].Text.Length() > OpeningStr.Capacity()) {
-      InLibrary = false;
-      return;
-    }
-    OpeningStr.Append(L.Entries[I].Text);
-  }
-}
+const DataType &GamePosition() { return Game.St.Data[0]; }
+int8_t SideToMove() { return Game.St.WhosMove; }
+bool BookInUse() { return Game.InLibrary; }
+bool SearchedAsEndGame() { return Game.St.EndGame; }
 
-bool IsEndGamePosition() { return IsEndGame(); }
+bool IsEndGamePosition() { return IsEndGame(Game.St.Data[Game.St.Ply]); }
 
 void NewGame() {
-  Ply = 0;
+  Game.St.Ply = 0;
   SetupStartPosition();
 }
 
@@ -109,56 +96,57 @@ bool EnPassantFits(const DataType &D, int8_t Side, int8_t Ep) {
 }
 
 bool SetupGame(const ParsedFEN &P, int8_t Ep, uint32_t HalfMoves, uint32_t FullMove, bool &EpKept) {
-  Ply = 0;
+  Game.St.Ply = 0;
   if (!SetupParsedFEN(P)) return false;
-  EpKept = Ep < 0 || EnPassantFits(Data[0], WhosMove, Ep);
-  if (Ep >= 0 && EpKept) Data[0].EnPasSq = Ep;
-  MoveNum = 0;
+  EpKept = Ep < 0 || EnPassantFits(Game.St.Data[0], Game.St.WhosMove, Ep);
+  if (Ep >= 0 && EpKept) Game.St.Data[0].EnPasSq = Ep;
+  Game.MoveNum = 0;
   InitOpeningLib();
-  InLibrary = false; // book lines begin at the start position
+  Game.OpeningStr.Clear();
+  Game.InLibrary = false; // book lines begin at the start position
   ListBegin(true, HalfMoves, FullMove);
   ResetTakeBackView();
   return true;
 }
 
 bool LoadPosition(const char *Line, const char *&Why) {
-  Ply = 0;
+  Game.St.Ply = 0;
   const GameEntry Left = EntryHere(EntryKind::SetUp);
   if (!SetupFEN(Line, Why)) return false;
-  InLibrary = false;
+  Game.InLibrary = false;
   ListPush(Left);
   return true;
 }
 
-void LeaveBook() { InLibrary = false; }
+void LeaveBook() { Game.InLibrary = false; }
 
 void SetBookFile(const char *Path) { LibFileName = Path; }
 
 bool SideToMoveInCheck() {
-  Ply = 0;
-  return InCheck(WhosMove);
+  Game.St.Ply = 0;
+  return InCheck(Game.St.Data[Game.St.Ply], Game.St.WhosMove);
 }
 
 DataType PositionAfter(const MoveRec &M) {
-  const int8_t Mover = WhosMove;
-  Ply = 0;
-  MakeOnCopy(M, false);
-  const DataType After = Data[1];
-  UnmakeMove();
-  WhosMove = Mover;
+  const int8_t Mover = Game.St.WhosMove;
+  Game.St.Ply = 0;
+  MakeOnCopy(Game.St, M, false);
+  const DataType After = Game.St.Data[1];
+  UnmakeMove(Game.St);
+  Game.St.WhosMove = Mover;
   return After;
 }
 
 namespace {
 bool Promotes(const ShortStr &Text) {
   const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
-  return IsPawnCode(PieceOn(Data[0], From)) && IsLastRank(To);
+  return IsPawnCode(PieceOn(Game.St.Data[0], From)) && IsLastRank(To);
 }
 } // namespace
 
 MoveRefusal CheckMove(const ShortStr &Text, char Promote) {
-  Ply = 0;
-  if (!IsLegalMove(Text)) return MoveRefusal::Illegal;
+  Game.St.Ply = 0;
+  if (!IsLegalMove(Game.St, Text)) return MoveRefusal::Illegal;
   if (Promote != 0 && !Promotes(Text)) return MoveRefusal::NotPromotion;
   return MoveRefusal::None;
 }
@@ -166,45 +154,35 @@ MoveRefusal CheckMove(const ShortStr &Text, char Promote) {
 MoveRefusal PlayMove(const ShortStr &Text, char Promote, uint8_t Tag) {
   if (const MoveRefusal Why = CheckMove(Text, Promote); Why != MoveRefusal::None) return Why;
   const int8_t From = SquareOf(Text[0], Text[1]), To = SquareOf(Text[2], Text[3]);
-  const int8_t Mover = PieceOn(Data[0], From);
+  const int8_t Mover = PieceOn(Game.St.Data[0], From);
   const int8_t Under = Promotes(Text) ? UnderPromotion(Promote) : 0;
   GameEntry E = EntryHere(EntryKind::Move);
-  E.Irreversible = IsPawnCode(Mover) || PieceOn(Data[0], To) != Empty;
+  E.Irreversible = IsPawnCode(Mover) || PieceOn(Game.St.Data[0], To) != Empty;
   E.Tag = Tag;
   E.Text = Text;
   MoveSAN(Text, E.San);
-  MakeMove(MoveStrToMoveRec(Text), false);
+  MakeMove(Game.St, MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Text), false);
   if (Under != 0) {
     // The engine promotes to a queen; the piece the game chose replaces it.
-    RemovePiece(To);
-    if (!RoomForPiece(Under)) {
-      Data[0] = E.Before;
-      WhosMove = E.Side;
-      MoveNum = E.MoveNum;
+    RemovePiece(Game.St.Data[Game.St.Ply], To);
+    if (!RoomForPiece(Game.St.Data[Game.St.Ply], Under)) {
+      Game.St.Data[0] = E.Before;
+      Game.St.WhosMove = E.Side;
+      Game.MoveNum = E.MoveNum;
       return MoveRefusal::NoRoom;
     }
-    PutPiece(Under, To);
+    PutPiece(Game.St.Data[Game.St.Ply], Under, To);
     // The book's lines hold queens only.
-    InLibrary = false;
+    Game.InLibrary = false;
     char *Q = std::strchr(E.San, 'Q');
     if (Q) *Q = PieceLetter[Under & 7];
   }
   E.Over = !SideToMoveCanMove();
   if (SideToMoveInCheck()) std::strcat(E.San, E.Over ? "#" : "+");
-  ++MoveNum;
+  ++Game.MoveNum;
   ListPush(E);
   FollowBookLine();
   return MoveRefusal::None;
-}
-
-void RestoreGame(const DataType &D, int8_t Side, uint16_t Moves) {
-  Ply = 0;
-  Data[0] = D;
-  // The entry's key was made under the key table of its day; R, S and N
-  // draw a new one since, and the restored position must match it.
-  Data[0].HashKey = CalcBrdKey();
-  WhosMove = Side;
-  MoveNum = Moves;
 }
 
 bool TakeBack() {
@@ -218,59 +196,59 @@ bool TakeBack() {
     RestoreGame(E.Before, E.Side, E.MoveNum);
     FollowBookLine();
   }
-  ClearPV();
-  ClearHistory();
+  ClearPV(Game.St);
+  ClearHistory(Game.St);
   ZeroTTsOnSetUp();
   return Any;
 }
 
 void EditBegin() {
-  Entered = Data[0];
-  EnteredSide = WhosMove;
+  Entered = Game.St.Data[0];
+  EnteredSide = Game.St.WhosMove;
 }
 
 void EditClear() {
   // The castling rights stay, so that an edit that puts the pieces back
   // keeps them; the en-passant square and the key stay as they were.
-  const uint8_t CastleStat = Data[0].CastleStat;
-  ZeroBoardData();
-  Data[0].CastleStat = CastleStat;
+  const uint8_t CastleStat = Game.St.Data[0].CastleStat;
+  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  Game.St.Data[0].CastleStat = CastleStat;
 }
 
-void EditRemove(int8_t Sq) { RemovePiece(Sq); }
+void EditRemove(int8_t Sq) { RemovePiece(Game.St.Data[Game.St.Ply], Sq); }
 
 EditRefusal EditPut(int8_t Piece, int8_t Sq) {
   if ((Piece == WPawn && Sq < 8) || (Piece == BPawn && Sq > 55)) return EditRefusal::PawnOnEdge;
   // The occupant goes first, so that replacing a queen by a pawn counts
   // right; a piece no game could add (a second king, a ninth pawn, a ninth
   // piece beyond two of its kind to be) leaves the square as it was.
-  const DataType Saved = Data[0];
-  RemovePiece(Sq);
-  if (!RoomForPiece(Piece)) {
-    Data[0] = Saved;
+  const DataType Saved = Game.St.Data[0];
+  RemovePiece(Game.St.Data[Game.St.Ply], Sq);
+  if (!RoomForPiece(Game.St.Data[Game.St.Ply], Piece)) {
+    Game.St.Data[0] = Saved;
     return EditRefusal::TooMany;
   }
-  PutPiece(Piece, Sq);
+  PutPiece(Game.St.Data[Game.St.Ply], Piece, Sq);
   return EditRefusal::None;
 }
 
-void EditSetSide(int8_t Side) { WhosMove = Side; }
+void EditSetSide(int8_t Side) { Game.St.WhosMove = Side; }
 
 namespace {
 void FinishEdit() {
-  DataType &D = Data[0];
+  DataType &D = Game.St.Data[0];
   int8_t Sq[64];
   for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(D, S);
   D.CastleStat = FitCastling(D.CastleStat, Sq);
   // An en-passant square survives only while it still marks a double step
   // just made; otherwise a capture could take whatever now stands in front
   // of it, a king included.
-  if (!EnPassantFits(D, WhosMove, D.EnPasSq)) D.EnPasSq = -1;
-  MoveNum = 0;
-  InitZorbistBoard();
-  D.HashKey = CalcBrdKey();
+  if (!EnPassantFits(D, Game.St.WhosMove, D.EnPasSq)) D.EnPasSq = -1;
+  Game.MoveNum = 0;
+  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
+  D.HashKey = CalcBrdKey(Game.St.Data[Game.St.Ply]);
   ZeroTTs();
-  InLibrary = false;
+  Game.InLibrary = false;
 }
 } // namespace
 
@@ -285,16 +263,16 @@ void RecordEdit() {
 } // namespace
 
 EditRefusal EditCommit() {
-  Ply = 0;
-  if (KingCanBeTaken()) return EditRefusal::KingEnPrise;
+  Game.St.Ply = 0;
+  if (KingCanBeTaken(Game.St.Data[Game.St.Ply], Game.St.WhosMove)) return EditRefusal::KingEnPrise;
   RecordEdit();
   FinishEdit();
   return EditRefusal::None;
 }
 
 void EditAbandon() {
-  Data[0] = Entered;
-  WhosMove = EnteredSide;
+  Game.St.Data[0] = Entered;
+  Game.St.WhosMove = EnteredSide;
   RecordEdit();
   FinishEdit();
 }

@@ -5,21 +5,22 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "game/Fen.h"
 
 // ---- reading the game --------------------------------------------------------
 // The game's position (the bottom of the position stack).
-inline const DataType &GamePosition() { return Data[0]; }
-inline int8_t SideToMove() { return WhosMove; }
-inline bool BookInUse() { return InLibrary; }
+const DataType &GamePosition();
+int8_t SideToMove();
+bool BookInUse();
 bool SideToMoveInCheck();
 // The position after the legal move M of the game's position.
 DataType PositionAfter(const MoveRec &M);
 // Whether the position counts as an endgame for the evaluation.
 bool IsEndGamePosition();
-// Half-moves made since the position was set up; a takeback steps it back.
-extern uint16_t MoveNum;
+// Whether the last search took its root for an endgame: the king's table its
+// evaluation read.
+bool SearchedAsEndGame();
 
 // The game since its last capture or pawn move, as the draw rules see it: the
 // keys of the positions before the current one (oldest first) and the
@@ -32,9 +33,6 @@ struct GameRecord {
   uint32_t FullMoveNumber; // as a FEN counts it, from 1
 };
 const GameRecord &GameHistory();
-// The key under which the draw rules compare positions: the placement, the
-// side to move and the castling rights.
-uint64_t RepetitionKeyOf(const DataType &D, int8_t Side);
 
 // ---- setting a position ----------------------------------------------------------
 // A new game from the start position (game/NewGame.h, with the record reset).

@@ -3,7 +3,11 @@
 #include <atomic>
 #include <cstring>
 
+#include "board/Zorbist.h"
 #include "game/Game.h"
+#include "game/GameState.h"
+
+constinit GameState Game;
 
 namespace {
 GameList List;
@@ -16,8 +20,8 @@ const DataType &PositionAfter(int I, int8_t &Side) {
     Side = List.Entries[I + 1].Side;
     return List.Entries[I + 1].Before;
   }
-  Side = WhosMove;
-  return Data[0];
+  Side = Game.St.WhosMove;
+  return Game.St.Data[0];
 }
 
 // The oldest entry leaves; the bottom becomes the position after it, with
@@ -66,7 +70,8 @@ GameOrigin OriginOf(int Begin) {
 }
 
 void ListBegin(bool SetUp, uint32_t HalfMoves, uint32_t FullMove) {
-  ListRestart({Data[0], WhosMove, MoveNum, HalfMoves, FullMove == 0 ? 1 : FullMove, SetUp});
+  ListRestart({Game.St.Data[0], Game.St.WhosMove, Game.MoveNum, HalfMoves,
+               FullMove == 0 ? 1 : FullMove, SetUp});
 }
 
 // A signal handler may read the list (the console writes the game in progress
@@ -92,9 +97,34 @@ void ListRestart(const GameStart &Bottom) {
 
 GameEntry EntryHere(EntryKind Kind) {
   GameEntry E{};
-  E.Before = Data[0];
-  E.MoveNum = MoveNum;
-  E.Side = WhosMove;
+  E.Before = Game.St.Data[0];
+  E.MoveNum = Game.MoveNum;
+  E.Side = Game.St.WhosMove;
   E.Kind = Kind;
   return E;
+}
+
+void RestoreGame(const DataType &D, int8_t Side, uint16_t Moves) {
+  Game.St.Ply = 0;
+  Game.St.Data[0] = D;
+  // The entry's key was made under the key table of its day; R, S and N
+  // draw a new one since, and the restored position must match it.
+  Game.St.Data[0].HashKey = CalcBrdKey(Game.St.Data[Game.St.Ply]);
+  Game.St.WhosMove = Side;
+  Game.MoveNum = Moves;
+}
+
+// The book's line is the game's moves while the book is in use: the texts
+// of the list, which the console's refused texts are part of.
+void FollowBookLine() {
+  if (!Game.InLibrary) return;
+  const GameList &L = TheGame();
+  Game.OpeningStr.Clear();
+  for (int I = 0; I < L.Count; ++I) {
+    if (Game.OpeningStr.Length() + L.Entries[I].Text.Length() > Game.OpeningStr.Capacity()) {
+      Game.InLibrary = false;
+      return;
+    }
+    Game.OpeningStr.Append(L.Entries[I].Text);
+  }
 }

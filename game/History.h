@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "game/San.h"
 
 enum class EntryKind : uint8_t {
@@ -16,7 +16,7 @@ enum class EntryKind : uint8_t {
 
 struct GameEntry {
   DataType Before;  // the game's position before the entry
-  uint16_t MoveNum; // MoveNum before it
+  uint16_t MoveNum; // Game.MoveNum before it
   int8_t Side;      // the side to move before it
   EntryKind Kind;
   bool Irreversible; // a capture or a pawn move: no earlier position comes back

@@ -2,19 +2,20 @@
 
 #include <cstring>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "board/Zorbist.h"
 #include "book/Opening.h"
 #include "game/Game.h"
+#include "game/GameState.h"
 #include "game/TakeBack.h"
 #include "hash/TT.h"
 
 void SetupStartPosition() {
-  std::memset(Data, 0, sizeof Data);
-  InitZorbistBoard();
+  std::memset(Game.St.Data, 0, sizeof Game.St.Data);
+  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
   ZeroTTsOnSetUp();
-  Ply = 0;
-  DataType &D = Data[0];
+  Game.St.Ply = 0;
+  DataType &D = Game.St.Data[0];
   D.Board[1] = 0x11111111;
   D.Board[6] = 0x99999999;
   D.Board[0] = 0x42365324;
@@ -29,10 +30,12 @@ void SetupStartPosition() {
   std::memcpy(D.WPieceList, White, sizeof White);
   std::memcpy(D.BPieceList, Black, sizeof Black);
   InitOpeningLib();
+  Game.InLibrary = true;
+  Game.OpeningStr.Clear();
   D.CastleStat = WhiteShort | WhiteLong | BlackShort | BlackLong;
   D.EnPasSq = -1;
-  WhosMove = WMove;
-  MoveNum = 0;
-  D.HashKey = CalcBrdKey();
+  Game.St.WhosMove = WMove;
+  Game.MoveNum = 0;
+  D.HashKey = CalcBrdKey(Game.St.Data[Game.St.Ply]);
   InitTakeBackStack();
 }

@@ -1,8 +1,9 @@
 #include "game/San.h"
 
 #include "board/Attacks.h"
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
+#include "game/GameState.h"
 #include "moves/Move.h"
 
 namespace {
@@ -12,10 +13,10 @@ constexpr char RankChar(int Sq) { return static_cast<char>('1' + (Sq >> 3)); }
 
 bool MoveSAN(const ShortStr &Text, char (&San)[SanSize]) {
   San[0] = '\0';
-  Ply = 0;
-  if (Text.Length() != 4 || !IsMoveText(Text.c_str()) || !IsLegalMove(Text)) return false;
+  Game.St.Ply = 0;
+  if (Text.Length() != 4 || !IsMoveText(Text.c_str()) || !IsLegalMove(Game.St, Text)) return false;
   const int8_t From = StrToFromSq(Text), To = StrToToSq(Text);
-  const int8_t Piece = PieceOn(Data[0], From);
+  const int8_t Piece = PieceOn(Game.St.Data[0], From);
   const int Kind = Piece & 7;
   int N = 0;
   const auto Put = [&](char C) { San[N++] = C; };
@@ -25,7 +26,8 @@ bool MoveSAN(const ShortStr &Text, char (&San)[SanSize]) {
     return true;
   }
   // A pawn that changes file captures, en passant onto an empty square too.
-  const bool Capture = PieceOn(Data[0], To) != Empty || (Kind == WPawn && (From & 7) != (To & 7));
+  const bool Capture =
+      PieceOn(Game.St.Data[0], To) != Empty || (Kind == WPawn && (From & 7) != (To & 7));
   if (Kind == WPawn) {
     if (Capture) Put(FileChar(From));
   } else {
@@ -34,9 +36,9 @@ bool MoveSAN(const ShortStr &Text, char (&San)[SanSize]) {
     // tells them apart, else the rank, else both.
     bool Other = false, SameFile = false, SameRank = false;
     WalkLegalMoves(
-        MainState,
+        Game.St,
         [&](const MoveRec &M) {
-          return M.ToSq == To && M.FromSq != From && PieceOn(Data[0], M.FromSq) == Piece;
+          return M.ToSq == To && M.FromSq != From && PieceOn(Game.St.Data[0], M.FromSq) == Piece;
         },
         [&](const MoveRec &M) {
           Other = true;
@@ -59,10 +61,10 @@ bool MoveSAN(const ShortStr &Text, char (&San)[SanSize]) {
 }
 
 bool SideToMoveCanMove() {
-  Ply = 0;
+  Game.St.Ply = 0;
   bool Any = false;
   WalkLegalMoves(
-      MainState, [](const MoveRec &M) { return !TakesKing(M); },
+      Game.St, [](const MoveRec &M) { return !TakesKing(Game.St.Data[Game.St.Ply], M); },
       [&](const MoveRec &) {
         Any = true;
         return false;

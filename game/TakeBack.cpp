@@ -2,12 +2,11 @@
 
 #include "board/Board.h"
 #include "game/Game.h"
+#include "game/GameState.h"
 #include "game/HistoryEdit.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
-#include "search/Counters.h"
-
-int8_t TBIndex = 0;
+#include "search/SearchState.h"
 
 namespace {
 constexpr int8_t TopIndex = 15; // 16 positions: the bottom and 15 pushes
@@ -20,7 +19,7 @@ bool IsPush(const GameEntry &E) { return E.Kind != EntryKind::SetUp; }
 
 void ResetTakeBackView() {
   Bottom = TheGame().Bottom;
-  TBIndex = 0;
+  Game.TBIndex = 0;
   CountAtPush = TheGame().Count;
 }
 
@@ -38,11 +37,11 @@ void AddToTakeBackStack(const ShortStr &Text) {
   }
   CountAtPush = TheGame().Count;
   // A full stack forgets its oldest push above the bottom.
-  if (TBIndex < TopIndex) ++TBIndex;
+  if (Game.TBIndex < TopIndex) ++Game.TBIndex;
 }
 
 void TakeBackMove() {
-  if (MoveNum > 0) {
+  if (Game.MoveNum > 0) {
     const GameList &L = TheGame();
     int Top = L.Count;
     // The set-ups made since the last push, that push, and the set-ups made
@@ -50,22 +49,22 @@ void TakeBackMove() {
     while (Top > 0 && !IsPush(L.Entries[Top - 1])) --Top;
     // The push above the bottom leads to the bottom itself, also when the
     // pushes between them are no longer held.
-    if (TBIndex > 1 && Top > 0) {
-      --TBIndex;
+    if (Game.TBIndex > 1 && Top > 0) {
+      --Game.TBIndex;
       --Top;
       while (Top > 0 && !IsPush(L.Entries[Top - 1])) --Top;
       const GameEntry E = L.Entries[Top];
       while (L.Count > Top) ListPop();
       RestoreGame(E.Before, E.Side, E.MoveNum);
     } else {
-      TBIndex = 0;
+      Game.TBIndex = 0;
       ListRestart(Bottom);
       RestoreGame(Bottom.D, Bottom.Side, Bottom.MoveNum);
     }
     CountAtPush = L.Count;
     FollowBookLine();
   }
-  ClearPV();
-  ClearHistory();
+  ClearPV(Game.St);
+  ClearHistory(Game.St);
   ZeroTTsOnSetUp();
 }

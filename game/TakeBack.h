@@ -7,9 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
-
-extern int8_t TBIndex; // the push holding the current position, 0: the start
+#include "board/Types.h"
 
 // A new game: the list begins at the game's position, which the stack's
 // bottom holds.
@@ -20,5 +18,5 @@ void ResetTakeBackView();
 // move records one, so that a takeback steps over it as over a move.
 void AddToTakeBackStack(const ShortStr &Text);
 // Back to the position pushed before, or to the bottom; with no move made
-// (MoveNum 0) only the line, history and table are cleared, as they always are.
+// (Game.MoveNum 0) only the line, history and table are cleared, as they always are.
 void TakeBackMove();

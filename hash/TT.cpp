@@ -13,26 +13,11 @@
 #include <cstring>
 
 #include "board/Board.h"
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
+#include "hash/TTSlot.h"
 
 namespace {
-/// The stored entry, packed without gaps (13 bytes):
-///   Key        64 bits  bits 0-55: the key adjusted for the side to move,
-///                       XOR-ed with the other 40 bits (DataBits), so that an
-///                       entry mixed of two threads' writes fails the key
-///                       check; bits 56-63: the search that wrote it
-///   Score      16 bits  as the caller gave it
-///   Node_Depth  8 bits  bits 4-5 NodeType, 0-3 depth 0..15
-///   Move_Piece 16 bits  bits 0-5 from-square, 6-11 to-square, 12-15 piece code
-struct __attribute__((packed)) InternTTType {
-  uint64_t Key;
-  int16_t Score;
-  uint8_t Node_Depth;
-  uint16_t Move_Piece;
-};
-static_assert(sizeof(InternTTType) == 13, "a table entry is 13 bytes");
-
 // On a 2 MiB boundary, so that 2 MiB pages can hold all of it.
 constexpr std::size_t HugePage = std::size_t{2} << 20;
 alignas(HugePage) InternTTType TransTable[NumTTEntries + 1];
@@ -262,13 +247,7 @@ bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side) {
   return Target < WKing;
 }
 
-void MixTTEntry(uint64_t Key, uint64_t Other) {
-  InternTTType &E = Table[SlotOf(AdjustKey(Key, WhosMove))];
-  const InternTTType &O = Table[SlotOf(AdjustKey(Other, WhosMove))];
-  E.Score = O.Score;
-  E.Node_Depth = O.Node_Depth;
-  E.Move_Piece = O.Move_Piece;
-}
+InternTTType &TTSlot(uint64_t Key, int8_t Side) { return Table[SlotOf(AdjustKey(Key, Side))]; }
 
 namespace {
 bool KeptOnSetUp = false;

@@ -11,7 +11,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "platform/FixedStr.h"
 
 enum NodeType : uint8_t { None = 0, Exact = 1, FailLow = 2, FailHigh = 3 };
@@ -69,14 +69,3 @@ void PrefetchTT(uint64_t Key, int8_t Side);
 // Whether the entry's move still fits D for Side to move: the stored piece
 // stands on its from-square and the target is empty or an enemy non-king.
 bool ValidMove(const FullTTType &M, const DataType &D, int8_t Side);
-
-// The same for the game's record and its side to move.
-inline void AddToTT(uint64_t Key, int16_t Score, NodeType Node, uint8_t Depth, const ShortStr &Move,
-                    int8_t Piece) {
-  AddToTT(WhosMove, Key, Score, Node, Depth, Move, Piece);
-}
-inline void GetFromTT(FullTTType &Entry) { GetFromTT(Entry, WhosMove); }
-inline bool ValidMove(const FullTTType &M) { return ValidMove(M, Data[Ply], WhosMove); }
-// For the tests: leaves Key's slot as two writers racing on it may, with the
-// key word stored for Key and the other fields of Other's entry.
-void MixTTEntry(uint64_t Key, uint64_t Other);

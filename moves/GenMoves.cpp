@@ -78,7 +78,7 @@ constexpr RayTable Rays = MakeRayTable();
 // ---- the table move -------------------------------------------------------
 // HashMove as squares (HashFrom, HashTo), so that each added move is compared
 // by two bytes instead of by text; -1 when the text names no move.
-void ParseHashMove(SearchState &St) {
+void ParseHashMove(PositionStack &St) {
   const Str4 &M = St.HashMove;
   St.HashFrom = St.HashTo = -1;
   if (M.Length() != 4 || !IsSquareText(M[0], M[1]) || !IsSquareText(M[2], M[3])) return;
@@ -106,6 +106,7 @@ struct GenState {
   int N;
   int8_t HFrom, HTo;
   const uint16_t (&Hist)[16][64];
+  bool EndGame; // the king's table
 };
 
 // The packed board unpacked into a byte per square, so that each square the
@@ -176,9 +177,9 @@ inline void Add(GenState &G, int From, int To, int8_t Piece, int8_t Target, int 
 // The piece-square term of a move's score: Type is the piece type (1 pawn ..
 // 6 king) of the code the generator passes, known at compile time, so the
 // table's choice folds away.
-template <int Type> inline int TableTerm(int Seen) {
+template <int Type> inline int TableTerm(int Seen, bool EndGame) {
   static_assert(Type >= WPawn && Type <= WKing, "a piece type");
-  return PST(static_cast<int8_t>(Type), static_cast<int8_t>(Seen));
+  return PST(static_cast<int8_t>(Type), static_cast<int8_t>(Seen), EndGame);
 }
 
 // The code of piece type Type for the side.
@@ -192,7 +193,7 @@ template <bool White, int Type, int Mover = Type>
 inline void AddScored(GenState &G, int From, int To, int8_t Target) {
   constexpr int8_t Piece = Own<White>(Mover);
   const int Seen = White ? To : To ^ 56;
-  const int Value = G.Hist[Piece][To] + TableTerm<Type>(Seen);
+  const int Value = G.Hist[Piece][To] + TableTerm<Type>(Seen, G.EndGame);
   Add<White>(G, From, To, Piece, Target, static_cast<int16_t>(Value));
 }
 
@@ -219,7 +220,7 @@ template <std::size_t Bytes> inline void Zero(void *P) { std::memset(P, 0, Bytes
 // marks them with the entry it takes; so an entry written into MoveList by
 // any other way is not seen by GetAMove. The row has room past the capacity
 // for a last block of eight.
-void ClearRow(SearchState &St) {
+void ClearRow(PositionStack &St) {
   Zero<MaxMoves * sizeof(MoveRec)>(&St.MoveList[St.Ply][1]);
   Zero<MaxMoves * sizeof(int16_t)>(St.MoveScore[St.Ply]);
   St.MoveListIndex = 0;
@@ -463,11 +464,18 @@ template <bool White> void GenAllCaps(GenState &G) {
 // Runs a generator for the side to move on Data[Ply] into row Ply, after the
 // entries already there; the count.
 template <void (*ForWhite)(GenState &), void (*ForBlack)(GenState &)>
-uint16_t Generate(SearchState &St) {
+uint16_t Generate(PositionStack &St) {
   const DataType &D = St.Data[St.Ply];
   const Unpacked Board(D);
-  GenState G{D,           Board.Sq,  St.MoveList[St.Ply], St.MoveScore[St.Ply], St.MoveListIndex,
-             St.HashFrom, St.HashTo, St.HistTab};
+  GenState G{D,
+             Board.Sq,
+             St.MoveList[St.Ply],
+             St.MoveScore[St.Ply],
+             St.MoveListIndex,
+             St.HashFrom,
+             St.HashTo,
+             St.HistTab,
+             St.EndGame};
   if (St.WhosMove == BMove)
     ForBlack(G);
   else
@@ -549,7 +557,7 @@ inline Best FindBest(const int16_t *Scores, int Count) {
 #endif
 } // namespace
 
-MoveRec GetAMove(SearchState &St, uint16_t Count) {
+MoveRec GetAMove(PositionStack &St, uint16_t Count) {
   MoveRec *Row = St.MoveList[St.Ply];
   if (Count > MoveListCapacity) Count = MoveListCapacity;
   int16_t *Scores = St.MoveScore[St.Ply];
@@ -569,7 +577,7 @@ MoveRec GetAMove(SearchState &St, uint16_t Count) {
 // A counter that grows past this halves the whole table.
 constexpr uint16_t HistoryHalvingLimit = 99;
 
-void AddToHistory(SearchState &St, const MoveRec &TheMove, int8_t Depth) {
+void AddToHistory(PositionStack &St, const MoveRec &TheMove, int8_t Depth) {
   if (TheMove.FromSq < 0 || TheMove.ToSq < 0) return;
   const int8_t P = PieceOn(St.Data[St.Ply], TheMove.FromSq);
   auto &Hist = St.HistTab;
@@ -583,16 +591,16 @@ void AddToHistory(SearchState &St, const MoveRec &TheMove, int8_t Depth) {
   }
 }
 
-void ClearHistory(SearchState &St) { std::memset(St.HistTab, 0, sizeof St.HistTab); }
+void ClearHistory(PositionStack &St) { std::memset(St.HistTab, 0, sizeof St.HistTab); }
 
-uint16_t GenMoveList(SearchState &St, const Str4 &TTMove) {
+uint16_t GenMoveList(PositionStack &St, const Str4 &TTMove) {
   ClearRow(St);
   St.HashMove = TTMove;
   ParseHashMove(St);
   return Generate<GenAll<true>, GenAll<false>>(St);
 }
 
-uint16_t GenCaptureList(SearchState &St) {
+uint16_t GenCaptureList(PositionStack &St) {
   ClearRow(St);
   // HashMove is left as the last full generation set it.
   ParseHashMove(St);

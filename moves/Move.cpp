@@ -62,7 +62,7 @@ inline bool IsPlain(const MoveRec &M) {
 
 // The rook's half of a castling, made while the king is off the board. It is
 // a move of its own (it counts a node); only the turn it passed is taken back.
-[[gnu::noinline]] void CastleRook(SearchState &St, DataType &D, int8_t KingTo) {
+[[gnu::noinline]] void CastleRook(PositionStack &St, DataType &D, int8_t KingTo) {
   MoveRec Rook = {};
   if (St.WhosMove == WMove) {
     D.CastleStat &= BlackRights;
@@ -94,7 +94,7 @@ inline void TakeVictim(DataType &D, int8_t Side, const MoveRec &TheMove, int8_t 
 
 // A castling, a capture or a promotion (or a move from an empty square); the
 // code that lands on the target square.
-[[gnu::noinline]] int8_t MakeOther(SearchState &St, DataType &D, const MoveRec &TheMove,
+[[gnu::noinline]] int8_t MakeOther(PositionStack &St, DataType &D, const MoveRec &TheMove,
                                    int8_t FromPiece) {
   const int8_t ToPiece = PieceOn(D, TheMove.ToSq);
   RemoveAt(D, TheMove.FromSq);
@@ -109,7 +109,7 @@ inline void TakeVictim(DataType &D, int8_t Side, const MoveRec &TheMove, int8_t 
 // The move on record D, with the record handed in so that it stays in a
 // register instead of being found again from Ply at every step. Most moves
 // only take a piece from one square to another; the rest go the long way.
-[[gnu::noinline]] void MakeOn(SearchState &St, DataType &D, const MoveRec &TheMove) {
+[[gnu::noinline]] void MakeOn(PositionStack &St, DataType &D, const MoveRec &TheMove) {
   int8_t FromPiece = PieceOn(D, TheMove.FromSq);
   if (FromPiece != Empty && IsPlain(TheMove)) {
     ShiftPiece(D, FromPiece, TheMove.FromSq, TheMove.ToSq);
@@ -123,7 +123,7 @@ inline void TakeVictim(DataType &D, int8_t Side, const MoveRec &TheMove, int8_t 
 }
 } // namespace
 
-void MakeMove(SearchState &St, const MoveRec &TheMove, bool QS) {
+void MakeMove(PositionStack &St, const MoveRec &TheMove, bool QS) {
   if (QS)
     ++St.QNodes;
   else
@@ -132,7 +132,7 @@ void MakeMove(SearchState &St, const MoveRec &TheMove, bool QS) {
   St.WhosMove = static_cast<int8_t>(-St.WhosMove);
 }
 
-bool IsLegalMove(SearchState &St, const ShortStr &TheMove) {
+bool IsLegalMove(PositionStack &St, const ShortStr &TheMove) {
   bool Result = false;
   const auto Named = [&](const MoveRec &M) {
     return SquaresToStr(M.FromSq, M.ToSq) == TheMove && !TakesKing(St.Data[St.Ply], M);

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "frontend/Limits.h"
+#include "seam/Limits.h"
 
 // ---- the clock ----------------------------------------------------------------
 enum Mode { Start, Elapsed };

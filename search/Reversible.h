@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 // Fills the table from the current Zobrist keys; again whenever they change.
 void PrepareReversibleMoves();

@@ -5,9 +5,9 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
-#include "frontend/Limits.h"
-#include "search/Counters.h"
+#include "board/Types.h"
+#include "seam/Limits.h"
+#include "search/SearchState.h"
 
 // ---- the search's numbers ---------------------------------------------------
 // The clock, the node limit and the front end's stop poll are looked at once
@@ -36,38 +36,40 @@ struct GameKeys {
 // The key under which the draw rules compare positions: the placement, the
 // side to move and the castling rights.
 uint64_t RepetitionKey(const DataType &D, int8_t Side);
-// The searched move for Data[0] and WhosMove within the limits, or NoMove;
-// the search plays as S says, and with the draw rules it reads G.
-// The last search's node counts, over all its threads.
-uint64_t SearchedNodes();
-uint64_t SearchedQNodes();
+// The searched move for St.Data[0] and St.WhosMove within the limits, or
+// NoMove; the search plays as S says, and with the draw rules it reads G. St
+// is the main thread's record (the game's): the search runs on it, and its
+// line, score and counters are the search's when it returns.
+MoveRec SearchMove(SearchState &St, const SearchLimits &L, const SearchSettings &S = {},
+                   const GameKeys &G = {});
+// The last search's node counts, over all its threads; St is its main record.
+uint64_t SearchedNodes(const SearchState &St);
+uint64_t SearchedQNodes(const SearchState &St);
 // Starts or ends helper threads so that searches may use Threads in all
 // (1..MaxSearchThreads); the number the system gave. Only between searches.
 uint8_t SetSearchThreads(uint8_t Threads);
-MoveRec SearchMove(const SearchLimits &L, const SearchSettings &S = {}, const GameKeys &G = {});
 
 // Captures only, standing pat on the static score; never stores in the table
 // and never reads the clock.
-int16_t QSearch(int16_t Alpha, int16_t Beta);
-// Fail-hard negamax of Data[Ply] for WhosMove to Depth plies; leaves the
-// position, Ply and the side to move as it found them.
-int16_t Search(int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed);
-// How many moves of the root's line in PV, up to Len, can be played one after
-// another: past a mate, or where the line ends in entries of an earlier
-// iteration, they cannot. Visit, when given, sees each such move with
-// Data[Ply] the position before it. The moves are made on the scratch records
-// above the root, which every search overwrites anyway, and the counters and
-// flags that making them touches are put back: a search goes on as before.
-uint32_t WalkLegalPV(uint32_t Len, void (*Visit)(const Str4 &Move, uint32_t Index));
-// A fresh search: thinking message, empty PV, history and table, zero
+int16_t QSearch(SearchState &St, int16_t Alpha, int16_t Beta);
+// Fail-hard negamax of St.Data[St.Ply] for St.WhosMove to Depth plies, with the
+// last search's context; leaves the position, the ply and the side to move as
+// it found them.
+int16_t Search(SearchState &St, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed);
+// How many moves of the root's line in St.PV, up to Len, can be played one
+// after another: past a mate, or where the line ends in entries of an earlier
+// iteration, they cannot. Visit, when given, sees each such move with the
+// position before it. The moves are made on the scratch records above the
+// root, which every search overwrites anyway, and the counters and flags that
+// making them touches are put back: a search goes on as before.
+using LineVisit = void (*)(const DataType &Before, const Str4 &Move, uint32_t Index);
+uint32_t WalkLegalPV(SearchState &St, uint32_t Len, LineVisit Visit);
+// A fresh search on St: thinking message, empty PV, history and table, zero
 // counters, EndGame fixed from the root (the search's clock has started).
-void InitSearch();
+void InitSearch(SearchState &St);
 // Mean ratio of the node figures of the last three iterations up to depth
 // Len; ratios over a zero figure are left out, and no ratio at all gives 0.
 double EBF(const SaveNodesType &Nodes, uint8_t Len);
 // A search to Depth plies as the console's X command sets it (its time limit
 // 65000 seconds), for the bench and the tests.
 SearchLimits FixedDepthLimits(uint8_t Depth);
-// For the tests: every later move of a node waits for the node's other moves,
-// as if another thread searched it, on one thread too.
-void DeferEveryLaterMove(bool On);

@@ -1,6 +1,6 @@
 #include "shell/Console.h"
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 Str255 CmdStr;
 uint16_t MoveTime = 60;

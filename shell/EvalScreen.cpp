@@ -1,6 +1,7 @@
 #include "shell/EvalScreen.h"
 
 #include "diag/Debugging.h"
+#include "game/Game.h"
 #include "platform/Terminal.h"
 
 namespace {
@@ -73,7 +74,7 @@ void DisplayPieceLists(const DataType &D) {
 }
 
 void DisplayEval() {
-  const EvalBreakdown E = GetEvalBreakdown();
+  const EvalBreakdown E = GetEvalBreakdown(GamePosition(), SearchedAsEndGame());
   // The breakdown owns the whole screen, whatever window the game left set.
   Window(1, 1, ScreenCols, ScreenRows);
   ClrScr();

@@ -2,7 +2,7 @@
 // out, drawn on the whole screen.
 #pragma once
 
-#include "board/Globals.h"
+#include "board/Types.h"
 
 // Command E: the piece-square breakdown of the evaluation of the position the
 // engine looks at; waits for Enter, then clears the screen.

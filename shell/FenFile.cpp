@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "frontend/FrontEnd.h"
 #include "game/Game.h"
 #include "platform/TextFile.h"
+#include "seam/Seam.h"
 
 void WriteFEN() {
   char Text[FenTextSize];

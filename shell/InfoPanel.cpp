@@ -102,17 +102,17 @@ void WriteInfoToScreen(const SearchInfo &Info) {
   WriteUInt(Info.Depth, 16);
   WriteScoreRow(Info.PVScore);
 
-  if (Info.PV) WritePV(*Info.PV, Info.Depth, Info.PVLegal);
+  if (Info.PV) WritePV(Info.PV, Info.Depth, Info.PVLegal);
   if (IsEndGamePosition()) {
     GotoXY(1, 1);
     Write("EG");
   }
 }
 
-void WritePV(const PVType &Line, uint32_t Len, uint32_t Legal) {
+void WritePV(const Str4 *Line, uint32_t Len, uint32_t Legal) {
   if (Len > MovesShown) Len = MovesShown;
   const Str4 Blank;
-  const auto Move = [&](uint32_t I) -> const Str4 & { return I < Legal ? Line[0][I] : Blank; };
+  const auto Move = [&](uint32_t I) -> const Str4 & { return I < Legal ? Line[I] : Blank; };
   Window(1, 1, ScreenCols, ScreenRows);
   GotoXY(2, 23);
   ClrEol();

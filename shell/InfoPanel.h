@@ -3,10 +3,11 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
+#include "seam/Seam.h"
 
 void WriteInfoToScreen(const SearchInfo &Info);
-// The first Len moves of the root's line; from entry Legal on, entries that
-// cannot be played (past a mate, left from an earlier iteration) are blank.
-void WritePV(const PVType &Line, uint32_t Len, uint32_t Legal = MaxPly + 1);
+// The first Len moves of the root's line (MaxPly + 1 entries); from entry
+// Legal on, entries that cannot be played (past a mate, left from an earlier
+// iteration) are blank.
+void WritePV(const Str4 *Line, uint32_t Len, uint32_t Legal = MaxPly + 1);

@@ -1,12 +1,12 @@
 #include "shell/Loop.h"
 
 #include "board/Squares.h"
-#include "frontend/FrontEnd.h"
 #include "game/Engine.h"
 #include "game/Game.h"
 #include "game/TakeBack.h"
 #include "platform/Decimal.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 #include "shell/Console.h"
 #include "shell/EvalScreen.h"
 #include "shell/FenFile.h"

@@ -1,6 +1,6 @@
 // The main program's loop and its commands.
 #pragma once
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "platform/FixedStr.h"
 
 extern MoveRec MyMove; // the computer's last move

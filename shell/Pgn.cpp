@@ -7,15 +7,15 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "board/Globals.h"
 #include "board/Squares.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
 #include "game/History.h"
 #include "game/San.h"
 #include "game/TakeBack.h"
 #include "platform/Decimal.h"
 #include "platform/Terminal.h"
 #include "platform/TextFile.h"
+#include "seam/Seam.h"
 #include "shell/Console.h"
 
 namespace {

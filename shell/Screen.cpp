@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "board/Globals.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
 #include "game/Game.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 #include "shell/Console.h"
 #include "shell/InfoPanel.h"
 

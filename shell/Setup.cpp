@@ -1,10 +1,10 @@
 #include "shell/Setup.h"
 
 #include "board/Squares.h"
-#include "frontend/FrontEnd.h"
 #include "game/Game.h"
 #include "platform/FixedStr.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 #include "shell/Console.h"
 #include "shell/Loop.h"
 #include "shell/Screen.h"

@@ -13,17 +13,17 @@
 #include "moves/GenMoves.h"
 #include "platform/Random.h"
 #include "search/Clock.h"
-#include "search/Counters.h"
+#include "search/SearchState.h"
 
 void (*ResetFrontEndState)() = nullptr;
 
 void ResetGame() {
   SetFixedSeed(12345);
   MoveTimeMs = SecondsRuleMs(60);
-  EndGame = false;
+  Game.St.EndGame = false;
   if (ResetFrontEndState) ResetFrontEndState();
-  ClearHistory();
-  ClearPV();
+  ClearHistory(Game.St);
+  ClearPV(Game.St);
   NewGame();
 }
 
@@ -34,17 +34,17 @@ void SetFen(const char *Fen) {
   ASSERT_TRUE(ParseFEN(Fen, P, Why)) << Fen << ": " << (Why ? Why : "");
   // Diagrams of attacks and moves may leave a king en prise: placed without
   // the game's test.
-  ZeroBoardData();
+  ZeroBoardData(Game.St.Data[Game.St.Ply]);
   for (int Rank = 7; Rank >= 0; --Rank)
     for (int Fyle = 0; Fyle < 8; ++Fyle) {
       const int8_t Sq = static_cast<int8_t>(Rank * 8 + Fyle);
-      if (P.Squares[Sq] != Empty) PutPiece(P.Squares[Sq], Sq);
+      if (P.Squares[Sq] != Empty) PutPiece(Game.St.Data[Game.St.Ply], P.Squares[Sq], Sq);
     }
-  WhosMove = P.Side;
-  Data[0].CastleStat = P.CastleStat;
-  Data[0].EnPasSq = -1;
+  Game.St.WhosMove = P.Side;
+  Game.St.Data[0].CastleStat = P.CastleStat;
+  Game.St.Data[0].EnPasSq = -1;
   ZeroTTsOnSetUp();
-  InitZorbistBoard();
+  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
 }
 
 const char *BoardFen() {
@@ -57,7 +57,7 @@ const char *BoardFen() {
 #include <cstdlib>
 #include <unistd.h>
 
-#include "frontend/FrontEnd.h"
+#include "seam/Seam.h"
 
 TempDir::TempDir() {
   std::strcpy(Dir, "/tmp/torvane3-test-XXXXXX");

@@ -3,7 +3,8 @@
 #pragma once
 #include <cstring>
 
-#include "board/Globals.h"
+#include "board/Types.h"
+#include "game/GameState.h"
 #include "moves/GenMoves.h"
 
 // A fresh game state (start position, White to move, human at the keyboard,
@@ -47,14 +48,14 @@ struct RecordingFrontEnd {
 // stand now: a read-only screen or dump must leave them as they were.
 struct Tables {
   Tables() {
-    std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
-    std::memcpy(static_cast<void *>(Row), MoveList[0], sizeof Row);
-    std::memcpy(Hist, HistTab, sizeof Hist);
+    std::memcpy(static_cast<void *>(&D), &Game.St.Data[0], sizeof D);
+    std::memcpy(static_cast<void *>(Row), Game.St.MoveList[0], sizeof Row);
+    std::memcpy(Hist, Game.St.HistTab, sizeof Hist);
   }
   bool Same() const {
-    return std::memcmp(&D, &Data[0], sizeof D) == 0 &&
-           std::memcmp(Row, MoveList[0], sizeof Row) == 0 &&
-           std::memcmp(Hist, HistTab, sizeof Hist) == 0 && Ply == 0;
+    return std::memcmp(&D, &Game.St.Data[0], sizeof D) == 0 &&
+           std::memcmp(Row, Game.St.MoveList[0], sizeof Row) == 0 &&
+           std::memcmp(Hist, Game.St.HistTab, sizeof Hist) == 0 && Game.St.Ply == 0;
   }
   DataType D;
   MoveRec Row[MoveListCapacity + 1];

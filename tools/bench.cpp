@@ -12,13 +12,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
 #include "diag/BenchPositions.h"
 #include "diag/Debugging.h"
 #include "diag/Perft.h"
 #include "game/Engine.h"
 #include "game/Fen.h"
+#include "game/GameState.h"
 #include "platform/Clock.h"
 #include "tools/DepthArg.h"
 
@@ -83,9 +84,9 @@ int main(int Argc, char **Argv) {
       std::fprintf(stderr, "bench: bad position %s (%s): %s\n", P.Name, Why ? Why : "", P.Fen);
       return 1;
     }
-    const SearchLimits L = PrepareBenchSearch(Depth);
+    const SearchLimits L = PrepareBenchSearch(Game.St.Data[0], Depth);
     // The root's list is generated again by the search; its count is the same.
-    RootMoves = GenerateRootMoves();
+    RootMoves = GenerateRootMoves(Game.St);
     // The search empties the table first; done here, the clear is not timed
     // with it (with several threads every clear is a whole one, 70-85 ms).
     ClearTable();
@@ -119,8 +120,8 @@ int main(int Argc, char **Argv) {
                               : 0.0);
   }
   std::printf("Signature: %" PRIu64 "\n", Signature);
-  if (Dump && !(WriteHistoryTable() &&
-                WriteMoveList(static_cast<uint8_t>(RootMoves > 255 ? 255 : RootMoves)))) {
+  if (Dump && !(WriteHistoryTable(Game.St) &&
+                WriteMoveList(Game.St, static_cast<uint8_t>(RootMoves > 255 ? 255 : RootMoves)))) {
     std::fprintf(stderr, "bench: cannot write History.txt or MoveList.txt\n");
     return 1;
   }

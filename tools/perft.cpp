@@ -8,10 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "diag/Debugging.h"
 #include "diag/Perft.h"
 #include "game/Fen.h"
+#include "game/GameState.h"
 #include "tools/DepthArg.h"
 
 namespace {
@@ -39,8 +40,8 @@ int main(int Argc, char **Argv) {
     return 1;
   }
   if (Dump) {
-    const uint16_t N = GenerateRootMoves();
-    if (!WriteMoveList(static_cast<uint8_t>(N > 255 ? 255 : N))) {
+    const uint16_t N = GenerateRootMoves(Game.St);
+    if (!WriteMoveList(Game.St, static_cast<uint8_t>(N > 255 ? 255 : N))) {
       std::fprintf(stderr, "perft: cannot write MoveList.txt\n");
       return 1;
     }
@@ -48,10 +49,10 @@ int main(int Argc, char **Argv) {
   // The listing ends a line after every odd item; an even number of items
   // leaves the last line open. Counting the root moves first keeps that out
   // of the timed run.
-  const uint64_t RootMoves = Depth > 0 ? Perft(1, 0) : 0;
+  const uint64_t RootMoves = Depth > 0 ? Perft(Game.St, 1, 0) : 0;
 
   const auto T0 = std::chrono::steady_clock::now();
-  const uint64_t Total = Perft(Depth, Depth);
+  const uint64_t Total = Perft(Game.St, Depth, Depth);
   const auto T1 = std::chrono::steady_clock::now();
   const double Seconds = std::chrono::duration<double>(T1 - T0).count();
 

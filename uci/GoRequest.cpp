@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "game/Engine.h"
 #include "platform/Decimal.h"
 #include "uci/Words.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "game/Engine.h"
 #include "game/Fen.h"
 #include "platform/FixedStr.h"

@@ -2,11 +2,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/FrontEnd.h"
 #include "game/Engine.h"
 #include "game/Game.h"
 #include "platform/Clock.h"
 #include "platform/Random.h"
+#include "seam/Seam.h"
 #include "uci/GoRequest.h"
 #include "uci/Io.h"
 #include "uci/Options.h"

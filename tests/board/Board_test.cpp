@@ -16,13 +16,13 @@ namespace {
 int8_t Sq(const char *Name) { return static_cast<int8_t>((Name[1] - '1') * 8 + (Name[0] - 'a')); }
 
 int8_t Slot(int8_t Code, int S) {
-  const DataType &D = Data[Ply];
+  const DataType &D = Game.St.Data[Game.St.Ply];
   return Code < 9 ? D.WPieceList[S][PIdx(Code)] : D.BPieceList[S][PIdx(Code)];
 }
 
 TEST(StartPosition, BoardWordsListsAndGameState) {
   ResetGame();
-  const DataType &D = Data[0];
+  const DataType &D = Game.St.Data[0];
   const uint32_t Words[8] = {0x42365324, 0x11111111, 0, 0, 0, 0, 0x99999999, 0xCABEDBAC};
   for (int R = 0; R < 8; ++R) EXPECT_EQ(D.Board[R], Words[R]) << "rank " << R;
   for (int I = 0; I < 8; ++I) {
@@ -41,13 +41,13 @@ TEST(StartPosition, BoardWordsListsAndGameState) {
   }
   EXPECT_EQ(D.EnPasSq, -1);
   EXPECT_EQ(D.CastleStat, 15);
-  EXPECT_EQ(WhosMove, WMove);
-  EXPECT_EQ(MoveNum, 0);
-  EXPECT_EQ(Ply, 0);
-  EXPECT_EQ(D.HashKey, CalcBrdKey());
+  EXPECT_EQ(Game.St.WhosMove, WMove);
+  EXPECT_EQ(Game.MoveNum, 0);
+  EXPECT_EQ(Game.St.Ply, 0);
+  EXPECT_EQ(D.HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
   EXPECT_NE(D.HashKey, 0u);
-  EXPECT_TRUE(InLibrary);
-  EXPECT_EQ(TBIndex, 0);
+  EXPECT_TRUE(Game.InLibrary);
+  EXPECT_EQ(Game.TBIndex, 0);
   EXPECT_EQ(TheGame().Count, 0);
   EXPECT_EQ(TheGame().Bottom.MoveNum, 0);
   EXPECT_EQ(TheGame().Bottom.Side, WMove);
@@ -55,77 +55,78 @@ TEST(StartPosition, BoardWordsListsAndGameState) {
 
 TEST(Placement, PutAndRemoveKeepBoardListsAndKeyInStep) {
   SetFen("4k3/8/8/8/8/8/8/4K3 w - -");
-  const uint64_t Bare = Data[0].HashKey;
+  const uint64_t Bare = Game.St.Data[0].HashKey;
   struct {
     int8_t Code;
     int8_t Sq;
   } const Cases[] = {{WPawn, 12}, {BPawn, 52},  {WNight, 21}, {BBishop, 35},
                      {WRook, 0},  {BQueen, 59}, {WQueen, 63}};
   for (const auto &C : Cases) {
-    PutPiece(C.Code, C.Sq);
-    EXPECT_EQ(PieceOn(Data[0], C.Sq), C.Code);
-    EXPECT_EQ(CountPieces(C.Code), 1) << int(C.Code);
-    EXPECT_EQ(Data[0].HashKey, CalcBrdKey());
-    EXPECT_NE(Data[0].HashKey, Bare);
-    RemovePiece(C.Sq);
-    EXPECT_EQ(PieceOn(Data[0], C.Sq), Empty);
-    EXPECT_EQ(CountPieces(C.Code), 0) << int(C.Code);
-    EXPECT_EQ(Data[0].HashKey, Bare) << "remove undoes put for code " << int(C.Code);
+    PutPiece(Game.St.Data[Game.St.Ply], C.Code, C.Sq);
+    EXPECT_EQ(PieceOn(Game.St.Data[0], C.Sq), C.Code);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 1) << int(C.Code);
+    EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+    EXPECT_NE(Game.St.Data[0].HashKey, Bare);
+    RemovePiece(Game.St.Data[Game.St.Ply], C.Sq);
+    EXPECT_EQ(PieceOn(Game.St.Data[0], C.Sq), Empty);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 0) << int(C.Code);
+    EXPECT_EQ(Game.St.Data[0].HashKey, Bare) << "remove undoes put for code " << int(C.Code);
   }
 }
 
 TEST(Placement, PutEmptyOnlyClearsTheSquare) {
   ResetGame();
-  const uint64_t Key = Data[0].HashKey;
-  PutPiece(Empty, 1); // b1 knight
-  EXPECT_EQ(PieceOn(Data[0], 1), Empty);
+  const uint64_t Key = Game.St.Data[0].HashKey;
+  PutPiece(Game.St.Data[Game.St.Ply], Empty, 1); // b1 knight
+  EXPECT_EQ(PieceOn(Game.St.Data[0], 1), Empty);
   EXPECT_EQ(Slot(WNight, 0), 1) << "the list entry stays";
-  EXPECT_EQ(Data[0].HashKey, Key) << "the key stays";
+  EXPECT_EQ(Game.St.Data[0].HashKey, Key) << "the key stays";
 }
 
 TEST(Placement, RemoveOnEmptySquareChangesNothing) {
   ResetGame();
-  const DataType Before = Data[0];
-  RemovePiece(27);
-  EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0);
+  const DataType Before = Game.St.Data[0];
+  RemovePiece(Game.St.Data[Game.St.Ply], 27);
+  EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0);
 }
 
 TEST(Placement, FreedSlotIsReused) {
   ResetGame();
-  RemovePiece(0); // a1 rook, slot 0
+  RemovePiece(Game.St.Data[Game.St.Ply], 0); // a1 rook, slot 0
   EXPECT_EQ(Slot(WRook, 0), -1);
   EXPECT_EQ(Slot(WRook, 1), 7);
-  PutPiece(WRook, 20);
+  PutPiece(Game.St.Data[Game.St.Ply], WRook, 20);
   EXPECT_EQ(Slot(WRook, 0), 20);
   EXPECT_EQ(Slot(WRook, 1), 7);
   // A square in neither slot, as an extra's is: the slots stay.
-  RemovePieceEntry(Data[0], WRook, 33);
+  RemovePieceEntry(Game.St.Data[0], WRook, 33);
   EXPECT_EQ(Slot(WRook, 0), 20);
   EXPECT_EQ(Slot(WRook, 1), 7);
 }
 
 TEST(Placement, ZeroBoardDataKeepsKeyAndEnPassant) {
   ResetGame();
-  Data[0].EnPasSq = 20;
-  const uint64_t Key = Data[0].HashKey;
-  ZeroBoardData();
-  for (uint32_t W : Data[0].Board) EXPECT_EQ(W, 0u);
+  Game.St.Data[0].EnPasSq = 20;
+  const uint64_t Key = Game.St.Data[0].HashKey;
+  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  for (uint32_t W : Game.St.Data[0].Board) EXPECT_EQ(W, 0u);
   for (int S = 0; S < 2; ++S)
     for (int K = 0; K < 5; ++K) {
-      EXPECT_EQ(Data[0].WPieceList[S][K], -1);
-      EXPECT_EQ(Data[0].BPieceList[S][K], -1);
+      EXPECT_EQ(Game.St.Data[0].WPieceList[S][K], -1);
+      EXPECT_EQ(Game.St.Data[0].BPieceList[S][K], -1);
     }
-  for (int I = 0; I < 8; ++I) EXPECT_EQ(Data[0].WPawnList[I] & Data[0].BPawnList[I], -1);
-  EXPECT_EQ(Data[0].CastleStat, 0);
-  EXPECT_EQ(Data[0].HashKey, Key);
-  EXPECT_EQ(Data[0].EnPasSq, 20);
-  EXPECT_EQ(CalcBrdKey(), 0u) << "an empty board has key 0";
+  for (int I = 0; I < 8; ++I)
+    EXPECT_EQ(Game.St.Data[0].WPawnList[I] & Game.St.Data[0].BPawnList[I], -1);
+  EXPECT_EQ(Game.St.Data[0].CastleStat, 0);
+  EXPECT_EQ(Game.St.Data[0].HashKey, Key);
+  EXPECT_EQ(Game.St.Data[0].EnPasSq, 20);
+  EXPECT_EQ(CalcBrdKey(Game.St.Data[Game.St.Ply]), 0u) << "an empty board has key 0";
 }
 
 // Every piece on the board is listed once under its own code, an extra only
 // while both slots of its kind are taken, and the key is the one from scratch.
 testing::AssertionResult ListsInStep() {
-  const DataType &D = Data[Ply];
+  const DataType &D = Game.St.Data[Game.St.Ply];
   std::multiset<std::pair<int, int>> OnBoard, Listed;
   for (int S = 0; S < 64; ++S)
     if (PieceOn(D, S) != Empty) OnBoard.insert({PieceOn(D, S), S});
@@ -145,7 +146,8 @@ testing::AssertionResult ListsInStep() {
       Listed.insert({P, S});
     }
   if (OnBoard != Listed) return testing::AssertionFailure() << "lists differ from the board";
-  if (D.HashKey != CalcBrdKey()) return testing::AssertionFailure() << "key out of step";
+  if (D.HashKey != CalcBrdKey(Game.St.Data[Game.St.Ply]))
+    return testing::AssertionFailure() << "key out of step";
   return testing::AssertionSuccess();
 }
 
@@ -166,27 +168,27 @@ TEST(Placement, PiecesBeyondTwoOfAKindGoToTheExtraList) {
     SCOPED_TRACE(int{C.Code});
     SetFen(Twos);
     const int8_t S0 = Slot(C.Code, 0), S1 = Slot(C.Code, 1);
-    PutPiece(C.Code, Sq(C.First));
-    PutPiece(C.Code, Sq(C.Last));
-    PutPiece(C.Other, Sq(C.OtherSq));
+    PutPiece(Game.St.Data[Game.St.Ply], C.Code, Sq(C.First));
+    PutPiece(Game.St.Data[Game.St.Ply], C.Code, Sq(C.Last));
+    PutPiece(Game.St.Data[Game.St.Ply], C.Other, Sq(C.OtherSq));
     EXPECT_EQ(Slot(C.Code, 0), S0) << "an extra never overwrites a listed one";
     EXPECT_EQ(Slot(C.Code, 1), S1);
-    EXPECT_EQ(CountPieces(C.Code), 4);
-    EXPECT_EQ(CountPieces(C.Other), 3);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 4);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Other), 3);
     EXPECT_TRUE(ListsInStep());
     ASSERT_EQ(S0, Sq(C.Slot0));
-    RemovePiece(Sq(C.Slot0));
+    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.Slot0));
     EXPECT_EQ(Slot(C.Code, 0), Sq(C.Last)) << "the last extra of the kind, not of the list";
-    EXPECT_EQ(CountPieces(C.Code), 3);
-    EXPECT_EQ(CountPieces(C.Other), 3);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 3);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Other), 3);
     EXPECT_TRUE(ListsInStep());
-    RemovePiece(Sq(C.First));
-    RemovePiece(Sq(C.OtherSq));
-    EXPECT_EQ(Data[0].WExtraCount + Data[0].BExtraCount, 0);
+    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.First));
+    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.OtherSq));
+    EXPECT_EQ(Game.St.Data[0].WExtraCount + Game.St.Data[0].BExtraCount, 0);
     EXPECT_TRUE(ListsInStep());
-    RemovePiece(Sq(C.Last));
+    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.Last));
     EXPECT_EQ(Slot(C.Code, 0), -1) << "no extra left to refill it";
-    EXPECT_EQ(CountPieces(C.Code), 1);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 1);
     EXPECT_TRUE(ListsInStep());
   }
 }
@@ -210,7 +212,8 @@ TEST(Placement, RoomForPieceFollowsWhatPromotionsCanGive) {
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);
-    EXPECT_EQ(RoomForPiece(C.Code), C.Room) << C.Fen << " code " << int{C.Code};
+    EXPECT_EQ(RoomForPiece(Game.St.Data[Game.St.Ply], C.Code), C.Room)
+        << C.Fen << " code " << int{C.Code};
   }
 }
 
@@ -220,33 +223,34 @@ TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ResetGame();
   // Codes 7..9 stand for no piece.
-  EXPECT_EXIT(PutPiece(7, 30), ::testing::ExitedWithCode(2), "Error in AddToPieceList");
+  EXPECT_EXIT(PutPiece(Game.St.Data[Game.St.Ply], 7, 30), ::testing::ExitedWithCode(2),
+              "Error in AddToPieceList");
   // A ninth extra piece, and a king past both slots.
   EXPECT_EXIT(
       {
-        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) PutPiece(WNight, S);
+        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) PutPiece(Game.St.Data[Game.St.Ply], WNight, S);
       },
       ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(
       {
-        PutPiece(BKing, 30);
-        PutPiece(BKing, 31);
+        PutPiece(Game.St.Data[Game.St.Ply], BKing, 30);
+        PutPiece(Game.St.Data[Game.St.Ply], BKing, 31);
       },
       ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(
       {
-        SetSquare(Data[0], 20, 7); // a code that no list holds
-        RemovePiece(20);
+        SetSquare(Game.St.Data[0], 20, 7); // a code that no list holds
+        RemovePiece(Game.St.Data[Game.St.Ply], 20);
       },
       ::testing::ExitedWithCode(2), "Error in RemoveFromPieceList");
-  EXPECT_EXIT(PutPiece(WPawn, 30), ::testing::ExitedWithCode(2),
+  EXPECT_EXIT(PutPiece(Game.St.Data[Game.St.Ply], WPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, white code");
-  EXPECT_EXIT(PutPiece(BPawn, 30), ::testing::ExitedWithCode(2),
+  EXPECT_EXIT(PutPiece(Game.St.Data[Game.St.Ply], BPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, black code");
   EXPECT_EXIT(
       {
-        Data[0].Board[2] = 1; // a pawn on a3 that no list entry holds
-        RemovePiece(16);
+        Game.St.Data[0].Board[2] = 1; // a pawn on a3 that no list entry holds
+        RemovePiece(Game.St.Data[Game.St.Ply], 16);
       },
       ::testing::ExitedWithCode(2), "error: in removefrompawnlist");
 }
@@ -276,6 +280,6 @@ TEST(Placement, NoMatingMaterialIsTheDeadPositionsOfTheRules) {
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);
-    EXPECT_EQ(NoMatingMaterial(Data[0]), C.Dead) << C.Fen;
+    EXPECT_EQ(NoMatingMaterial(Game.St.Data[0]), C.Dead) << C.Fen;
   }
 }

@@ -29,12 +29,12 @@ TEST(Zorbist, OnlyTheTwelvePieceCodesOnRealSquaresHoldKeys) {
 
 TEST(Zorbist, KeysAreDistinctAndFreshEveryGame) {
   ResetGame();
-  const uint64_t First = Data[0].HashKey;
+  const uint64_t First = Game.St.Data[0].HashKey;
   const uint64_t Knight = ZorbistKey(WNight, 21);
   SetupStartPosition();
-  EXPECT_NE(Data[0].HashKey, First) << "a new game draws a fresh table";
+  EXPECT_NE(Game.St.Data[0].HashKey, First) << "a new game draws a fresh table";
   EXPECT_NE(ZorbistKey(WNight, 21), Knight);
-  EXPECT_EQ(Data[0].HashKey, CalcBrdKey());
+  EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
   // 768 keys drawn at random: a repeat would mean a broken generator.
   uint64_t Seen[768];
   int N = 0;
@@ -47,17 +47,17 @@ TEST(Zorbist, KeysAreDistinctAndFreshEveryGame) {
 
 TEST(Zorbist, KeyDependsOnPlacementOnly) {
   SetFen("4k3/8/8/8/8/8/4P3/4K3 w - -");
-  const uint64_t White = Data[0].HashKey;
+  const uint64_t White = Game.St.Data[0].HashKey;
   // Same placement reached in another order, other side to move and rights.
-  ZeroBoardData();
-  Data[0].HashKey = 0;
-  PutPiece(WPawn, 12);
-  PutPiece(BKing, 60);
-  PutPiece(WKing, 4);
-  Data[0].CastleStat = 15;
-  Data[0].EnPasSq = 20;
-  WhosMove = BMove;
-  EXPECT_EQ(Data[0].HashKey, White) << "nothing but the placement enters the key";
+  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  Game.St.Data[0].HashKey = 0;
+  PutPiece(Game.St.Data[Game.St.Ply], WPawn, 12);
+  PutPiece(Game.St.Data[Game.St.Ply], BKing, 60);
+  PutPiece(Game.St.Data[Game.St.Ply], WKing, 4);
+  Game.St.Data[0].CastleStat = 15;
+  Game.St.Data[0].EnPasSq = 20;
+  Game.St.WhosMove = BMove;
+  EXPECT_EQ(Game.St.Data[0].HashKey, White) << "nothing but the placement enters the key";
 }
 
 } // namespace

@@ -10,10 +10,11 @@
 #include "TestUtil.h"
 #include "board/Squares.h"
 #include "book/Opening.h"
-#include "frontend/FrontEnd.h"
+#include "game/Game.h"
 #include "game/TakeBack.h"
 #include "moves/Move.h"
 #include "platform/Random.h"
+#include "seam/Seam.h"
 
 namespace {
 
@@ -46,21 +47,21 @@ void PlayLine(const std::string &Line) {
   ResetGame();
   for (std::size_t I = 0; I + 4 <= Line.size(); I += 4) {
     const ShortStr Move = Line.substr(I, 4).c_str();
-    ASSERT_TRUE(IsLegalMove(Move)) << Move.c_str();
-    MakeMove(MoveStrToMoveRec(Move), false);
-    OpeningStr.Append(Move);
+    ASSERT_TRUE(IsLegalMove(Game.St, Move)) << Move.c_str();
+    MakeMove(Game.St, MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Move), false);
+    Game.OpeningStr.Append(Move);
   }
 }
 
 // Everything a lookup must leave as it found it.
 struct GameState {
   GameState() {
-    std::memcpy(static_cast<void *>(&D), &Data[0], sizeof D);
-    Side = WhosMove, P = Ply, Line = OpeningStr.c_str();
+    std::memcpy(static_cast<void *>(&D), &Game.St.Data[0], sizeof D);
+    Side = Game.St.WhosMove, P = Game.St.Ply, Line = Game.OpeningStr.c_str();
   }
   bool Same() const {
-    return std::memcmp(&D, &Data[0], sizeof D) == 0 && Side == WhosMove && P == Ply &&
-           Line == OpeningStr.c_str();
+    return std::memcmp(&D, &Game.St.Data[0], sizeof D) == 0 && Side == Game.St.WhosMove &&
+           P == Game.St.Ply && Line == Game.OpeningStr.c_str();
   }
   DataType D;
   int8_t Side;
@@ -73,7 +74,7 @@ std::map<std::string, int> Draw(int Draws) {
   const GameState Before;
   std::map<std::string, int> Seen;
   for (int I = 0; I < Draws; ++I) {
-    ++Seen[GetLibraryMove(OpeningStr).c_str()];
+    ++Seen[GetLibraryMove(Game.St, Game.OpeningStr).c_str()];
     EXPECT_TRUE(Before.Same()) << "a lookup changed the game";
   }
   return Seen;
@@ -119,7 +120,7 @@ TEST(Opening, ShownLineIsTheChosenLineFromTheStart) {
   WriteFile("book.txt", "E2E4E7E5G1F3B8C6\nE2E4E7E5B1C3\n");
   PlayLine("E2E4E7E5");
   for (int I = 0; I < 50; ++I) {
-    const ShortStr Move = GetLibraryMove(OpeningStr);
+    const ShortStr Move = GetLibraryMove(Game.St, Game.OpeningStr);
     EXPECT_EQ(Front.LastLine,
               std::string("E2E4E7E5") + Move.c_str() + (Move == "G1F3" ? "B8C6" : ""));
   }
@@ -180,7 +181,7 @@ TEST(Opening, LineEndingAfterThePlayedMovesIsStillShown) {
   BookFrontEnd Front;
   WriteFile("book.txt", "D2D4D7D5\nE2E4E7E5\n");
   PlayLine("E2E4E7E5");
-  EXPECT_STREQ(GetLibraryMove(OpeningStr).c_str(), "A1A1");
+  EXPECT_STREQ(GetLibraryMove(Game.St, Game.OpeningStr).c_str(), "A1A1");
   EXPECT_EQ(Front.Lines, 1);
   EXPECT_EQ(Front.LastLine, "E2E4E7E5");
 }
@@ -211,7 +212,7 @@ TEST(Opening, IllegalAnswersCountAsNoBookMove) {
     WriteFile("book.txt", (std::string(C.Line) + "\n").c_str());
     PlayLine(C.Played);
     const GameState Before;
-    EXPECT_STREQ(GetLibraryMove(OpeningStr).c_str(), C.Answer);
+    EXPECT_STREQ(GetLibraryMove(Game.St, Game.OpeningStr).c_str(), C.Answer);
     EXPECT_TRUE(Before.Same());
     EXPECT_EQ(Front.LastLine, C.Line);
   }
@@ -232,7 +233,7 @@ TEST(Opening, MissingBookGivesTheMessageAndNoMove) {
     C.Make();
     PlayLine("E2E4");
     const GameState Before;
-    EXPECT_STREQ(GetLibraryMove(OpeningStr).c_str(), "A1A1");
+    EXPECT_STREQ(GetLibraryMove(Game.St, Game.OpeningStr).c_str(), "A1A1");
     EXPECT_EQ(Front.Messages, 1);
     EXPECT_EQ(Front.LastMessage, "Missing Library File");
     EXPECT_EQ(Front.Lines, 0);
@@ -309,7 +310,7 @@ TEST(Opening, FirstMoveIsTestedLikeAnyBookMove) {
   TempDir Dir;
   // No moves recorded, but Black to move: none of White's first moves is legal.
   SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq");
-  OpeningStr.Clear();
+  Game.OpeningStr.Clear();
   EXPECT_EQ(Keys(Draw(100)), (std::set<std::string>{"A1A1"}));
 }
 
@@ -319,23 +320,23 @@ TEST(Opening, ShippedBookAnswersTheKingsPawn) {
   std::filesystem::copy_file(TORVANE_TEST_DATA "/../../book.txt", "book.txt");
   PlayLine("E2E4");
   for (int I = 0; I < 20; ++I) {
-    const ShortStr Move = GetLibraryMove(OpeningStr);
+    const ShortStr Move = GetLibraryMove(Game.St, Game.OpeningStr);
     EXPECT_FALSE(Move == "A1A1");
-    EXPECT_TRUE(IsLegalMove(Move)) << Move.c_str();
+    EXPECT_TRUE(IsLegalMove(Game.St, Move)) << Move.c_str();
     EXPECT_EQ(Front.LastLine.substr(0, 8), std::string("E2E4") + Move.c_str());
   }
   EXPECT_EQ(Front.Messages, 0);
 }
 
-TEST(Opening, InitOpeningLibPutsTheBookBackInUse) {
+TEST(Opening, ANewGamePutsTheBookBackInUse) {
   ResetGame();
-  InLibrary = false;
-  OpeningStr = "E2E4E7E5";
+  Game.InLibrary = false;
+  Game.OpeningStr = "E2E4E7E5";
   LibStartLine = 7;
   LibFinishLine = 3;
-  InitOpeningLib();
-  EXPECT_TRUE(InLibrary);
-  EXPECT_TRUE(OpeningStr.Empty());
+  NewGame();
+  EXPECT_TRUE(Game.InLibrary);
+  EXPECT_TRUE(Game.OpeningStr.Empty());
   EXPECT_EQ(LibStartLine, 1);
   EXPECT_EQ(LibFinishLine, MaxOpenings);
 }

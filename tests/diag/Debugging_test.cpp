@@ -23,9 +23,9 @@ bool Exists(const char *Name) {
 // 1 for the taker), then the king's moves, E1E2 first (0 in its table).
 void FillRowZero() {
   SetFen("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
-  ClearHistory();
-  EndGame = false;
-  GenMoveList(Str4());
+  ClearHistory(Game.St);
+  Game.St.EndGame = false;
+  GenMoveList(Game.St, Str4());
 }
 
 TEST(Debugging, MoveListFile) {
@@ -47,12 +47,12 @@ TEST(Debugging, MoveListFile) {
     SCOPED_TRACE(C.Name);
     TempDir Dir;
     FillRowZero();
-    MoveList[2][1] = Promotion;
+    Game.St.MoveList[2][1] = Promotion;
     WriteFile("MoveList.txt", std::string(500, 'z').c_str()); // a longer old dump
-    Ply = C.AtPly;
-    if (C.TakeBest) GetAMove(3);
-    EXPECT_TRUE(WriteMoveList(C.Index));
-    Ply = 0;
+    Game.St.Ply = C.AtPly;
+    if (C.TakeBest) GetAMove(Game.St, 3);
+    EXPECT_TRUE(WriteMoveList(Game.St, C.Index));
+    Game.St.Ply = 0;
     EXPECT_EQ(ReadFile("MoveList.txt"), C.Expected);
   }
 }
@@ -78,13 +78,13 @@ TEST(Debugging, HistoryFile) {
     SCOPED_TRACE(C.Name);
     TempDir Dir;
     ResetGame();
-    ClearHistory();
+    ClearHistory(Game.St);
     for (const auto &S : C.Set) {
       if (S[0] < 0) break;
-      HistTab[S[0]][S[1]] = static_cast<uint16_t>(S[2]);
+      Game.St.HistTab[S[0]][S[1]] = static_cast<uint16_t>(S[2]);
     }
     WriteFile("History.txt", "Wpawn->1   1\nold dump\n");
-    EXPECT_TRUE(WriteHistoryTable());
+    EXPECT_TRUE(WriteHistoryTable(Game.St));
     EXPECT_TRUE(Exists("History.txt"));
     EXPECT_EQ(ReadFile("History.txt"), C.Expected);
   }
@@ -103,13 +103,13 @@ TEST(Debugging, UnwritableDumpFiles) {
     SCOPED_TRACE(C.Name);
     TempDir Dir;
     ResetGame();
-    MoveList[0][1] = {12, 28, 5, false, false, false};
-    HistTab[WPawn][28] = 9;
+    Game.St.MoveList[0][1] = {12, 28, 5, false, false, false};
+    Game.St.HistTab[WPawn][28] = 9;
     C.Make("MoveList.txt");
     C.Make("History.txt");
     const Tables Before;
-    EXPECT_FALSE(WriteMoveList(1));
-    EXPECT_FALSE(WriteHistoryTable());
+    EXPECT_FALSE(WriteMoveList(Game.St, 1));
+    EXPECT_FALSE(WriteHistoryTable(Game.St));
     EXPECT_TRUE(Before.Same());
   }
 }

@@ -11,7 +11,7 @@
 #include "diag/Perft.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
-#include "search/Counters.h"
+#include "search/SearchState.h"
 
 namespace {
 
@@ -52,20 +52,20 @@ std::vector<Row> ReadCases(const char *Name) {
   return Rows;
 }
 
-// Perft(Depth, X) with its console listing.
+// Perft(St, Depth, X) with its console listing.
 std::string Listing(uint8_t Depth, uint8_t X, uint64_t &Total) {
   testing::internal::CaptureStdout();
-  Total = Perft(Depth, X);
+  Total = Perft(Game.St, Depth, X);
   std::fflush(stdout);
   return testing::internal::GetCapturedStdout();
 }
 
 // Plays moves of the game on Data[0] (for an en-passant square).
 void Play(const std::string &MoveText) {
-  const uint16_t N = GenMoveList(Str4());
+  const uint16_t N = GenMoveList(Game.St, Str4());
   for (uint16_t I = 1; I <= N; ++I) {
-    const MoveRec &M = MoveList[0][I];
-    if (MoveText == SquaresToStr(M.FromSq, M.ToSq).c_str()) return MakeMove(M, false);
+    const MoveRec &M = Game.St.MoveList[0][I];
+    if (MoveText == SquaresToStr(M.FromSq, M.ToSq).c_str()) return MakeMove(Game.St, M, false);
   }
   ADD_FAILURE() << MoveText << " not generated";
 }
@@ -77,8 +77,8 @@ TEST(Perft, ReferenceCounts) {
       if (R.Nodes > UnitLimit) continue;
       SCOPED_TRACE(R.Fen + " depth " + std::to_string(R.Depth));
       SetFen(R.Fen.c_str());
-      EXPECT_EQ(Perft(R.Depth, 0), R.Nodes);
-      EXPECT_EQ(Ply, 0);
+      EXPECT_EQ(Perft(Game.St, R.Depth, 0), R.Nodes);
+      EXPECT_EQ(Game.St.Ply, 0);
     }
 }
 
@@ -91,7 +91,7 @@ TEST(Perft, DeepReferenceCounts) {
       if (R.Nodes <= UnitLimit) continue;
       SCOPED_TRACE(R.Fen + " depth " + std::to_string(R.Depth));
       SetFen(R.Fen.c_str());
-      EXPECT_EQ(Perft(R.Depth, 0), R.Nodes);
+      EXPECT_EQ(Perft(Game.St, R.Depth, 0), R.Nodes);
       ++Run;
     }
   EXPECT_GT(Run, 0) << "the start position to depth 6 belongs here";
@@ -143,7 +143,7 @@ TEST(Perft, Listing) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
     // The order is that of a fresh program: no history from earlier searches.
-    ClearHistory();
+    ClearHistory(Game.St);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
     uint64_t Total = 0;
     EXPECT_EQ(Listing(C.Depth, C.Depth, Total), C.Expected);
@@ -191,7 +191,7 @@ TEST(Perft, PositionsWithoutAKing) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    EXPECT_EQ(Perft(1, 0), C.Depth1);
+    EXPECT_EQ(Perft(Game.St, 1, 0), C.Depth1);
     uint64_t Total = 0;
     const std::string Out = Listing(3, 3, Total);
     uint64_t Sum = 0;
@@ -201,7 +201,7 @@ TEST(Perft, PositionsWithoutAKing) {
     while (Items >> Number >> Move >> Count) Sum += Count;
     EXPECT_EQ(Total, Sum);
     EXPECT_GT(Total, C.Depth1);
-    EXPECT_EQ(Ply, 0);
+    EXPECT_EQ(Game.St.Ply, 0);
   }
 }
 
@@ -218,18 +218,18 @@ TEST(Perft, LeavesTheGameStateAsItWas) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    const int8_t Side = WhosMove;
+    const int8_t Side = Game.St.WhosMove;
     // Every move made is a node, illegal ones included; a castling is two.
-    const uint16_t N = GenMoveList(Str4());
+    const uint16_t N = GenMoveList(Game.St, Str4());
     uint64_t Made = 0;
-    for (uint16_t I = 1; I <= N; ++I) Made += MoveList[0][I].Castle ? 2 : 1;
+    for (uint16_t I = 1; I <= N; ++I) Made += Game.St.MoveList[0][I].Castle ? 2 : 1;
     // From the start: 20 moves, each answered by 20.
     if (C.Depth == 2) Made = 20 + 20 * 20;
-    const uint64_t N0 = Nodes;
-    Perft(C.Depth, 0);
-    EXPECT_EQ(Nodes - N0, Made);
-    EXPECT_EQ(Ply, 0);
-    EXPECT_EQ(WhosMove, Side);
+    const uint64_t N0 = Game.St.Nodes;
+    Perft(Game.St, C.Depth, 0);
+    EXPECT_EQ(Game.St.Nodes - N0, Made);
+    EXPECT_EQ(Game.St.Ply, 0);
+    EXPECT_EQ(Game.St.WhosMove, Side);
   }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "eval/Eval.h"
 
 namespace {
@@ -11,8 +11,8 @@ constexpr int16_t Lo = -30000, Hi = 30000;
 // triggers the lazy cut-off.
 int16_t FullEval(const char *Fen, bool InEndGame) {
   SetFen(Fen);
-  EndGame = InEndGame;
-  return EvalPosition(Lo, Hi);
+  Game.St.EndGame = InEndGame;
+  return EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi);
 }
 
 // Start position less Black's a8 rook: Material 500; positionally White pays
@@ -88,8 +88,10 @@ TEST(EvalPosition, LazyCutOffAnswersFromMaterialOutsideTheEndgame) {
   };
   for (const LazyCase &C : Cases) {
     SetFen(C.Fen);
-    EndGame = C.InEndGame;
-    EXPECT_EQ(EvalPosition(C.Alpha, C.Beta), C.Expected)
+    Game.St.EndGame = C.InEndGame;
+    EXPECT_EQ(
+        EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, C.Alpha, C.Beta),
+        C.Expected)
         << C.Fen << " window (" << C.Alpha << ", " << C.Beta << ") endgame " << C.InEndGame;
   }
 }
@@ -122,23 +124,28 @@ TEST(EvalPosition, CastlingRightsAndPawnShields) {
   for (const CastleCase &C : Cases) {
     SCOPED_TRACE(C.Why);
     SetFen(C.Fen);
-    EndGame = false;
-    Data[0].CastleStat = 0;
-    const int Without = EvalPosition(Lo, Hi);
-    Data[0].CastleStat = C.CastleStat;
-    EXPECT_EQ(EvalPosition(Lo, Hi) - Without, C.Delta) << C.Fen;
+    Game.St.EndGame = false;
+    Game.St.Data[0].CastleStat = 0;
+    const int Without =
+        EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi);
+    Game.St.Data[0].CastleStat = C.CastleStat;
+    EXPECT_EQ(EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi) -
+                  Without,
+              C.Delta)
+        << C.Fen;
   }
 }
 
 TEST(EvalPosition, EvaluatesTheRecordAtTheCurrentPly) {
   SetFen("4k3/8/8/8/2P5/2P5/2P5/4K3 w - - 0 1");
-  const DataType Tripled = Data[0];
+  const DataType Tripled = Game.St.Data[0];
   SetFen("8/2k5/8/8/8/8/8/6K1 w - - 0 1");
-  EndGame = false;
-  Data[1] = Tripled;
-  Ply = 1;
-  EXPECT_EQ(EvalPosition(Lo, Hi), 260);
-  Ply = 0;
-  EXPECT_EQ(EvalPosition(Lo, Hi), 60);
+  Game.St.EndGame = false;
+  Game.St.Data[1] = Tripled;
+  Game.St.Ply = 1;
+  EXPECT_EQ(EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi),
+            260);
+  Game.St.Ply = 0;
+  EXPECT_EQ(EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi), 60);
 }
 } // namespace

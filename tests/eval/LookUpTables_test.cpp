@@ -67,12 +67,11 @@ TEST(PieceSquareTables, LookupByCode) {
   };
   for (const auto &C : Cases) {
     SCOPED_TRACE(std::to_string(C.Code) + " " + C.Square);
-    EndGame = C.EndGameFlag;
-    EXPECT_EQ(PST(C.Code, Sq(C.Square)), C.Expected);
+    EXPECT_EQ(PST(C.Code, Sq(C.Square), C.EndGameFlag), C.Expected);
   }
-  EndGame = false;
-  EXPECT_EQ(PST(WKing, -1), 0);
-  EXPECT_EQ(PST(BPawn, -1), 0);
+  EXPECT_EQ(PST(WKing, -1, false), 0);
+  EXPECT_EQ(PST(WKing, -1, true), 0);
+  EXPECT_EQ(PST(BPawn, -1, false), 0);
 }
 
 } // namespace

@@ -35,10 +35,10 @@ TEST(Material, CountAndEndGame) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    EXPECT_EQ(WhiteMaterial(), C.White);
-    EXPECT_EQ(BlackMaterial(), C.Black);
-    EXPECT_EQ(CalcMaterial(), C.White - C.Black);
-    EXPECT_EQ(IsEndGame(), C.EndGameExpected);
+    EXPECT_EQ(WhiteMaterial(Game.St.Data[Game.St.Ply]), C.White);
+    EXPECT_EQ(BlackMaterial(Game.St.Data[Game.St.Ply]), C.Black);
+    EXPECT_EQ(CalcMaterial(Game.St.Data[Game.St.Ply]), C.White - C.Black);
+    EXPECT_EQ(IsEndGame(Game.St.Data[Game.St.Ply]), C.EndGameExpected);
   }
 }
 
@@ -46,13 +46,13 @@ TEST(Material, OnlyTheFirstQueenSlotHoldsTheEndgameOff) {
   // a1 takes queen slot 0, d1 slot 1. Losing the a1 queen leaves a queen on
   // the board, but only in slot 1: White counts as being in its endgame.
   SetFen("rnbqkbnr/pppppppp/8/8/8/8/8/Q2QK3 w kq - 0 1");
-  ASSERT_EQ(Data[0].WPieceList[0][PIdx(WQueen)], 0);
-  EXPECT_FALSE(IsEndGame());
-  RemovePiece(0);
-  ASSERT_EQ(Data[0].WPieceList[0][PIdx(WQueen)], -1);
-  ASSERT_EQ(Data[0].WPieceList[1][PIdx(WQueen)], 3);
-  EXPECT_EQ(WhiteMaterial(), 900);
-  EXPECT_TRUE(IsEndGame());
+  ASSERT_EQ(Game.St.Data[0].WPieceList[0][PIdx(WQueen)], 0);
+  EXPECT_FALSE(IsEndGame(Game.St.Data[Game.St.Ply]));
+  RemovePiece(Game.St.Data[Game.St.Ply], 0);
+  ASSERT_EQ(Game.St.Data[0].WPieceList[0][PIdx(WQueen)], -1);
+  ASSERT_EQ(Game.St.Data[0].WPieceList[1][PIdx(WQueen)], 3);
+  EXPECT_EQ(WhiteMaterial(Game.St.Data[Game.St.Ply]), 900);
+  EXPECT_TRUE(IsEndGame(Game.St.Data[Game.St.Ply]));
 }
 
 } // namespace

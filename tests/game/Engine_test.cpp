@@ -10,8 +10,8 @@
 #include "game/Game.h"
 #include "hash/TT.h"
 #include "search/Clock.h"
-#include "search/Counters.h"
 #include "search/Search.h"
+#include "search/SearchState.h"
 
 namespace {
 
@@ -40,15 +40,15 @@ TEST(WalkReportedLine, HandsEachMoveItsPosition) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Walked);
     SetFen("4k3/P7/8/8/8/8/8/4K3 w -");
-    for (int I = 0; I < 4; ++I) PV[0][I] = C.Line[I] ? C.Line[I] : "";
-    DataType Game;
-    std::memcpy(static_cast<void *>(&Game), &Data[0], sizeof Game);
+    for (int I = 0; I < 4; ++I) Game.St.PV[0][I] = C.Line[I] ? C.Line[I] : "";
+    DataType Before;
+    std::memcpy(static_cast<void *>(&Before), &Game.St.Data[0], sizeof Before);
     Walked.clear();
     const uint32_t N = WalkReportedLine(C.Len, Record);
     EXPECT_EQ(Walked, C.Walked);
     EXPECT_EQ(N, static_cast<uint32_t>(std::count(Walked.begin(), Walked.end(), ' ')));
-    EXPECT_EQ(std::memcmp(&Game, &Data[0], sizeof Game), 0);
-    EXPECT_EQ(Ply, 0);
+    EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0);
+    EXPECT_EQ(Game.St.Ply, 0);
     EXPECT_EQ(WalkReportedLine(C.Len, nullptr), N);
   }
 }
@@ -75,7 +75,7 @@ TEST(KeptTable, AStoppedSearchLeavesOnlyWhatItProved) {
     SearchLimits Deep = FixedDepthLimits(9);
     Deep.FirstDepth = 1;
     Think(Deep, SearchSettings());
-    const int Value = PVScore;
+    const int Value = Game.St.PVScore;
     SearchSettings Keep;
     Keep.KeepTable = true;
     Keep.DrawRules = true;
@@ -89,7 +89,7 @@ TEST(KeptTable, AStoppedSearchLeavesOnlyWhatItProved) {
       SearchLimits Next = FixedDepthLimits(2);
       Next.FirstDepth = 1;
       Think(Next, Keep);
-      EXPECT_LE(std::abs(PVScore - Value), 100);
+      EXPECT_LE(std::abs(Game.St.PVScore - Value), 100);
     }
   }
 }
@@ -121,7 +121,7 @@ TEST(KeptTable, AnEarlierSearchsEntryHidesNoRepetitionNearTheRoot) {
     ASSERT_EQ(PlayMove("E7F8"), MoveRefusal::None);
     ASSERT_EQ(PlayMove("A7A8"), MoveRefusal::None);
     ASSERT_EQ(std::string(BoardFen()).rfind(X, 0), 0u) << BoardFen();
-    const uint64_t KeyX = Data[0].HashKey;
+    const uint64_t KeyX = Game.St.Data[0].HashKey;
     ASSERT_TRUE(TakeBack() && TakeBack());
     AddToTT(BMove, KeyX, 900, Exact, 15, "F8E7", BKing);
     SearchSettings Keep;
@@ -134,8 +134,8 @@ TEST(KeptTable, AnEarlierSearchsEntryHidesNoRepetitionNearTheRoot) {
       L.NumSearchMoves = 1;
     }
     const ThinkResult R = Think(L, Keep);
-    EXPECT_GE(PVScore, C.MinScore);
-    EXPECT_LE(PVScore, C.MaxScore);
+    EXPECT_GE(Game.St.PVScore, C.MinScore);
+    EXPECT_LE(Game.St.PVScore, C.MaxScore);
     if (!C.OnlyKf8) {
       EXPECT_FALSE(R.Best.FromSq == SquareOf('E', '7') && R.Best.ToSq == SquareOf('F', '8'));
     }
@@ -174,7 +174,7 @@ TEST(ClockedSearch, ARootThatFailsLowHoldsTheLaterStop) {
     Think(L, S);
     const ClockTimes T = MoveTimesFor(L);
     ASSERT_LT(T.StopMs, T.FailLowStopMs);
-    EXPECT_EQ(MoveTimeMs, C.FailsLow ? T.FailLowStopMs : T.StopMs) << PVScore;
+    EXPECT_EQ(MoveTimeMs, C.FailsLow ? T.FailLowStopMs : T.StopMs) << Game.St.PVScore;
     EXPECT_EQ(IterationDeadlineMs(), T.IterationMs * C.IterationTimes / 2);
   }
 }

@@ -11,13 +11,14 @@
 #include "game/Game.h"
 #include "game/History.h"
 #include "game/TakeBack.h"
+#include "search/Search.h"
 
 namespace {
 
 // The key is left out: an abandoned edit draws new keys, as every set-up does.
 bool SameGame(const DataType &D, int8_t Side, uint16_t Moves) {
-  return std::memcmp(&D, &Data[0], offsetof(DataType, HashKey)) == 0 && WhosMove == Side &&
-         MoveNum == Moves;
+  return std::memcmp(&D, &Game.St.Data[0], offsetof(DataType, HashKey)) == 0 &&
+         Game.St.WhosMove == Side && Game.MoveNum == Moves;
 }
 
 // Each case sets up a position, asks for one change and names the answer;
@@ -53,12 +54,12 @@ TEST(Game, RefusalsChangeNothing) {
     SCOPED_TRACE(C.What);
     SetFen(C.Fen);
     EditBegin();
-    const DataType Before = Data[0];
-    const int8_t Side = WhosMove;
+    const DataType Before = Game.St.Data[0];
+    const int8_t Side = Game.St.WhosMove;
     EXPECT_EQ(C.Ask(), C.Expected);
     // The open edit of the last case is abandoned: the position it began with.
     if (C.Expected == int(EditRefusal::KingEnPrise)) EditAbandon();
-    EXPECT_TRUE(SameGame(Before, Side, MoveNum)) << BoardFen();
+    EXPECT_TRUE(SameGame(Before, Side, Game.MoveNum)) << BoardFen();
   }
 }
 
@@ -67,16 +68,16 @@ TEST(Game, RefusalsChangeNothing) {
 TEST(Game, MovesCountAndTakeBackUndoes) {
   SetFen("4k3/1P6/8/8/8/8/8/4K3 w -");
   InitTakeBackStack();
-  const DataType Start = Data[0];
+  const DataType Start = Game.St.Data[0];
   ASSERT_EQ(PlayMove("B7B8", 'n'), MoveRefusal::None);
-  EXPECT_EQ(PieceOn(Data[0], 57), WNight);
-  EXPECT_EQ(MoveNum, 1);
-  EXPECT_EQ(WhosMove, BMove);
+  EXPECT_EQ(PieceOn(Game.St.Data[0], 57), WNight);
+  EXPECT_EQ(Game.MoveNum, 1);
+  EXPECT_EQ(Game.St.WhosMove, BMove);
   EXPECT_EQ(GameHistory().HalfMoveClock, 0u) << "a pawn move resets the count";
   EXPECT_TRUE(TakeBack());
-  EXPECT_EQ(std::memcmp(&Start, &Data[0], offsetof(DataType, HashKey)), 0);
-  EXPECT_EQ(MoveNum, 0);
-  EXPECT_EQ(WhosMove, WMove);
+  EXPECT_EQ(std::memcmp(&Start, &Game.St.Data[0], offsetof(DataType, HashKey)), 0);
+  EXPECT_EQ(Game.MoveNum, 0);
+  EXPECT_EQ(Game.St.WhosMove, WMove);
 }
 
 // One list holds the game; the draw rules, the moves a record writes, the
@@ -152,10 +153,10 @@ TEST(Game, OneListHoldsTheGame) {
     char Fen[FenTextSize];
     FenText(Fen);
     EXPECT_STREQ(Fen, C.Fen);
-    EXPECT_EQ(MoveNum, C.MoveNum);
+    EXPECT_EQ(Game.MoveNum, C.MoveNum);
     const GameRecord &R = GameHistory();
     EXPECT_EQ(R.NumKeys, C.Keys);
-    const uint64_t Here = RepetitionKeyOf(GamePosition(), SideToMove());
+    const uint64_t Here = RepetitionKey(GamePosition(), SideToMove());
     EXPECT_EQ(std::count(R.Keys, R.Keys + R.NumKeys, Here), C.Repeats);
     EXPECT_EQ(R.HalfMoveClock, C.Half);
     EXPECT_EQ(R.FullMoveNumber, C.Full);
@@ -167,7 +168,7 @@ TEST(Game, OneListHoldsTheGame) {
     EXPECT_EQ(Sans, C.Sans);
     EXPECT_EQ(BookInUse(), C.Book != nullptr);
     if (C.Book) {
-      EXPECT_STREQ(OpeningStr.c_str(), C.Book);
+      EXPECT_STREQ(Game.OpeningStr.c_str(), C.Book);
     }
   }
 }
@@ -177,7 +178,7 @@ TEST(Game, OneListHoldsTheGame) {
 // the list derives still counts the whole game.
 TEST(Game, AGameLongerThanTheListForgetsItsOldestMoves) {
   ResetGame();
-  const DataType Start = Data[0];
+  const DataType Start = Game.St.Data[0];
   const char *Cycle[] = {"G1F3", "G8F6", "F3G1", "F6G8"};
   const int Plies = MaxGameEntries + 4;
   for (int I = 0; I < Plies; ++I) ASSERT_EQ(PlayMove(Cycle[I % 4]), MoveRefusal::None) << I;
@@ -195,7 +196,7 @@ TEST(Game, AGameLongerThanTheListForgetsItsOldestMoves) {
   EXPECT_EQ(R.FullMoveNumber, 1u + Plies / 2);
   EXPECT_EQ(R.NumKeys, GameRecord::MaxKeys);
   EXPECT_TRUE(TakeBack());
-  EXPECT_EQ(MoveNum, Plies - 1);
+  EXPECT_EQ(Game.MoveNum, Plies - 1);
   EXPECT_EQ(TheGame().Count, MaxGameEntries - 1);
 }
 
@@ -221,7 +222,7 @@ TEST(Game, EnPassantSquaresMustFitTheBoard) {
     bool Kept = false;
     ASSERT_TRUE(SetupGame(P, C.Ep, 0, 1, Kept));
     EXPECT_EQ(Kept, C.Kept);
-    EXPECT_EQ(Data[0].EnPasSq, C.Kept ? C.Ep : -1);
+    EXPECT_EQ(Game.St.Data[0].EnPasSq, C.Kept ? C.Ep : -1);
   }
 }
 

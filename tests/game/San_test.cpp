@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "game/Game.h"
 #include "game/San.h"
 
@@ -37,7 +37,7 @@ TEST(MoveSAN, EachKindOfMove) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(std::string(C.Fen) + " " + C.Move);
     SetFen(C.Fen);
-    Data[0].EnPasSq = C.Ep;
+    Game.St.Data[0].EnPasSq = C.Ep;
     const std::string Before = BoardFen();
     char San[SanSize];
     EXPECT_EQ(MoveSAN(C.Move, San), C.San[0] != '\0');

@@ -9,7 +9,7 @@
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
-#include "search/Counters.h"
+#include "search/SearchState.h"
 
 namespace {
 
@@ -21,42 +21,42 @@ void Play(const char *Text) {
 
 TEST(TakeBack, StepsBackOneHalfMoveAtATime) {
   ResetGame();
-  const DataType Start = Data[0];
+  const DataType Start = Game.St.Data[0];
   Play("E2E4");
-  const DataType AfterE4 = Data[0];
+  const DataType AfterE4 = Game.St.Data[0];
   Play("E7E5");
-  EXPECT_EQ(TBIndex, 2);
+  EXPECT_EQ(Game.TBIndex, 2);
   TakeBackMove();
-  EXPECT_EQ(std::memcmp(&Data[0], &AfterE4, sizeof AfterE4), 0);
-  EXPECT_EQ(WhosMove, BMove);
-  EXPECT_EQ(MoveNum, 1);
+  EXPECT_EQ(std::memcmp(&Game.St.Data[0], &AfterE4, sizeof AfterE4), 0);
+  EXPECT_EQ(Game.St.WhosMove, BMove);
+  EXPECT_EQ(Game.MoveNum, 1);
   TakeBackMove();
-  EXPECT_EQ(std::memcmp(&Data[0], &Start, sizeof Start), 0);
-  EXPECT_EQ(MoveNum, 0);
+  EXPECT_EQ(std::memcmp(&Game.St.Data[0], &Start, sizeof Start), 0);
+  EXPECT_EQ(Game.MoveNum, 0);
   // Nothing left to take back: only the tables are cleared.
-  AddToTT(Data[0].HashKey, 10, Exact, 3, ShortStr(), 0);
-  PV[0][0] = "E2E4";
-  HistTab[WPawn][28] = 9;
+  AddToTT(Game.St.WhosMove, Game.St.Data[0].HashKey, 10, Exact, 3, ShortStr(), 0);
+  Game.St.PV[0][0] = "E2E4";
+  Game.St.HistTab[WPawn][28] = 9;
   TakeBackMove();
-  EXPECT_EQ(std::memcmp(&Data[0], &Start, sizeof Start), 0);
+  EXPECT_EQ(std::memcmp(&Game.St.Data[0], &Start, sizeof Start), 0);
   FullTTType E{};
-  E.Key = Data[0].HashKey;
-  GetFromTT(E);
+  E.Key = Game.St.Data[0].HashKey;
+  GetFromTT(E, Game.St.WhosMove);
   EXPECT_EQ(E.Node, None);
-  EXPECT_TRUE(PV[0][0].Empty());
-  EXPECT_EQ(HistTab[WPawn][28], 0);
+  EXPECT_TRUE(Game.St.PV[0][0].Empty());
+  EXPECT_EQ(Game.St.HistTab[WPawn][28], 0);
 }
 
 TEST(TakeBack, WhileInTheBookTheLineIsShortened) {
   ResetGame();
   Play("E2E4");
   Play("E7E5");
-  EXPECT_STREQ(OpeningStr.c_str(), "E2E4E7E5");
+  EXPECT_STREQ(Game.OpeningStr.c_str(), "E2E4E7E5");
   TakeBackMove();
-  EXPECT_STREQ(OpeningStr.c_str(), "E2E4");
-  InLibrary = false;
+  EXPECT_STREQ(Game.OpeningStr.c_str(), "E2E4");
+  Game.InLibrary = false;
   TakeBackMove();
-  EXPECT_STREQ(OpeningStr.c_str(), "E2E4") << "out of the book the line is left alone";
+  EXPECT_STREQ(Game.OpeningStr.c_str(), "E2E4") << "out of the book the line is left alone";
 }
 
 TEST(TakeBack, FullStackKeepsTheStartAndDropsEntryOne) {
@@ -65,14 +65,14 @@ TEST(TakeBack, FullStackKeepsTheStartAndDropsEntryOne) {
   const char *Moves[] = {"G1F3", "G8F6", "F3G1", "F6G8", "B1C3", "B8C6", "C3B1", "C6B8", "G1F3",
                          "G8F6", "F3G1", "F6G8", "B1C3", "B8C6", "C3B1", "C6B8", "G1F3"};
   for (const char *M : Moves) Play(M);
-  EXPECT_EQ(TBIndex, 15);
-  EXPECT_EQ(MoveNum, 17);
+  EXPECT_EQ(Game.TBIndex, 15);
+  EXPECT_EQ(Game.MoveNum, 17);
   for (int I = 0; I < 14; ++I) TakeBackMove();
-  EXPECT_EQ(TBIndex, 1);
-  EXPECT_EQ(MoveNum, 3) << "the oldest push still held is the position after the third move";
+  EXPECT_EQ(Game.TBIndex, 1);
+  EXPECT_EQ(Game.MoveNum, 3) << "the oldest push still held is the position after the third move";
   TakeBackMove();
-  EXPECT_EQ(TBIndex, 0);
-  EXPECT_EQ(MoveNum, 0) << "the fifteenth takeback returns straight to the start";
+  EXPECT_EQ(Game.TBIndex, 0);
+  EXPECT_EQ(Game.MoveNum, 0) << "the fifteenth takeback returns straight to the start";
 }
 
 } // namespace

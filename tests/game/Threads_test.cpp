@@ -7,8 +7,9 @@
 #include "board/Squares.h"
 #include "game/Engine.h"
 #include "moves/Move.h"
-#include "search/Counters.h"
 #include "search/Search.h"
+#include "search/SearchState.h"
+#include "search/Worker.h"
 
 namespace {
 
@@ -57,10 +58,10 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
     if (C.Depth > 0 && !C.Move) {
       EXPECT_EQ(R.Depth, C.Depth);
     }
-    EXPECT_TRUE(IsLegalMove(SquaresToStr(R.Best.FromSq, R.Best.ToSq))) << TextOf(R.Best);
+    EXPECT_TRUE(IsLegalMove(Game.St, SquaresToStr(R.Best.FromSq, R.Best.ToSq))) << TextOf(R.Best);
     if (C.Move) {
       EXPECT_EQ(TextOf(R.Best), C.Move);
-      EXPECT_EQ(PVScore, 10000 - 5);
+      EXPECT_EQ(Game.St.PVScore, 10000 - 5);
     }
     // Every thread's nodes count towards the limit; each says its count
     // every CheckInterval nodes and stops soon after the main thread.
@@ -69,8 +70,8 @@ TEST(Threads, EachLimitHoldsForAllThreadsTogether) {
       EXPECT_LE(R.Nodes + R.QNodes, C.Nodes + 4 * C.Threads * CheckInterval);
     }
     // The line shown is the main thread's and plays out from the root.
-    EXPECT_EQ(WalkLegalPV(static_cast<uint32_t>(R.Depth), nullptr) > 0, true);
-    EXPECT_EQ(PV[0][0], SquaresToStr(R.Best.FromSq, R.Best.ToSq));
+    EXPECT_EQ(WalkLegalPV(Game.St, static_cast<uint32_t>(R.Depth), nullptr) > 0, true);
+    EXPECT_EQ(Game.St.PV[0][0], SquaresToStr(R.Best.FromSq, R.Best.ToSq));
   }
 
   // With helpers started, a search asked for one thread and a level's search
@@ -116,7 +117,7 @@ TEST(Threads, AMoveLeftForAnotherThreadIsSearchedAfterTheOthers) {
       {"2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1", 8, "G3G6", 2},
   };
   ASSERT_EQ(SetThreads(1), 1);
-  DeferEveryLaterMove(true);
+  Ctx.DeferAll = true;
   for (const Case &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
@@ -125,9 +126,9 @@ TEST(Threads, AMoveLeftForAnotherThreadIsSearchedAfterTheOthers) {
     L.Depth = C.Depth;
     const ThinkResult R = Think(L, SearchSettings());
     EXPECT_EQ(TextOf(R.Best), C.Move);
-    EXPECT_EQ(PVScore, 10000 - (2 * C.MateIn - 1));
+    EXPECT_EQ(Game.St.PVScore, 10000 - (2 * C.MateIn - 1));
   }
-  DeferEveryLaterMove(false);
+  Ctx.DeferAll = false;
 }
 
 } // namespace

@@ -2,13 +2,23 @@
 
 #include "TestUtil.h"
 #include "hash/TT.h"
+#include "hash/TTSlot.h"
 
 namespace {
+// Leaves Key's slot as two writers racing on it may: the key word stored for
+// Key, the other fields of Other's entry.
+void MixEntry(uint64_t Key, uint64_t Other) {
+  InternTTType &E = TTSlot(Key, Game.St.WhosMove);
+  const InternTTType &O = TTSlot(Other, Game.St.WhosMove);
+  E.Score = O.Score;
+  E.Node_Depth = O.Node_Depth;
+  E.Move_Piece = O.Move_Piece;
+}
 
 FullTTType Probe(uint64_t Key) {
   FullTTType E{};
   E.Key = Key;
-  GetFromTT(E);
+  GetFromTT(E, Game.St.WhosMove);
   return E;
 }
 
@@ -20,7 +30,7 @@ TEST(TT, EmptyTableMissesAndAnEmptyMoveReadsBackAsA1A1) {
   EXPECT_EQ(E.Score, 0);
   EXPECT_TRUE(E.Move.Empty());
   EXPECT_EQ(E.Piece, 0);
-  AddToTT(0x123456789ull, -77, FailLow, 4, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, 0x123456789ull, -77, FailLow, 4, ShortStr(), 0);
   E = Probe(0x123456789ull);
   EXPECT_EQ(E.Node, FailLow);
   EXPECT_EQ(E.Depth, 4);
@@ -35,11 +45,11 @@ TEST(TT, EmptyTableMissesAndAnEmptyMoveReadsBackAsA1A1) {
 
 TEST(TT, SideToMoveComplementsTheKey) {
   ResetGame();
-  AddToTT(0xABCDEFull, 50, Exact, 3, "G1F3", WNight);
+  AddToTT(Game.St.WhosMove, 0xABCDEFull, 50, Exact, 3, "G1F3", WNight);
   FullTTType E = Probe(0xABCDEFull);
   EXPECT_EQ(E.Node, Exact);
   EXPECT_EQ(E.Key, 0xABCDEFull);
-  WhosMove = BMove;
+  Game.St.WhosMove = BMove;
   E = Probe(0xABCDEFull);
   EXPECT_EQ(E.Node, None) << "the same board with Black to move is another position";
   EXPECT_EQ(E.Key, ~0xABCDEFull);
@@ -47,7 +57,7 @@ TEST(TT, SideToMoveComplementsTheKey) {
 
 TEST(TT, MovePacksIntoOneWord) {
   ResetGame();
-  AddToTT(777, 12, Exact, 6, "G1F3", WNight);
+  AddToTT(Game.St.WhosMove, 777, 12, Exact, 6, "G1F3", WNight);
   const FullTTType E = Probe(777);
   EXPECT_STREQ(E.Move.c_str(), "G1F3");
   EXPECT_EQ(E.Piece, WNight);
@@ -58,11 +68,11 @@ TEST(TT, MovePacksIntoOneWord) {
 TEST(TT, DepthPreferredReplacement) {
   ResetGame();
   const uint64_t A = 1000, B = A + NumTTEntries; // the same slot
-  AddToTT(A, 1, Exact, 5, ShortStr(), 0);
-  AddToTT(B, 2, FailHigh, 3, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, A, 1, Exact, 5, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, B, 2, FailHigh, 3, ShortStr(), 0);
   EXPECT_EQ(Probe(A).Score, 1) << "a shallower store leaves the slot alone";
   EXPECT_EQ(Probe(B).Node, None);
-  AddToTT(B, 3, FailHigh, 5, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, B, 3, FailHigh, 5, ShortStr(), 0);
   EXPECT_EQ(Probe(B).Score, 3) << "equal depth replaces, whatever position was there";
   EXPECT_EQ(Probe(A).Node, None);
 }
@@ -73,11 +83,11 @@ TEST(TT, AnEarlierSearchsEntryGivesWayAndSaysSo) {
   const uint64_t A = 2000, B = A + NumTTEntries;
   for (const int Searches : {1, 3, 4, 5, 8, 17}) {
     ResetGame();
-    AddToTT(A, 1, Exact, 12, ShortStr(), 0);
+    AddToTT(Game.St.WhosMove, A, 1, Exact, 12, ShortStr(), 0);
     EXPECT_FALSE(Probe(A).Earlier) << Searches;
     for (int I = 0; I < Searches; ++I) NewTTGeneration();
     EXPECT_TRUE(Probe(A).Earlier) << Searches;
-    AddToTT(B, 2, FailHigh, 1, ShortStr(), 0);
+    AddToTT(Game.St.WhosMove, B, 2, FailHigh, 1, ShortStr(), 0);
     EXPECT_EQ(Probe(B).Score, 2) << Searches;
     EXPECT_FALSE(Probe(B).Earlier) << Searches;
   }
@@ -85,17 +95,17 @@ TEST(TT, AnEarlierSearchsEntryGivesWayAndSaysSo) {
 
 TEST(TT, DeepResultsAreClampedWithoutTouchingTheNodeType) {
   ResetGame();
-  AddToTT(4242, 9, FailLow, 40, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, 4242, 9, FailLow, 40, ShortStr(), 0);
   FullTTType E = Probe(4242);
   EXPECT_EQ(E.Node, FailLow);
   EXPECT_EQ(E.Depth, 15);
-  AddToTT(4242, 10, Exact, 14, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, 4242, 10, Exact, 14, ShortStr(), 0);
   EXPECT_EQ(Probe(4242).Score, 9) << "15 stays deeper than 14";
 }
 
 TEST(TT, ClearEmptiesEverything) {
   ResetGame();
-  AddToTT(31337, 5, Exact, 2, "E2E4", WPawn);
+  AddToTT(Game.St.WhosMove, 31337, 5, Exact, 2, "E2E4", WPawn);
   ZeroTTs();
   EXPECT_EQ(Probe(31337).Node, None);
 }
@@ -119,11 +129,11 @@ TEST(TT, ValidMoveChecksPieceAndTarget) {
       {"", 0, WMove, false},
   };
   for (const auto &C : Cases) {
-    WhosMove = C.Side;
+    Game.St.WhosMove = C.Side;
     FullTTType E{};
     E.Move = C.Move;
     E.Piece = C.Piece;
-    EXPECT_EQ(ValidMove(E), C.Valid) << C.Move;
+    EXPECT_EQ(ValidMove(E, Game.St.Data[Game.St.Ply], Game.St.WhosMove), C.Valid) << C.Move;
   }
 }
 
@@ -135,12 +145,13 @@ TEST(TT, ClearAfterManyStoresEmptiesEverySlot) {
   ResetGame();
   // More distinct slots than the clear keeps track of one by one.
   constexpr uint64_t Stores = (1u << 22) + 1000;
-  for (uint64_t K = 1; K <= Stores; ++K) AddToTT(K * 7919, 1, Exact, 1, ShortStr(), 0);
+  for (uint64_t K = 1; K <= Stores; ++K)
+    AddToTT(Game.St.WhosMove, K * 7919, 1, Exact, 1, ShortStr(), 0);
   ZeroTTs();
   for (uint64_t K : {uint64_t(1), uint64_t(5000), Stores - 1, Stores})
     EXPECT_EQ(Probe(K * 7919).Node, None) << K;
   // And after a short search only its own slots were written.
-  AddToTT(99, 4, FailHigh, 2, ShortStr(), 0);
+  AddToTT(Game.St.WhosMove, 99, 4, FailHigh, 2, ShortStr(), 0);
   ZeroTTs();
   EXPECT_EQ(Probe(99).Node, None);
 }
@@ -170,9 +181,9 @@ TEST(TT, AnEntryMixedOfTwoWritesIsAMiss) {
   const uint64_t A = 0x5151, B = 0x7373; // two slots
   for (const auto &C : Cases) {
     ResetGame();
-    AddToTT(A, 40, Exact, 6, "G1F3", WNight);
-    AddToTT(B, C.Score, C.Node, C.Depth, C.Move, C.Piece);
-    MixTTEntry(A, B);
+    AddToTT(Game.St.WhosMove, A, 40, Exact, 6, "G1F3", WNight);
+    AddToTT(Game.St.WhosMove, B, C.Score, C.Node, C.Depth, C.Move, C.Piece);
+    MixEntry(A, B);
     EXPECT_EQ(Probe(A).Node == Exact, C.Hit) << C.What;
     EXPECT_EQ(Probe(B).Node, C.Node) << C.What << ": B's own entry";
   }
@@ -192,8 +203,8 @@ TEST(TT, WithSeveralWritersEveryClearIsWhole) {
     ResetGame();
     SetTTWriters(C.Writers);
     if (C.Cleared) ZeroTTs();
-    AddToTT(Stored, 3, Exact, 2, "", 0);
-    MixTTEntry(Stray, Stored);
+    AddToTT(Game.St.WhosMove, Stored, 3, Exact, 2, "", 0);
+    MixEntry(Stray, Stored);
     ASSERT_EQ(HashFullPermill(), 1u) << C.Writers;
     ZeroTTs();
     EXPECT_EQ(HashFullPermill(), C.FullAfterClear) << C.Writers;
@@ -213,10 +224,10 @@ TEST(TT, ResidencyEmptiesTheTableOnceAndKeepsWhatTheSearchWritesMeanwhile) {
   for (const uint32_t MiB : {MaxTTMiB, 16u, 1u}) {
     ResetGame();
     ASSERT_TRUE(SetTTSizeMiB(MiB));
-    AddToTT(1, 7, Exact, 3, "", 0);
+    AddToTT(Game.St.WhosMove, 1, 7, Exact, 3, "", 0);
     MakeTTResident();
     EXPECT_EQ(Probe(1).Node, None) << MiB;
-    for (uint64_t K = 2; K < Writes; ++K) AddToTT(K * 104729, 7, Exact, 3, "", 0);
+    for (uint64_t K = 2; K < Writes; ++K) AddToTT(Game.St.WhosMove, K * 104729, 7, Exact, 3, "", 0);
     WaitTTResident();
     uint64_t Lost = 0;
     for (uint64_t K = 2; K < Writes; ++K) Lost += Probe(K * 104729).Node != Exact;

@@ -21,7 +21,8 @@ std::string Text(const MoveRec &M) { return SquaresToStr(M.FromSq, M.ToSq).c_str
 
 // Row Ply in list order.
 std::vector<MoveRec> Row(uint16_t N) {
-  return std::vector<MoveRec>(&MoveList[Ply][1], &MoveList[Ply][1] + N);
+  return std::vector<MoveRec>(&Game.St.MoveList[Game.St.Ply][1],
+                              &Game.St.MoveList[Game.St.Ply][1] + N);
 }
 
 std::vector<std::string> Texts(const std::vector<MoveRec> &Moves) {
@@ -47,8 +48,8 @@ bool Has(uint16_t N, const std::string &MoveText) {
 // Plays a move of the game on Data[0], as the game loop does: the generated
 // record, so the flags are the generator's.
 void Play(const std::string &MoveText) {
-  const uint16_t N = GenMoveList(Str4());
-  MakeMove(Find(N, MoveText), false);
+  const uint16_t N = GenMoveList(Game.St, Str4());
+  MakeMove(Game.St, Find(N, MoveText), false);
 }
 
 // ---- an independent reference: every pseudo-legal move found by scanning
@@ -63,7 +64,7 @@ const int KingD[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1,
 bool RefAttacked(int Sq, bool ByWhite) {
   const int R = Sq / 8, F = Sq % 8;
   for (int S = 0; S < 64; ++S) {
-    const int8_t P = PieceOn(Data[Ply], S);
+    const int8_t P = PieceOn(Game.St.Data[Game.St.Ply], S);
     if (!Own(P, ByWhite)) continue;
     const int DR = R - S / 8, DF = F - S % 8;
     switch (P & 7) {
@@ -85,7 +86,7 @@ bool RefAttacked(int Sq, bool ByWhite) {
       int CR = S / 8 + SR, CF = S % 8 + SF;
       bool Clear = true;
       for (; CR != R || CF != F; CR += SR, CF += SF)
-        if (PieceOn(Data[Ply], CR * 8 + CF) != Empty) Clear = false;
+        if (PieceOn(Game.St.Data[Game.St.Ply], CR * 8 + CF) != Empty) Clear = false;
       if (Clear) return true;
     }
     }
@@ -95,8 +96,8 @@ bool RefAttacked(int Sq, bool ByWhite) {
 
 MoveSet ReferenceMoves(bool CapturesOnly) {
   MoveSet Out;
-  const bool White = WhosMove == WMove;
-  const DataType &D = Data[Ply];
+  const bool White = Game.St.WhosMove == WMove;
+  const DataType &D = Game.St.Data[Game.St.Ply];
   auto Add = [&](int From, int To) {
     const int8_t T = PieceOn(D, To);
     const bool Victim = Foe(T, White) && (T & 7) != WKing;
@@ -201,10 +202,10 @@ TEST(GenMoveList, GeneratesExactlyThePseudoLegalMoves) {
     SCOPED_TRACE(std::string(C.Fen) + " after " + C.Before);
     SetFen(C.Fen);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
-    const uint16_t N = GenMoveList(Str4());
-    EXPECT_EQ(N, MoveListIndex);
+    const uint16_t N = GenMoveList(Game.St, Str4());
+    EXPECT_EQ(N, Game.St.MoveListIndex);
     EXPECT_EQ(AsSet(N), ReferenceMoves(false));
-    const uint16_t NC = GenCaptureList();
+    const uint16_t NC = GenCaptureList(Game.St);
     EXPECT_EQ(AsSet(NC), ReferenceMoves(true));
   }
 }
@@ -213,22 +214,22 @@ TEST(GenMoveList, LongListsStayInTheirRowAndLoseNothing) {
   for (const char *Fen : {ManyQueens, ManyBlackQueens}) {
     SCOPED_TRACE(Fen);
     SetFen(Fen);
-    ASSERT_GT(Data[0].WExtraCount + Data[0].BExtraCount, 0);
+    ASSERT_GT(Game.St.Data[0].WExtraCount + Game.St.Data[0].BExtraCount, 0);
     // The next ply's row must come out untouched.
-    std::memset(static_cast<void *>(MoveList[1]), 0x5A, sizeof MoveList[1]);
-    const uint16_t N = GenMoveList(Str4());
+    std::memset(static_cast<void *>(Game.St.MoveList[1]), 0x5A, sizeof Game.St.MoveList[1]);
+    const uint16_t N = GenMoveList(Game.St, Str4());
     EXPECT_GT(N, 100);
-    for (std::size_t B = 0; B < sizeof MoveList[1]; ++B)
-      ASSERT_EQ(reinterpret_cast<const unsigned char *>(MoveList[1])[B], 0x5A) << B;
+    for (std::size_t B = 0; B < sizeof Game.St.MoveList[1]; ++B)
+      ASSERT_EQ(reinterpret_cast<const unsigned char *>(Game.St.MoveList[1])[B], 0x5A) << B;
     // Every entry comes out once, also those past the hundredth.
     MoveSet Picked;
     for (uint16_t I = 0; I < N; ++I) {
-      const MoveRec M = GetAMove(N);
+      const MoveRec M = GetAMove(Game.St, N);
       ASSERT_NE(M.ToSq, -1);
       EXPECT_TRUE(Picked.insert(Text(M)).second);
     }
     EXPECT_EQ(Picked, ReferenceMoves(false));
-    EXPECT_EQ(GetAMove(N).ToSq, -1);
+    EXPECT_EQ(GetAMove(Game.St, N).ToSq, -1);
   }
 }
 
@@ -271,7 +272,7 @@ TEST(GenMoveList, FixedOrder) {
     SCOPED_TRACE(std::string(C.Fen) + " after " + C.Before);
     SetFen(C.Fen);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
-    EXPECT_EQ(Texts(Row(GenMoveList(Str4()))), C.Expected);
+    EXPECT_EQ(Texts(Row(GenMoveList(Game.St, Str4()))), C.Expected);
   }
 }
 
@@ -300,7 +301,7 @@ TEST(GenMoveList, PawnRules) {
     SCOPED_TRACE(std::string(C.Fen) + " after " + C.Before);
     SetFen(C.Fen);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
-    const uint16_t N = GenMoveList(Str4());
+    const uint16_t N = GenMoveList(Game.St, Str4());
     for (const std::string &M : C.Present) EXPECT_TRUE(Has(N, M)) << M;
     for (const std::string &M : C.Absent) EXPECT_FALSE(Has(N, M)) << M;
   }
@@ -318,10 +319,10 @@ TEST(GenMoveList, KingCapture) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    const uint16_t N = GenMoveList(Str4());
+    const uint16_t N = GenMoveList(Game.St, Str4());
     for (const std::string &M : C.Present) EXPECT_TRUE(Find(N, M).Capture) << M;
     for (const std::string &M : C.Absent) EXPECT_FALSE(Has(N, M)) << M;
-    EXPECT_EQ(GenCaptureList(), 0) << "the capture list never takes the king";
+    EXPECT_EQ(GenCaptureList(Game.St), 0) << "the capture list never takes the king";
   }
 }
 
@@ -356,8 +357,8 @@ TEST(GenMoveList, Castling) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    const bool White = WhosMove == WMove;
-    const uint16_t N = GenMoveList(Str4());
+    const bool White = Game.St.WhosMove == WMove;
+    const uint16_t N = GenMoveList(Game.St, Str4());
     const std::string KS = White ? "E1G1" : "E8G8", QS = White ? "E1C1" : "E8C8";
     EXPECT_EQ(Has(N, KS), C.KingSide);
     EXPECT_EQ(Has(N, QS), C.QueenSide);
@@ -378,8 +379,8 @@ TEST(GenMoveList, CastlingTrustsTheRightsNotTheRook) {
   // The rights are the only record of the rooks: a right kept without its
   // rook still lets the king go.
   SetFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-  Data[0].CastleStat = 3;
-  const uint16_t N = GenMoveList(Str4());
+  Game.St.Data[0].CastleStat = 3;
+  const uint16_t N = GenMoveList(Game.St, Str4());
   EXPECT_TRUE(Has(N, "E1G1"));
   EXPECT_TRUE(Has(N, "E1C1"));
 }
@@ -439,15 +440,15 @@ TEST(GenMoveList, OrderingScores) {
     SCOPED_TRACE(std::string(C.Fen) + " after " + C.Before + " table move " + C.TTMove + ": " +
                  C.Move);
     SetFen(C.Fen);
-    ClearHistory();
+    ClearHistory(Game.St);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
-    EndGame = C.EndGameFlag;
-    const uint16_t N = GenMoveList(Str4(C.TTMove));
+    Game.St.EndGame = C.EndGameFlag;
+    const uint16_t N = GenMoveList(Game.St, Str4(C.TTMove));
     const MoveRec M = Find(N, C.Move);
     EXPECT_EQ(M.MoveValue, C.Value);
     EXPECT_EQ(M.Capture, C.Capture);
     EXPECT_EQ(M.Promotion, C.Promotion);
-    EndGame = false;
+    Game.St.EndGame = false;
   }
 }
 
@@ -467,14 +468,14 @@ TEST(GenMoveList, HistoryTerm) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Move);
     SetFen(C.Fen);
-    ClearHistory();
-    HistTab[C.Code][C.Sq] = 37;
+    ClearHistory(Game.St);
+    Game.St.HistTab[C.Code][C.Sq] = 37;
     // Decoys: the mirrored square and the other colour's code.
-    HistTab[C.Code][C.Sq ^ 56] = 500;
-    HistTab[C.Code ^ 8][C.Sq] = 700;
-    const uint16_t N = GenMoveList(Str4());
+    Game.St.HistTab[C.Code][C.Sq ^ 56] = 500;
+    Game.St.HistTab[C.Code ^ 8][C.Sq] = 700;
+    const uint16_t N = GenMoveList(Game.St, Str4());
     EXPECT_EQ(Find(N, C.Move).MoveValue, C.Table + 37);
-    ClearHistory();
+    ClearHistory(Game.St);
   }
 }
 
@@ -500,18 +501,18 @@ TEST(GetAMove, BestFirstWithTiesInListOrder) {
   for (const char *Fen : Fens) {
     SCOPED_TRACE(Fen);
     SetFen(Fen);
-    ClearHistory();
-    const uint16_t N = GenMoveList(Str4());
+    ClearHistory(Game.St);
+    const uint16_t N = GenMoveList(Game.St, Str4());
     const std::vector<MoveRec> Want = ByScore(Row(N));
     for (std::size_t I = 1; I < Want.size(); ++I)
       SawTie = SawTie || Want[I].MoveValue == Want[I - 1].MoveValue;
     for (const MoveRec &W : Want) {
-      const MoveRec M = GetAMove(N);
+      const MoveRec M = GetAMove(Game.St, N);
       EXPECT_EQ(Text(M), Text(W));
       EXPECT_EQ(M.MoveValue, W.MoveValue) << "the score it had before the pick";
     }
-    for (uint16_t I = 1; I <= N; ++I) EXPECT_EQ(MoveList[0][I].MoveValue, Sentinal);
-    const MoveRec None = GetAMove(N);
+    for (uint16_t I = 1; I <= N; ++I) EXPECT_EQ(Game.St.MoveList[0][I].MoveValue, Sentinal);
+    const MoveRec None = GetAMove(Game.St, N);
     EXPECT_EQ(None.FromSq, -1);
     EXPECT_EQ(None.ToSq, -1);
     EXPECT_EQ(None.MoveValue, -999);
@@ -521,40 +522,40 @@ TEST(GetAMove, BestFirstWithTiesInListOrder) {
 
 TEST(GetAMove, AScoreJustAboveTheSentinelIsAMove) {
   SetFen("4k3/8/8/8/8/8/8/7K w - - 0 1");
-  ClearHistory();
-  uint16_t N = GenMoveList(Str4());
+  ClearHistory(Game.St);
+  uint16_t N = GenMoveList(Game.St, Str4());
   // The history term brings each score down to Sentinal + 1 (the counters wrap).
   for (const MoveRec &M : Row(N))
-    HistTab[WKing][M.ToSq] = static_cast<uint16_t>(Sentinal + 1 - M.MoveValue);
-  N = GenMoveList(Str4());
+    Game.St.HistTab[WKing][M.ToSq] = static_cast<uint16_t>(Sentinal + 1 - M.MoveValue);
+  N = GenMoveList(Game.St, Str4());
   const std::vector<MoveRec> Listed = Row(N);
   for (const MoveRec &W : Listed) {
     ASSERT_EQ(W.MoveValue, Sentinal + 1);
-    EXPECT_EQ(Text(GetAMove(N)), Text(W));
+    EXPECT_EQ(Text(GetAMove(Game.St, N)), Text(W));
   }
-  EXPECT_EQ(GetAMove(N).ToSq, -1);
-  ClearHistory();
+  EXPECT_EQ(GetAMove(Game.St, N).ToSq, -1);
+  ClearHistory(Game.St);
 }
 
 TEST(GetAMove, LooksOnlyAtTheCountedEntries) {
   SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-  ClearHistory();
-  uint16_t N = GenMoveList(Str4());
+  ClearHistory(Game.St);
+  uint16_t N = GenMoveList(Game.St, Str4());
   // The last entry as the table move scores above all the others.
-  const std::string Last = Text(MoveList[0][N]);
-  N = GenMoveList(Str4(Last.c_str()));
-  ASSERT_EQ(Text(MoveList[0][N]), Last);
-  ASSERT_EQ(MoveList[0][N].MoveValue, 1001);
+  const std::string Last = Text(Game.St.MoveList[0][N]);
+  N = GenMoveList(Game.St, Str4(Last.c_str()));
+  ASSERT_EQ(Text(Game.St.MoveList[0][N]), Last);
+  ASSERT_EQ(Game.St.MoveList[0][N].MoveValue, 1001);
   const std::vector<MoveRec> Want = ByScore(Row(static_cast<uint16_t>(N - 1)));
-  const MoveRec M = GetAMove(static_cast<uint16_t>(N - 1));
+  const MoveRec M = GetAMove(Game.St, static_cast<uint16_t>(N - 1));
   EXPECT_EQ(Text(M), Text(Want[0]));
-  EXPECT_EQ(MoveList[0][N].MoveValue, 1001) << "the uncounted entry is left alone";
+  EXPECT_EQ(Game.St.MoveList[0][N].MoveValue, 1001) << "the uncounted entry is left alone";
   // An empty count finds nothing and marks entry 1.
-  ASSERT_NE(MoveList[0][1].MoveValue, Sentinal);
-  const MoveRec None = GetAMove(0);
+  ASSERT_NE(Game.St.MoveList[0][1].MoveValue, Sentinal);
+  const MoveRec None = GetAMove(Game.St, 0);
   EXPECT_EQ(None.ToSq, -1);
   EXPECT_EQ(None.MoveValue, -999);
-  EXPECT_EQ(MoveList[0][1].MoveValue, Sentinal);
+  EXPECT_EQ(Game.St.MoveList[0][1].MoveValue, Sentinal);
 }
 
 // ---- history ---------------------------------------------------------------
@@ -573,19 +574,19 @@ TEST(AddToHistory, RaisesAndHalves) {
   };
   for (const auto &C : Cases) {
     SetFen("4k3/8/8/8/8/8/8/4K1N1 w - - 0 1");
-    ClearHistory();
-    HistTab[WNight][21] = C.Start;
-    HistTab[BQueen][0] = 7;
-    HistTab[7][5] = 40; // no piece has code 7: never halved
-    const uint16_t N = GenMoveList(Str4());
+    ClearHistory(Game.St);
+    Game.St.HistTab[WNight][21] = C.Start;
+    Game.St.HistTab[BQueen][0] = 7;
+    Game.St.HistTab[7][5] = 40; // no piece has code 7: never halved
+    const uint16_t N = GenMoveList(Game.St, Str4());
     // The caller has unmade the move: the knight is still on g1.
-    AddToHistory(Find(N, "G1F3"), C.Depth);
-    EXPECT_EQ(HistTab[WNight][21], C.After);
-    EXPECT_EQ(HistTab[BQueen][0], C.Other);
-    EXPECT_EQ(HistTab[7][5], 40);
-    ClearHistory();
-    EXPECT_EQ(HistTab[WNight][21], 0);
-    EXPECT_EQ(HistTab[BQueen][0], 0);
+    AddToHistory(Game.St, Find(N, "G1F3"), C.Depth);
+    EXPECT_EQ(Game.St.HistTab[WNight][21], C.After);
+    EXPECT_EQ(Game.St.HistTab[BQueen][0], C.Other);
+    EXPECT_EQ(Game.St.HistTab[7][5], 40);
+    ClearHistory(Game.St);
+    EXPECT_EQ(Game.St.HistTab[WNight][21], 0);
+    EXPECT_EQ(Game.St.HistTab[BQueen][0], 0);
   }
 }
 
@@ -618,7 +619,7 @@ TEST(GenCaptureList, Rules) {
     SCOPED_TRACE(std::string(C.Fen) + " after " + C.Before);
     SetFen(C.Fen);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
-    const uint16_t N = GenCaptureList();
+    const uint16_t N = GenCaptureList(Game.St);
     EXPECT_EQ(Texts(Row(N)), C.Expected);
     for (const MoveRec &M : Row(N)) EXPECT_TRUE(M.Capture) << Text(M);
   }
@@ -642,9 +643,9 @@ TEST(GenCaptureList, Scores) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(std::string(C.Fen) + ": " + C.Move);
     SetFen(C.Fen);
-    ClearHistory();
-    GenMoveList(Str4(C.TTMove));
-    const uint16_t N = GenCaptureList();
+    ClearHistory(Game.St);
+    GenMoveList(Game.St, Str4(C.TTMove));
+    const uint16_t N = GenCaptureList(Game.St);
     EXPECT_EQ(Find(N, C.Move).MoveValue, C.Value);
   }
 }

@@ -12,16 +12,18 @@
 #include "board/Zorbist.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
-#include "search/Counters.h"
+#include "search/SearchState.h"
 
 namespace {
 
 // The generated record for a move text, so that the flags are the generator's.
 MoveRec Generated(const std::string &MoveText) {
-  const uint16_t N = GenMoveList(Str4());
+  const uint16_t N = GenMoveList(Game.St, Str4());
   for (uint16_t I = 1; I <= N; ++I)
-    if (MoveText == SquaresToStr(MoveList[Ply][I].FromSq, MoveList[Ply][I].ToSq).c_str())
-      return MoveList[Ply][I];
+    if (MoveText ==
+        SquaresToStr(Game.St.MoveList[Game.St.Ply][I].FromSq, Game.St.MoveList[Game.St.Ply][I].ToSq)
+            .c_str())
+      return Game.St.MoveList[Game.St.Ply][I];
   ADD_FAILURE() << MoveText << " not generated";
   return NoMove;
 }
@@ -34,13 +36,13 @@ std::string Placement() {
 }
 
 // A move of the game, made in place on Data[0].
-void Play(const std::string &MoveText) { MakeMove(Generated(MoveText), false); }
+void Play(const std::string &MoveText) { MakeMove(Game.St, Generated(MoveText), false); }
 
 // Board, lists and key agree: every piece on the board is listed exactly once
 // under its own code, the king in slot 0, extra queens only behind two listed
 // ones, and the key is the one computed from scratch.
 testing::AssertionResult Consistent() {
-  const DataType &D = Data[Ply];
+  const DataType &D = Game.St.Data[Game.St.Ply];
   std::multiset<std::pair<int, int>> OnBoard, Listed;
   for (int Sq = 0; Sq < 64; ++Sq)
     if (PieceOn(D, Sq) != Empty) OnBoard.insert({PieceOn(D, Sq), Sq});
@@ -66,7 +68,8 @@ testing::AssertionResult Consistent() {
       (D.BExtraCount &&
        (D.BPieceList[0][PIdx(BQueen)] == -1 || D.BPieceList[1][PIdx(BQueen)] == -1)))
     return testing::AssertionFailure() << "extra queen while a slot is free";
-  if (D.HashKey != CalcBrdKey()) return testing::AssertionFailure() << "key out of step";
+  if (D.HashKey != CalcBrdKey(Game.St.Data[Game.St.Ply]))
+    return testing::AssertionFailure() << "key out of step";
   return testing::AssertionSuccess();
 }
 
@@ -113,37 +116,37 @@ TEST(MakeMove, PlaysTheMove) {
     SCOPED_TRACE(std::string(C.Fen) + " after " + C.Before + ": " + C.Move);
     SetFen(C.Fen);
     for (const char *P = C.Before; *P; P += 4) Play(std::string(P, 4));
-    const int8_t Side = WhosMove;
-    const uint64_t N0 = Nodes, Q0 = QNodes;
+    const int8_t Side = Game.St.WhosMove;
+    const uint64_t N0 = Game.St.Nodes, Q0 = Game.St.QNodes;
     Play(C.Move);
     EXPECT_EQ(Placement(), C.After);
-    EXPECT_EQ(Data[0].EnPasSq, C.EnPasSq);
-    EXPECT_EQ(Nodes - N0, static_cast<uint64_t>(C.Nodes));
-    EXPECT_EQ(QNodes, Q0);
-    EXPECT_EQ(WhosMove, -Side);
+    EXPECT_EQ(Game.St.Data[0].EnPasSq, C.EnPasSq);
+    EXPECT_EQ(Game.St.Nodes - N0, static_cast<uint64_t>(C.Nodes));
+    EXPECT_EQ(Game.St.QNodes, Q0);
+    EXPECT_EQ(Game.St.WhosMove, -Side);
     EXPECT_TRUE(Consistent());
   }
 }
 
 TEST(MakeMove, ThirdQueenKeepsTheListedOnes) {
   SetFen("4k3/6P1/8/8/8/8/Q7/1Q2K3 w - - 0 1");
-  const int8_t Slot0 = Data[0].WPieceList[0][PIdx(WQueen)];
-  const int8_t Slot1 = Data[0].WPieceList[1][PIdx(WQueen)];
+  const int8_t Slot0 = Game.St.Data[0].WPieceList[0][PIdx(WQueen)];
+  const int8_t Slot1 = Game.St.Data[0].WPieceList[1][PIdx(WQueen)];
   Play("G7G8");
-  EXPECT_EQ(Data[0].WPieceList[0][PIdx(WQueen)], Slot0);
-  EXPECT_EQ(Data[0].WPieceList[1][PIdx(WQueen)], Slot1);
-  ASSERT_EQ(Data[0].WExtraCount, 1);
-  EXPECT_EQ(Data[0].WExtra[0], 62);
+  EXPECT_EQ(Game.St.Data[0].WPieceList[0][PIdx(WQueen)], Slot0);
+  EXPECT_EQ(Game.St.Data[0].WPieceList[1][PIdx(WQueen)], Slot1);
+  ASSERT_EQ(Game.St.Data[0].WExtraCount, 1);
+  EXPECT_EQ(Game.St.Data[0].WExtra[0], 62);
   // The new queen is seen at once: it gives check along the eighth rank.
-  EXPECT_TRUE(InCheck(BMove));
+  EXPECT_TRUE(InCheck(Game.St.Data[Game.St.Ply], BMove));
 }
 
 TEST(MakeMove, CountsQuiescenceNodesApart) {
   SetFen("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
-  const uint64_t N0 = Nodes, Q0 = QNodes;
-  MakeMove(Generated("E4D5"), true);
-  EXPECT_EQ(QNodes - Q0, 1u);
-  EXPECT_EQ(Nodes, N0);
+  const uint64_t N0 = Game.St.Nodes, Q0 = Game.St.QNodes;
+  MakeMove(Game.St, Generated("E4D5"), true);
+  EXPECT_EQ(Game.St.QNodes - Q0, 1u);
+  EXPECT_EQ(Game.St.Nodes, N0);
 }
 
 TEST(UnmakeMove, CopyAndDiscardRestoresEverything) {
@@ -153,19 +156,19 @@ TEST(UnmakeMove, CopyAndDiscardRestoresEverything) {
     SCOPED_TRACE(Fen);
     SetFen(Fen);
     DataType Saved;
-    std::memcpy(static_cast<void *>(&Saved), &Data[0], sizeof Saved);
-    const uint16_t N = GenMoveList(Str4());
+    std::memcpy(static_cast<void *>(&Saved), &Game.St.Data[0], sizeof Saved);
+    const uint16_t N = GenMoveList(Game.St, Str4());
     for (uint16_t I = 0; I < N; ++I) {
-      const MoveRec M = GetAMove(N);
-      const int8_t Side = WhosMove;
-      ++Ply;
-      Data[Ply] = Data[Ply - 1];
-      MakeMove(M, false);
+      const MoveRec M = GetAMove(Game.St, N);
+      const int8_t Side = Game.St.WhosMove;
+      ++Game.St.Ply;
+      Game.St.Data[Game.St.Ply] = Game.St.Data[Game.St.Ply - 1];
+      MakeMove(Game.St, M, false);
       EXPECT_TRUE(Consistent()) << SquaresToStr(M.FromSq, M.ToSq).c_str();
-      UnmakeMove();
-      EXPECT_EQ(Ply, 0);
-      EXPECT_EQ(WhosMove, Side);
-      EXPECT_EQ(std::memcmp(&Saved, &Data[0], sizeof Saved), 0);
+      UnmakeMove(Game.St);
+      EXPECT_EQ(Game.St.Ply, 0);
+      EXPECT_EQ(Game.St.WhosMove, Side);
+      EXPECT_EQ(std::memcmp(&Saved, &Game.St.Data[0], sizeof Saved), 0);
     }
   }
 }
@@ -173,16 +176,17 @@ TEST(UnmakeMove, CopyAndDiscardRestoresEverything) {
 // Walks the legal tree and checks board, lists and key at every node.
 void Walk(int Depth, int &ExtraSeen) {
   ASSERT_TRUE(Consistent()) << Placement();
-  ExtraSeen += Data[Ply].WExtraCount + Data[Ply].BExtraCount > 0;
+  ExtraSeen += Game.St.Data[Game.St.Ply].WExtraCount + Game.St.Data[Game.St.Ply].BExtraCount > 0;
   if (Depth == 0) return;
-  const uint16_t N = GenMoveList(Str4());
+  const uint16_t N = GenMoveList(Game.St, Str4());
   for (uint16_t I = 0; I < N; ++I) {
-    const MoveRec M = GetAMove(N);
-    ++Ply;
-    Data[Ply] = Data[Ply - 1];
-    MakeMove(M, false);
-    if (!InCheck(static_cast<int8_t>(-WhosMove))) Walk(Depth - 1, ExtraSeen);
-    UnmakeMove();
+    const MoveRec M = GetAMove(Game.St, N);
+    ++Game.St.Ply;
+    Game.St.Data[Game.St.Ply] = Game.St.Data[Game.St.Ply - 1];
+    MakeMove(Game.St, M, false);
+    if (!InCheck(Game.St.Data[Game.St.Ply], static_cast<int8_t>(-Game.St.WhosMove)))
+      Walk(Depth - 1, ExtraSeen);
+    UnmakeMove(Game.St);
     if (testing::Test::HasFatalFailure()) return;
   }
 }
@@ -222,12 +226,13 @@ TEST(Legality, TypedMoveTexts) {
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);
-    const DataType Before = Data[0];
-    const int8_t Side = WhosMove;
-    EXPECT_EQ(IsLegalMove(C.Move), C.Legal) << C.Fen << " " << C.Move;
-    EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0) << "the test changes nothing";
-    EXPECT_EQ(WhosMove, Side);
-    EXPECT_EQ(Ply, 0);
+    const DataType Before = Game.St.Data[0];
+    const int8_t Side = Game.St.WhosMove;
+    EXPECT_EQ(IsLegalMove(Game.St, C.Move), C.Legal) << C.Fen << " " << C.Move;
+    EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0)
+        << "the test changes nothing";
+    EXPECT_EQ(Game.St.WhosMove, Side);
+    EXPECT_EQ(Game.St.Ply, 0);
   }
 }
 

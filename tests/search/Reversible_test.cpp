@@ -33,10 +33,10 @@ TEST(ReversibleMoves, FoundByTheKeyChangeOfAQuietMove) {
     PrepareReversibleMoves();
     MoveRec M{};
     const uint64_t Change = ZorbistKey(C.Piece, Sq(C.A)) ^ ZorbistKey(C.Piece, Sq(C.B));
-    ASSERT_EQ(ReversibleMoveFor(Data[0], WhosMove, Change, M), C.Found);
+    ASSERT_EQ(ReversibleMoveFor(Game.St.Data[0], Game.St.WhosMove, Change, M), C.Found);
     if (!C.Found) continue;
     // From the square the piece stands on.
-    const bool OnA = PieceOn(Data[0], Sq(C.A)) == C.Piece;
+    const bool OnA = PieceOn(Game.St.Data[0], Sq(C.A)) == C.Piece;
     EXPECT_EQ(M.FromSq, OnA ? Sq(C.A) : Sq(C.B));
     EXPECT_EQ(M.ToSq, OnA ? Sq(C.B) : Sq(C.A));
   }

@@ -8,18 +8,18 @@
 
 #include "TestUtil.h"
 #include "board/Attacks.h"
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
 #include "board/Zorbist.h"
 #include "eval/Eval.h"
-#include "frontend/FrontEnd.h"
 #include "game/TakeBack.h"
 #include "hash/TT.h"
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
+#include "seam/Seam.h"
 #include "search/Clock.h"
-#include "search/Counters.h"
 #include "search/Search.h"
+#include "search/SearchState.h"
 
 // Move texts print as text when an expectation fails.
 template <std::size_t N> void PrintTo(const FixedStr<N> &S, std::ostream *Os) {
@@ -59,9 +59,9 @@ void RecordInfo(const SearchInfo &I) {
     Panel::EBFs[Panel::Infos] = I.EBF;
     Panel::PollsAtInfo[Panel::Infos] = Panel::Polls;
     Panel::Fresh[Panel::Infos] = I.Fresh;
-    Panel::Moves[Panel::Infos] = (*I.PV)[0][0];
+    Panel::Moves[Panel::Infos] = I.PV[0];
   }
-  Panel::LastPVMove = (*I.PV)[0][0];
+  Panel::LastPVMove = I.PV[0];
   ++Panel::Infos;
 }
 
@@ -84,8 +84,8 @@ protected:
   }
   void TearDown() override {
     ResetFrontEnd();
-    Ply = 0;
-    Abort = false;
+    Game.St.Ply = 0;
+    Game.St.Abort = false;
   }
 };
 
@@ -93,11 +93,11 @@ protected:
 // and the phase fixed as a search would fix it.
 void Prepare(const char *Fen, bool InEndGame = false) {
   SetFen(Fen);
-  EndGame = InEndGame;
-  Nodes = QNodes = 0;
-  BetaCuts = NullCuts = TTHits = ExactTTHits = 0;
-  Abort = false;
-  CurrentDepth = 4;
+  Game.St.EndGame = InEndGame;
+  Game.St.Nodes = Game.St.QNodes = 0;
+  Game.St.BetaCuts = Game.St.NullCuts = Game.St.TTHits = Game.St.ExactTTHits = 0;
+  Game.St.Abort = false;
+  Game.St.CurrentDepth = 4;
   MoveTimeMs = SecondsRuleMs(NoTimeLimitSecs);
 }
 
@@ -108,15 +108,15 @@ ShortStr Text(const MoveRec &M) {
 // The legal moves of the side to move in Data[Ply], counted the way the
 // search tests them.
 int LegalMoveCount() {
-  const uint16_t N = GenMoveList(Str4());
+  const uint16_t N = GenMoveList(Game.St, Str4());
   int Legal = 0;
   for (uint16_t I = 1; I <= N; ++I) {
-    const MoveRec M = GetAMove(N);
-    ++Ply;
-    Data[Ply] = Data[Ply - 1];
-    MakeMove(M, false);
-    if (!InCheck(static_cast<int8_t>(-WhosMove))) ++Legal;
-    UnmakeMove();
+    const MoveRec M = GetAMove(Game.St, N);
+    ++Game.St.Ply;
+    Game.St.Data[Game.St.Ply] = Game.St.Data[Game.St.Ply - 1];
+    MakeMove(Game.St, M, false);
+    if (!InCheck(Game.St.Data[Game.St.Ply], static_cast<int8_t>(-Game.St.WhosMove))) ++Legal;
+    UnmakeMove(Game.St);
   }
   return Legal;
 }
@@ -139,9 +139,9 @@ TEST_F(SearchTest, MateInOneEndsTheDeepeningAfterTheFirstIteration) {
     SetUp();
     SetFen(C.Fen);
     // A cap well above the mate, so that a miss cannot run for a minute.
-    const MoveRec M = SearchMove(FixedDepthLimits(10));
+    const MoveRec M = SearchMove(Game.St, FixedDepthLimits(10));
     EXPECT_EQ(Text(M), C.Moves) << C.Fen;
-    EXPECT_EQ(PVScore, 9999) << C.Fen;
+    EXPECT_EQ(Game.St.PVScore, 9999) << C.Fen;
     ASSERT_EQ(Panel::Infos, 1) << C.Fen;
     EXPECT_EQ(Panel::Depths[0], 4u) << C.Fen;
     EXPECT_EQ(Panel::Scores[0], 9999) << C.Fen;
@@ -159,13 +159,13 @@ TEST_F(SearchTest, LongerMatesScoreTheirDistanceInPlies) {
   for (const MateCase &C : Cases) {
     SetUp();
     SetFen(C.Fen);
-    const MoveRec M = SearchMove(FixedDepthLimits(10));
+    const MoveRec M = SearchMove(Game.St, FixedDepthLimits(10));
     const ShortStr T = Text(M);
     EXPECT_NE(std::strstr(C.Moves, T.c_str()), nullptr) << C.Fen << " played " << T.c_str();
-    EXPECT_EQ(PVScore, 10000 - C.Plies) << C.Fen;
+    EXPECT_EQ(Game.St.PVScore, 10000 - C.Plies) << C.Fen;
     ASSERT_GE(Panel::Infos, 1) << C.Fen;
     // The iteration that found it was the last one.
-    EXPECT_EQ(Panel::Scores[Panel::Infos - 1], PVScore) << C.Fen;
+    EXPECT_EQ(Panel::Scores[Panel::Infos - 1], Game.St.PVScore) << C.Fen;
     EXPECT_EQ(Panel::Depths[Panel::Infos - 1], static_cast<uint32_t>(3 + Panel::Infos)) << C.Fen;
   }
 }
@@ -184,11 +184,11 @@ TEST_F(SearchTest, NoLegalMoveGivesNoMove) {
   for (const Case &C : Cases) {
     SetUp();
     SetFen(C.Fen);
-    const MoveRec M = SearchMove(FixedDepthLimits(10));
+    const MoveRec M = SearchMove(Game.St, FixedDepthLimits(10));
     EXPECT_EQ(M.FromSq, -1) << C.Fen;
     EXPECT_EQ(M.ToSq, -1) << C.Fen;
-    EXPECT_EQ(PVScore, C.Score) << C.Fen;
-    EXPECT_TRUE(PV[0][0].Empty()) << C.Fen;
+    EXPECT_EQ(Game.St.PVScore, C.Score) << C.Fen;
+    EXPECT_TRUE(Game.St.PV[0][0].Empty()) << C.Fen;
     EXPECT_EQ(Panel::Infos, C.Infos) << C.Fen;
   }
 }
@@ -201,22 +201,24 @@ TEST_F(SearchTest, FixedDepthRunsTheIterationsFromFourUpToIt) {
   for (const Case &C : Cases) {
     SetUp();
     SetFen("r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 0 4");
-    const MoveRec M = SearchMove(FixedDepthLimits(C.FixedDepth));
+    const MoveRec M = SearchMove(Game.St, FixedDepthLimits(C.FixedDepth));
     ASSERT_EQ(Panel::Infos, C.Iterations) << "X" << int(C.FixedDepth);
     for (int I = 0; I < C.Iterations; ++I)
       EXPECT_EQ(Panel::Depths[I], static_cast<uint32_t>(4 + I));
-    EXPECT_TRUE(IsLegalMove(Text(M))) << "X" << int(C.FixedDepth) << " " << Text(M).c_str();
+    EXPECT_TRUE(IsLegalMove(Game.St, Text(M)))
+        << "X" << int(C.FixedDepth) << " " << Text(M).c_str();
     EXPECT_EQ(Text(M), Panel::LastPVMove);
   }
 }
 
 TEST_F(SearchTest, BranchingFactorIsNeverNotANumber) {
   SetFen("r1bqk2r/pp2bppp/2nppn2/8/3NP3/2N1B3/PPPQ1PPP/R3KB1R w KQkq - 2 8");
-  SearchMove(FixedDepthLimits(7));
+  SearchMove(Game.St, FixedDepthLimits(7));
   ASSERT_EQ(Panel::Infos, 4);
   // Depth 4 has no earlier figure to divide by.
   EXPECT_EQ(Panel::EBFs[0], 0.0);
-  const double Ratio54 = static_cast<double>(SaveNodes[5]) / static_cast<double>(SaveNodes[4]);
+  const double Ratio54 =
+      static_cast<double>(Game.St.SaveNodes[5]) / static_cast<double>(Game.St.SaveNodes[4]);
   EXPECT_DOUBLE_EQ(Panel::EBFs[1], Ratio54);
   for (int I = 0; I < 4; ++I) EXPECT_TRUE(std::isfinite(Panel::EBFs[I])) << I;
 }
@@ -284,9 +286,9 @@ TEST_F(SearchTest, AStoppedSearchPlaysWhatFinishedSearchesFound) {
         SetFen(Fen);
         SearchLimits L;
         L.Depth = static_cast<uint8_t>(RefDepth < ConsoleFirstDepth ? ConsoleFirstDepth : RefDepth);
-        SearchMove(L);
-        RefMove[RefDepth] = PV[0][0];
-        RefScore[RefDepth] = PVScore;
+        SearchMove(Game.St, L);
+        RefMove[RefDepth] = Game.St.PV[0][0];
+        RefScore[RefDepth] = Game.St.PVScore;
       }
     };
     for (const auto &Stop : Stops) {
@@ -297,9 +299,9 @@ TEST_F(SearchTest, AStoppedSearchPlaysWhatFinishedSearchesFound) {
       Panel::StopAtPoll = Stop.StopAtPoll;
       SearchLimits L;
       L.Nodes = Stop.Nodes;
-      const ShortStr Played = Text(SearchMove(L));
-      const int16_t PlayedScore = PVScore;
-      Cuts += Abort; // else the limit was seen between two iterations
+      const ShortStr Played = Text(SearchMove(Game.St, L));
+      const int16_t PlayedScore = Game.St.PVScore;
+      Cuts += Game.St.Abort; // else the limit was seen between two iterations
       // The reports, before the reference searches overwrite them.
       const int Infos = Panel::Infos < 128 ? Panel::Infos : 128;
       const std::vector<uint32_t> Depths(Panel::Depths, Panel::Depths + Infos);
@@ -335,7 +337,8 @@ TEST_F(SearchTest, AStoppedSearchPlaysWhatFinishedSearchesFound) {
 
 TEST_F(SearchTest, QSearchWithoutCapturesStandsPat) {
   Prepare("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-  const int16_t S = EvalPosition(-30000, 30000);
+  const int16_t S =
+      EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
   struct Case {
     int Alpha, Beta, Expected, BetaCuts;
   } const Cases[] = {
@@ -345,14 +348,15 @@ TEST_F(SearchTest, QSearchWithoutCapturesStandsPat) {
       {S + 10, S + 100, S + 10, 0},
   };
   for (const Case &C : Cases) {
-    BetaCuts = 0;
-    EXPECT_EQ(QSearch(static_cast<int16_t>(C.Alpha), static_cast<int16_t>(C.Beta)), C.Expected)
+    Game.St.BetaCuts = 0;
+    EXPECT_EQ(QSearch(Game.St, static_cast<int16_t>(C.Alpha), static_cast<int16_t>(C.Beta)),
+              C.Expected)
         << "(" << C.Alpha << ", " << C.Beta << ")";
-    EXPECT_EQ(BetaCuts, static_cast<uint32_t>(C.BetaCuts))
+    EXPECT_EQ(Game.St.BetaCuts, static_cast<uint32_t>(C.BetaCuts))
         << "(" << C.Alpha << ", " << C.Beta << ")";
   }
-  EXPECT_EQ(QNodes, 0u);
-  EXPECT_EQ(Nodes, 0u);
+  EXPECT_EQ(Game.St.QNodes, 0u);
+  EXPECT_EQ(Game.St.Nodes, 0u);
 }
 
 TEST_F(SearchTest, QSearchSkipsDearPiecesTakingDefendedCheapOnes) {
@@ -373,10 +377,11 @@ TEST_F(SearchTest, QSearchSkipsDearPiecesTakingDefendedCheapOnes) {
   for (const Case &C : Cases) {
     SCOPED_TRACE(C.Why);
     Prepare(C.Fen);
-    const int16_t Static = EvalPosition(-30000, 30000);
-    const int16_t Score = QSearch(-30000, 30000);
-    EXPECT_EQ(QNodes > 0, C.Searched) << C.Fen;
-    EXPECT_EQ(Nodes, 0u) << C.Fen;
+    const int16_t Static =
+        EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
+    const int16_t Score = QSearch(Game.St, -30000, 30000);
+    EXPECT_EQ(Game.St.QNodes > 0, C.Searched) << C.Fen;
+    EXPECT_EQ(Game.St.Nodes, 0u) << C.Fen;
     if (!C.Searched) {
       EXPECT_EQ(Score, Static) << C.Fen;
     }
@@ -386,16 +391,17 @@ TEST_F(SearchTest, QSearchSkipsDearPiecesTakingDefendedCheapOnes) {
 TEST_F(SearchTest, QSearchTakesWhatWins) {
   // The bishop wins the loose knight: the score is the static score after it.
   Prepare("4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1");
-  const int16_t Score = QSearch(-30000, 30000);
+  const int16_t Score = QSearch(Game.St, -30000, 30000);
   Prepare("4k3/8/8/3B4/8/8/8/4K3 b - - 0 1");
-  EXPECT_EQ(Score, -EvalPosition(-30000, 30000));
+  EXPECT_EQ(Score, -EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame,
+                                 -30000, 30000));
 }
 
 TEST_F(SearchTest, QSearchTableEntries) {
   const char *Fen = "4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1";
   Prepare(Fen);
-  const int16_t Plain = QSearch(-1000, 1000);
-  ASSERT_GT(QNodes, 0u);
+  const int16_t Plain = QSearch(Game.St, -1000, 1000);
+  ASSERT_GT(Game.St.QNodes, 0u);
   struct Case {
     NodeType Node;
     int16_t Score;
@@ -409,27 +415,29 @@ TEST_F(SearchTest, QSearchTableEntries) {
   };
   for (const Case &C : Cases) {
     Prepare(Fen);
-    AddToTT(Data[0].HashKey, C.Score, C.Node, 0, ShortStr(), 0);
-    EXPECT_EQ(QSearch(-1000, 1000), C.Expected) << int(C.Node) << " " << C.Score;
-    EXPECT_EQ(QNodes > 0, C.Searched) << int(C.Node) << " " << C.Score;
+    AddToTT(Game.St.WhosMove, Game.St.Data[0].HashKey, C.Score, C.Node, 0, ShortStr(), 0);
+    EXPECT_EQ(QSearch(Game.St, -1000, 1000), C.Expected) << int(C.Node) << " " << C.Score;
+    EXPECT_EQ(Game.St.QNodes > 0, C.Searched) << int(C.Node) << " " << C.Score;
   }
 }
 
 TEST_F(SearchTest, QSearchAtTheLastPlyReturnsTheStaticScore) {
   Prepare("4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1");
-  const int16_t S = EvalPosition(-30000, 30000);
+  const int16_t S =
+      EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
   for (int P = MaxPly - 1; P <= MaxPly; ++P) {
     Prepare("4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1");
-    Data[P] = Data[0];
-    Ply = static_cast<uint8_t>(P);
-    const int16_t Score = QSearch(static_cast<int16_t>(S + 100), static_cast<int16_t>(S + 200));
-    Ply = 0;
+    Game.St.Data[P] = Game.St.Data[0];
+    Game.St.Ply = static_cast<uint8_t>(P);
+    const int16_t Score =
+        QSearch(Game.St, static_cast<int16_t>(S + 100), static_cast<int16_t>(S + 200));
+    Game.St.Ply = 0;
     if (P == MaxPly) {
       EXPECT_EQ(Score, S) << "below alpha, captures not generated";
-      EXPECT_EQ(QNodes, 0u);
+      EXPECT_EQ(Game.St.QNodes, 0u);
     } else {
       EXPECT_EQ(Score, S + 200) << "the knight is won";
-      EXPECT_GT(QNodes, 0u);
+      EXPECT_GT(Game.St.QNodes, 0u);
     }
   }
 }
@@ -467,13 +475,14 @@ TEST_F(SearchTest, TableEntriesEndNodesOnlyWithEnoughDepth) {
   for (const TTCase &C : Cases) {
     SCOPED_TRACE(C.Why);
     Prepare(C.Fen, true);
-    AddToTT(Data[0].HashKey, C.Score, C.Node, C.StoredDepth, ShortStr(C.Move), C.Piece);
-    const int16_t Score = Search(-50, 150, C.Depth, true);
-    EXPECT_EQ(Nodes == 0, C.Ended);
+    AddToTT(Game.St.WhosMove, Game.St.Data[0].HashKey, C.Score, C.Node, C.StoredDepth,
+            ShortStr(C.Move), C.Piece);
+    const int16_t Score = Search(Game.St, -50, 150, C.Depth, true);
+    EXPECT_EQ(Game.St.Nodes == 0, C.Ended);
     if (C.Ended) {
       EXPECT_EQ(Score, C.Expected);
-      EXPECT_EQ(TTHits, 1u);
-      EXPECT_EQ(ExactTTHits, C.Node == Exact ? 1u : 0u);
+      EXPECT_EQ(Game.St.TTHits, 1u);
+      EXPECT_EQ(Game.St.ExactTTHits, C.Node == Exact ? 1u : 0u);
     }
   }
 }
@@ -504,17 +513,17 @@ TEST_F(SearchTest, NullMoveOnlyWhereAllowed) {
   for (const NullCase &C : Cases) {
     SCOPED_TRACE(C.Why);
     Prepare(C.Fen, C.InEndGame);
-    EXPECT_EQ(Search(-30000, 0, C.Depth, C.NullAllowed), 0);
+    EXPECT_EQ(Search(Game.St, -30000, 0, C.Depth, C.NullAllowed), 0);
     FullTTType E;
-    E.Key = Data[0].HashKey;
-    GetFromTT(E);
+    E.Key = Game.St.Data[0].HashKey;
+    GetFromTT(E, Game.St.WhosMove);
     EXPECT_EQ(E.Node, FailHigh);
     EXPECT_EQ(E.Depth, C.RootDepth);
     // A null-move cut-off stores no move; a move's cut-off stores the move.
     EXPECT_EQ(E.Move == "A1A1" && E.Piece == 0, C.NullCut) << E.Move.c_str();
     // In check the root's children may still try theirs.
     if (C.RootDepth == C.Depth) {
-      EXPECT_EQ(NullCuts, C.NullCut ? 1u : 0u);
+      EXPECT_EQ(Game.St.NullCuts, C.NullCut ? 1u : 0u);
     }
   }
 }
@@ -531,10 +540,10 @@ TEST_F(SearchTest, CheckExtendsTheDepthStoredAtTheNode) {
   };
   for (const Case &C : Cases) {
     Prepare(C.Fen);
-    Search(-30000, 30000, C.Depth, true);
+    Search(Game.St, -30000, 30000, C.Depth, true);
     FullTTType E;
-    E.Key = Data[0].HashKey;
-    GetFromTT(E);
+    E.Key = Game.St.Data[0].HashKey;
+    GetFromTT(E, Game.St.WhosMove);
     EXPECT_EQ(E.Node, Exact) << C.Fen;
     EXPECT_EQ(E.Depth, C.Stored) << C.Fen;
   }
@@ -543,23 +552,24 @@ TEST_F(SearchTest, CheckExtendsTheDepthStoredAtTheNode) {
 TEST_F(SearchTest, HardStopsReturnTheStaticScore) {
   const char *Fen = "4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1";
   Prepare(Fen);
-  const int16_t Static = EvalPosition(-30000, 30000);
+  const int16_t Static =
+      EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
 
-  Abort = true;
-  EXPECT_EQ(Search(-30000, 30000, 5, true), Static);
-  EXPECT_EQ(Nodes + QNodes, 0u);
+  Game.St.Abort = true;
+  EXPECT_EQ(Search(Game.St, -30000, 30000, 5, true), Static);
+  EXPECT_EQ(Game.St.Nodes + Game.St.QNodes, 0u);
 
   Prepare(Fen);
-  Data[MaxPly] = Data[0];
-  Ply = MaxPly;
-  EXPECT_EQ(Search(-30000, 30000, 5, true), Static);
-  Ply = 0;
-  EXPECT_EQ(Nodes + QNodes, 0u);
+  Game.St.Data[MaxPly] = Game.St.Data[0];
+  Game.St.Ply = MaxPly;
+  EXPECT_EQ(Search(Game.St, -30000, 30000, 5, true), Static);
+  Game.St.Ply = 0;
+  EXPECT_EQ(Game.St.Nodes + Game.St.QNodes, 0u);
 
   // Depth 0 goes to the quiescence search, which wins the knight.
   Prepare(Fen);
-  EXPECT_EQ(Search(-30000, 30000, 0, true), QSearch(-30000, 30000));
-  EXPECT_EQ(Nodes, 0u);
+  EXPECT_EQ(Search(Game.St, -30000, 30000, 0, true), QSearch(Game.St, -30000, 30000));
+  EXPECT_EQ(Game.St.Nodes, 0u);
 }
 
 TEST_F(SearchTest, MateAndStalemateScoresDependOnPly) {
@@ -576,24 +586,25 @@ TEST_F(SearchTest, MateAndStalemateScoresDependOnPly) {
   };
   for (const Case &C : Cases) {
     Prepare(C.Fen);
-    Data[C.AtPly] = Data[0];
-    Ply = C.AtPly;
-    EXPECT_EQ(Search(-30000, 30000, 2, true), C.Expected) << C.Fen << " at ply " << int(C.AtPly);
-    EXPECT_EQ(Ply, C.AtPly);
-    Ply = 0;
+    Game.St.Data[C.AtPly] = Game.St.Data[0];
+    Game.St.Ply = C.AtPly;
+    EXPECT_EQ(Search(Game.St, -30000, 30000, 2, true), C.Expected)
+        << C.Fen << " at ply " << int(C.AtPly);
+    EXPECT_EQ(Game.St.Ply, C.AtPly);
+    Game.St.Ply = 0;
   }
 }
 
 TEST_F(SearchTest, SearchLeavesThePositionAsItFoundIt) {
   Prepare("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-  const DataType Before = Data[0];
-  Search(-30000, 30000, 5, true);
-  EXPECT_EQ(Ply, 0);
-  EXPECT_EQ(WhosMove, WMove);
-  EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0);
-  EXPECT_EQ(CalcBrdKey(), Data[0].HashKey);
-  EXPECT_GT(Nodes, 0u);
-  EXPECT_GT(QNodes, 0u);
+  const DataType Before = Game.St.Data[0];
+  Search(Game.St, -30000, 30000, 5, true);
+  EXPECT_EQ(Game.St.Ply, 0);
+  EXPECT_EQ(Game.St.WhosMove, WMove);
+  EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0);
+  EXPECT_EQ(CalcBrdKey(Game.St.Data[Game.St.Ply]), Game.St.Data[0].HashKey);
+  EXPECT_GT(Game.St.Nodes, 0u);
+  EXPECT_GT(Game.St.QNodes, 0u);
 }
 
 // ---- self-play ----------------------------------------------------------------
@@ -608,22 +619,23 @@ TEST_F(SearchTest, SelfPlayGamesStayLegal) {
     SCOPED_TRACE(First);
     SetUp();
     SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    ASSERT_TRUE(IsLegalMove(First));
-    MakeMove(MoveStrToMoveRec(First), false);
+    ASSERT_TRUE(IsLegalMove(Game.St, First));
+    MakeMove(Game.St, MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, First), false);
     for (int HalfMove = 1; HalfMove < MaxHalfMoves; ++HalfMove) {
       const int Legal = LegalMoveCount();
-      const MoveRec M = SearchMove(FixedDepthLimits(4));
+      const MoveRec M = SearchMove(Game.St, FixedDepthLimits(4));
       if (M.FromSq < 0) {
         ASSERT_EQ(Legal, 0) << "no move returned at half-move " << HalfMove << ": " << BoardFen();
         ++Finished;
         break;
       }
       const ShortStr T = Text(M);
-      ASSERT_TRUE(IsLegalMove(T)) << T.c_str() << " at half-move " << HalfMove << ": "
-                                  << BoardFen();
-      MakeMove(M, false);
+      ASSERT_TRUE(IsLegalMove(Game.St, T))
+          << T.c_str() << " at half-move " << HalfMove << ": " << BoardFen();
+      MakeMove(Game.St, M, false);
       ++Played;
-      ASSERT_EQ(CalcBrdKey(), Data[0].HashKey) << T.c_str() << ": " << BoardFen();
+      ASSERT_EQ(CalcBrdKey(Game.St.Data[Game.St.Ply]), Game.St.Data[0].HashKey)
+          << T.c_str() << ": " << BoardFen();
     }
   }
   EXPECT_GT(Played, 20 * 20);

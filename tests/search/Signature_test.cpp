@@ -6,8 +6,8 @@
 #include "TestUtil.h"
 #include "diag/BenchPositions.h"
 #include "moves/Move.h"
-#include "search/Counters.h"
 #include "search/Search.h"
+#include "search/SearchState.h"
 
 namespace {
 // The node count of the bench positions at a small fixed depth: the same
@@ -19,9 +19,9 @@ TEST(Signature, BenchNodeCountIsPinned) {
   uint64_t Signature = 0;
   for (const BenchPosition &P : BenchPositions) {
     SetFen(P.Fen);
-    SearchMove(PrepareBenchSearch(SignatureDepth));
-    std::printf("%-12s %8" PRIu64 " %8" PRIu64 "\n", P.Name, Nodes, QNodes);
-    Signature += Nodes + QNodes;
+    SearchMove(Game.St, PrepareBenchSearch(Game.St.Data[0], SignatureDepth));
+    std::printf("%-12s %8" PRIu64 " %8" PRIu64 "\n", P.Name, Game.St.Nodes, Game.St.QNodes);
+    Signature += Game.St.Nodes + Game.St.QNodes;
   }
   EXPECT_EQ(Signature, PinnedSignature);
 }
@@ -31,11 +31,11 @@ TEST(Signature, BenchNodeCountIsPinned) {
 TEST(Signature, RepeatedSearchCountsTheSame) {
   const BenchPosition &P = BenchPositions[4];
   SetFen(P.Fen);
-  const SearchLimits L = PrepareBenchSearch(SignatureDepth + 1);
+  const SearchLimits L = PrepareBenchSearch(Game.St.Data[0], SignatureDepth + 1);
   uint64_t Counts[2];
   for (uint64_t &Count : Counts) {
-    SearchMove(L);
-    Count = Nodes + QNodes;
+    SearchMove(Game.St, L);
+    Count = Game.St.Nodes + Game.St.QNodes;
   }
   EXPECT_EQ(Counts[0], Counts[1]);
 }

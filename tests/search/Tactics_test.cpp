@@ -14,8 +14,8 @@
 
 #include "TestUtil.h"
 #include "board/Squares.h"
-#include "search/Counters.h"
 #include "search/Search.h"
+#include "search/SearchState.h"
 
 namespace {
 
@@ -64,14 +64,14 @@ TEST(Tactics, WinAtChessPositionsAtAFixedNodeBudget) {
       SetFen((T.Fen + " 0 1").c_str());
       SearchLimits L;
       L.Nodes = 200000 * Threads;
-      const MoveRec M = SearchMove(L, S);
+      const MoveRec M = SearchMove(Game.St, L, S);
       const std::string Played = M.FromSq < 0 ? "none" : SquaresToStr(M.FromSq, M.ToSq).c_str();
       bool Hit = false;
       for (const std::string &B : T.Best) Hit = Hit || B == Played;
       Solved += Hit;
       if (!Hit) Missed += " " + T.Id;
     }
-    Abort = false;
+    Game.St.Abort = false;
     std::printf("%d thread(s): solved %d of %zu; missed:%s\n", Threads, Solved, Suite.size(),
                 Missed.c_str());
     // A search that stops the way it should solves 57 of these; one that took

@@ -191,7 +191,7 @@ TEST(EvalScreen, EvalBreakdown) {
     SCOPED_TRACE(C.Name);
     Device Dev;
     SetFen(C.Fen);
-    EndGame = C.EndGameFlag;
+    Game.St.EndGame = C.EndGameFlag;
     Dev.Screen->Mem.Type("\rN");
     const Tables Before;
     DisplayEval();

@@ -36,15 +36,15 @@ TEST(Fen, WriteThenReadRestoresPlacementSideAndRights) {
     SetFen(P);
     WriteFEN();
     ResetGame();
-    Data[0].EnPasSq = 20;
-    InLibrary = true;
+    Game.St.Data[0].EnPasSq = 20;
+    Game.InLibrary = true;
     const uint64_t OldKey = ZorbistKey(WPawn, 12);
     ReadFEN();
     EXPECT_STREQ(BoardFen(), P);
-    EXPECT_EQ(Data[0].EnPasSq, -1);
-    EXPECT_FALSE(InLibrary);
+    EXPECT_EQ(Game.St.Data[0].EnPasSq, -1);
+    EXPECT_FALSE(Game.InLibrary);
     EXPECT_NE(ZorbistKey(WPawn, 12), OldKey) << "fresh keys";
-    EXPECT_EQ(Data[0].HashKey, CalcBrdKey());
+    EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
   }
 }
 
@@ -54,11 +54,11 @@ TEST(Fen, SixFieldLineIsReadAndEnPassantIgnored) {
   ResetGame();
   ReadFEN();
   EXPECT_STREQ(BoardFen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq");
-  EXPECT_EQ(WhosMove, BMove);
-  EXPECT_EQ(Data[0].EnPasSq, -1);
+  EXPECT_EQ(Game.St.WhosMove, BMove);
+  EXPECT_EQ(Game.St.Data[0].EnPasSq, -1);
   WriteFile("game.fen", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1\r\n");
   ReadFEN();
-  EXPECT_EQ(WhosMove, WMove) << "CR LF line end";
+  EXPECT_EQ(Game.St.WhosMove, WMove) << "CR LF line end";
   WriteFile("game.fen", "4k3/8/8/8/8/8/8/4K3\tb -\n");
   ReadFEN();
   EXPECT_STREQ(BoardFen(), "4k3/8/8/8/8/8/8/4K3 b ") << "a tab as the separator";
@@ -77,10 +77,10 @@ TEST(Fen, RightsThatDoNotFitThePlacementAreDropped) {
   WriteFile("game.fen", "1r2k2r/8/8/8/8/8/8/R3K1R1 w KQkq");
   ResetGame();
   ReadFEN();
-  EXPECT_EQ(Data[0].CastleStat, 2 | 4) << "h1 and a8 rooks are gone";
+  EXPECT_EQ(Game.St.Data[0].CastleStat, 2 | 4) << "h1 and a8 rooks are gone";
   WriteFile("game.fen", "r3k2r/8/8/8/8/8/8/R2K3R w KQkq");
   ReadFEN();
-  EXPECT_EQ(Data[0].CastleStat, 4 | 8) << "the white king left e1";
+  EXPECT_EQ(Game.St.Data[0].CastleStat, 4 | 8) << "the white king left e1";
 }
 
 TEST(Fen, MissingFileIsReported) {
@@ -126,16 +126,16 @@ TEST(Fen, HostileFilesAreRefusedAndChangeNothing) {
   };
   for (const std::string &C : Cases) {
     SetFen("r3k2r/8/8/8/8/8/8/R3K2R b Kq");
-    InLibrary = true;
-    const DataType Before = Data[0];
+    Game.InLibrary = true;
+    const DataType Before = Game.St.Data[0];
     const int Count = RecordingFrontEnd::Count;
     WriteFile("game.fen", C.data(), C.size());
     ReadFEN();
     EXPECT_EQ(RecordingFrontEnd::Count, Count + 1) << C.substr(0, 60);
     EXPECT_STREQ(RecordingFrontEnd::Last, "Bad Board File");
-    EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0) << C.substr(0, 60);
-    EXPECT_EQ(WhosMove, BMove);
-    EXPECT_TRUE(InLibrary);
+    EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0) << C.substr(0, 60);
+    EXPECT_EQ(Game.St.WhosMove, BMove);
+    EXPECT_TRUE(Game.InLibrary);
   }
 }
 
@@ -172,10 +172,10 @@ TEST(Fen, WriteFailureIsReportedAndTheGameGoesOn) {
   RecordingFrontEnd Seen;
   ResetGame();
   mkdir("game.fen", 0755);
-  const DataType Before = Data[0];
+  const DataType Before = Game.St.Data[0];
   WriteFEN();
   EXPECT_STREQ(RecordingFrontEnd::Last, "Write Failed");
-  EXPECT_EQ(std::memcmp(&Before, &Data[0], sizeof Before), 0);
+  EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0);
 }
 
 } // namespace

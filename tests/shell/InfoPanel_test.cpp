@@ -8,14 +8,12 @@
 #include <string>
 
 #include "../TestUtil.h"
-#include "board/Globals.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 
 namespace {
-
-PVType PV; // too large for the stack
 
 class InfoPanelTest : public ::testing::Test {
 protected:
@@ -24,7 +22,7 @@ protected:
   void SetUp() override {
     ResetGame();
     UseDevice(&Screen);
-    for (auto &Row : PV)
+    for (auto &Row : Game.St.PV)
       for (Str4 &M : Row) M.Clear();
   }
   void TearDown() override { UseDevice(nullptr); }
@@ -56,7 +54,7 @@ protected:
     I.TTHits = 345;
     I.ExactTTHits = 12;
     I.PVScore = 25;
-    I.PV = &PV;
+    I.PV = Game.St.PV[0];
     I.PVLegal = MaxPly + 1;
     I.EBF = 3.14;
     I.Time = 2;
@@ -66,9 +64,9 @@ protected:
 };
 
 TEST_F(InfoPanelTest, DrawsEveryRowInsideThePanelWindow) {
-  PV[0][0] = "E2E4";
-  PV[0][1] = "E7E5";
-  PV[0][2] = "G1F3";
+  Game.St.PV[0][0] = "E2E4";
+  Game.St.PV[0][1] = "E7E5";
+  Game.St.PV[0][2] = "G1F3";
   Scribble();
   WriteInfoToScreen(Info());
 
@@ -153,7 +151,7 @@ TEST_F(InfoPanelTest, ScoreRowByTheSizeOfTheScore) {
       {50, WMove, "Score:              50"},    {0, BMove, "Score:               0"},
   };
   for (const ScoreCase &C : Cases) {
-    WhosMove = C.Side;
+    Game.St.WhosMove = C.Side;
     SearchInfo I = Info();
     I.PVScore = C.PVScore;
     Scribble();
@@ -244,7 +242,7 @@ TEST_F(InfoPanelTest, EndgameMarkers) {
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);
-    EndGame = C.EndGameFlag;
+    Game.St.EndGame = C.EndGameFlag;
     Window(1, 1, ScreenCols, ScreenRows); // as the console leaves it
     Scribble();
     SearchInfo I = Info();
@@ -260,7 +258,7 @@ void NumberedPV(int Count) {
   static const char Files[] = "ABCDEFGH";
   for (int I = 0; I < Count; ++I) {
     const char Text[5] = {Files[I / 8 % 8], static_cast<char>('1' + I % 8), 'H', '8', '\0'};
-    PV[0][I] = Text;
+    Game.St.PV[0][I] = Text;
   }
 }
 
@@ -292,7 +290,7 @@ TEST_F(InfoPanelTest, PVRowsByLength) {
   NumberedPV(MaxPly + 1);
   for (const auto &C : Cases) {
     Scribble();
-    WritePV(PV, C.Len);
+    WritePV(Game.St.PV[0], C.Len);
     SCOPED_TRACE(C.Len);
     const std::string Row23 = "PV: " + Moves(0, C.Row23Moves);
     EXPECT_EQ(Text(23, 2, 80), Pad(Row23, 79));
@@ -305,8 +303,8 @@ TEST_F(InfoPanelTest, PVRowsByLength) {
 TEST_F(InfoPanelTest, PVShorterThanTheDepthLeavesBlankFields) {
   GotoXY(2, 23);
   Write("Opening: E2E4E7E5G1F3B8C6F1B5A7A6B5A4G8F6E1G1F8E7F1E1B7B5");
-  PV[0][0] = "E2E4";
-  PV[0][2] = "G1F3"; // a gap in the line keeps its field
+  Game.St.PV[0][0] = "E2E4";
+  Game.St.PV[0][2] = "G1F3"; // a gap in the line keeps its field
   SearchInfo I = Info();
   I.Depth = 5;
   WriteInfoToScreen(I);

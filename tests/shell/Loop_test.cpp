@@ -17,10 +17,9 @@
 
 #include "TestUtil.h"
 #include "board/Board.h"
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
 #include "board/Zorbist.h"
-#include "frontend/FrontEnd.h"
 #include "game/Engine.h"
 #include "game/Game.h"
 #include "game/TakeBack.h"
@@ -28,6 +27,7 @@
 #include "moves/Move.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 #include "search/Search.h"
 #include "shell/Console.h"
 #include "shell/InfoPanel.h"
@@ -113,14 +113,14 @@ protected:
     while (S.KeysLeft() > 0 || !HumansMove) {
       GamePass();
       ASSERT_FALSE(Quit);
-      ASSERT_EQ(Data[0].HashKey, CalcBrdKey());
+      ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
     }
   }
 };
 
 int Kings() {
   int N = 0;
-  for (int Sq = 0; Sq < 64; ++Sq) N += (PieceOn(Data[0], Sq) & 7) == WKing;
+  for (int Sq = 0; Sq < 64; ++Sq) N += (PieceOn(Game.St.Data[0], Sq) & 7) == WKing;
   return N;
 }
 
@@ -193,11 +193,11 @@ TEST_F(LoopTest, LinesThatAreNoCommand) {
   for (const char *Line : Lines) {
     SCOPED_TRACE(std::string("[") + Line + "]");
     Restart();
-    const int8_t Index = TBIndex;
+    const int8_t Index = Game.TBIndex;
     Pass(std::string(Line) + "\r");
     EXPECT_EQ(Messages, IllegalCommand);
     EXPECT_STREQ(BoardFen(), StartFen);
-    EXPECT_EQ(TBIndex, Index) << "not a move: nothing pushed";
+    EXPECT_EQ(Game.TBIndex, Index) << "not a move: nothing pushed";
     EXPECT_EQ(MoveTime, 60);
     EXPECT_EQ(FixedDepth, 255);
     EXPECT_FALSE(Quit);
@@ -228,12 +228,12 @@ TEST_F(LoopTest, NewGameRestoresTheStartAndTheBook) {
   for (const char *Line : Lines) {
     SCOPED_TRACE(Line);
     SetFen("4k3/8/8/8/8/8/8/4K3 b - -");
-    InLibrary = false;
-    OpeningStr = "E2E4";
+    Game.InLibrary = false;
+    Game.OpeningStr = "E2E4";
     Pass(std::string(Line) + "\r");
     EXPECT_STREQ(BoardFen(), StartFen);
-    EXPECT_TRUE(InLibrary);
-    EXPECT_STREQ(OpeningStr.c_str(), "");
+    EXPECT_TRUE(Game.InLibrary);
+    EXPECT_STREQ(Game.OpeningStr.c_str(), "");
     EXPECT_TRUE(HumansMove);
     EXPECT_EQ(Text(2, 1, 25), "8 r  n  b  q  k  b  n  r ");
   }
@@ -244,10 +244,10 @@ TEST_F(LoopTest, PlayHandsTheTurnOver) {
   for (const char *Line : Lines) {
     SCOPED_TRACE(Line);
     ResetGame();
-    const int8_t Index = TBIndex;
+    const int8_t Index = Game.TBIndex;
     Pass(std::string(Line) + "\r");
     EXPECT_FALSE(HumansMove);
-    EXPECT_EQ(TBIndex, Index);
+    EXPECT_EQ(Game.TBIndex, Index);
     EXPECT_STREQ(BoardFen(), StartFen);
   }
 }
@@ -258,10 +258,10 @@ TEST_F(LoopTest, DebugAndEvalChangeNothingInTheGame) {
     SCOPED_TRACE(Line);
     Restart();
     Messages.clear();
-    const int8_t Index = TBIndex;
+    const int8_t Index = Game.TBIndex;
     Pass(std::string(Line) + "\r\r");
     EXPECT_EQ(Messages, NoMsgs);
-    EXPECT_EQ(TBIndex, Index);
+    EXPECT_EQ(Game.TBIndex, Index);
     EXPECT_STREQ(BoardFen(), StartFen);
     EXPECT_TRUE(HumansMove);
     EXPECT_EQ(Text(9, 1, 25), "1 R  N  B  Q  K  B  N  R ") << "redrawn";
@@ -277,7 +277,7 @@ TEST_F(LoopTest, WriteAndReadThePositionFile) {
   WriteFile("game.fen", "4k3/8/8/8/8/8/3p4/4K3 w - -\n");
   Pass("r\r");
   EXPECT_STREQ(BoardFen(), "4k3/8/8/8/8/8/3p4/4K3 w ");
-  EXPECT_FALSE(InLibrary);
+  EXPECT_FALSE(Game.InLibrary);
   EXPECT_EQ(Messages, NoMsgs);
   EXPECT_EQ(Text(2, 1, 25), "8             k          ");
   EXPECT_EQ(Text(8, 1, 25), "2          p             ");
@@ -305,7 +305,7 @@ TEST_F(LoopTest, ReadWithoutAFileKeepsThePosition) {
   Pass("r\r");
   EXPECT_EQ(Messages, Msgs{"No Board File Found"});
   EXPECT_STREQ(BoardFen(), StartFen);
-  EXPECT_TRUE(InLibrary);
+  EXPECT_TRUE(Game.InLibrary);
 }
 
 TEST_F(LoopTest, SetupOpensTheEditor) {
@@ -315,7 +315,7 @@ TEST_F(LoopTest, SetupOpensTheEditor) {
     Restart();
     Pass(std::string(Line) + "\rq\r");
     EXPECT_EQ(S.KeysLeft(), 0u) << "the editor read its own entry";
-    EXPECT_FALSE(InLibrary);
+    EXPECT_FALSE(Game.InLibrary);
     EXPECT_TRUE(HumansMove);
     EXPECT_STREQ(BoardFen(), StartFen);
   }
@@ -343,17 +343,17 @@ TEST_F(LoopTest, TypedMoves) {
     Pass(std::string(C.Line) + "\r");
     EXPECT_STREQ(BoardFen(), C.Fen);
     EXPECT_EQ(Messages, C.Errors);
-    EXPECT_STREQ(OpeningStr.c_str(), C.Opening) << "appended before the legality test";
-    EXPECT_EQ(TBIndex, 1) << "every move-shaped text is pushed";
+    EXPECT_STREQ(Game.OpeningStr.c_str(), C.Opening) << "appended before the legality test";
+    EXPECT_EQ(Game.TBIndex, 1) << "every move-shaped text is pushed";
     EXPECT_EQ(HumansMove, !C.Errors.empty()) << "a made move passes the turn";
   }
 }
 
 TEST_F(LoopTest, TypedMoveOutOfTheBookLeavesTheOpeningLine) {
-  InLibrary = false;
+  Game.InLibrary = false;
   Pass("e2e4\r");
   EXPECT_STREQ(BoardFen(), AfterE2E4);
-  EXPECT_STREQ(OpeningStr.c_str(), "");
+  EXPECT_STREQ(Game.OpeningStr.c_str(), "");
 }
 
 TEST_F(LoopTest, ComputerWithoutAMovePassesTheTurnBack) {
@@ -361,18 +361,18 @@ TEST_F(LoopTest, ComputerWithoutAMovePassesTheTurnBack) {
   for (const char *Book : Books) {
     WriteFile("book.txt", Book);
     SetFen(WhiteMated);
-    OpeningStr = "F2F3E7E5G2G4D8H4";
+    Game.OpeningStr = "F2F3E7E5G2G4D8H4";
     HumansMove = false;
     GotoXY(49, 14);
     Write("Move: A7A6");
-    const int8_t Index = TBIndex;
+    const int8_t Index = Game.TBIndex;
     GamePass();
     EXPECT_TRUE(HumansMove);
     EXPECT_EQ(MyMove.ToSq, -1);
-    EXPECT_EQ(TBIndex, Index + 1) << "a computer turn is pushed even without a move";
+    EXPECT_EQ(Game.TBIndex, Index + 1) << "a computer turn is pushed even without a move";
     EXPECT_EQ(Text(14, 49, 10), "Move: A7A6") << "nothing printed";
-    EXPECT_STREQ(OpeningStr.c_str(), "F2F3E7E5G2G4D8H4A1A1");
-    EXPECT_FALSE(InLibrary);
+    EXPECT_STREQ(Game.OpeningStr.c_str(), "F2F3E7E5G2G4D8H4A1A1");
+    EXPECT_FALSE(Game.InLibrary);
   }
 }
 
@@ -422,8 +422,8 @@ TEST_F(LoopTest, ComputerRepliesFromTheBook) {
   Play("e2e4\rq\r");
   EXPECT_STREQ(BoardFen(), AfterE7E5);
   EXPECT_EQ(Text(14, 49, 10), "Move: E7E5");
-  EXPECT_STREQ(OpeningStr.c_str(), "E2E4E7E5");
-  EXPECT_TRUE(InLibrary);
+  EXPECT_STREQ(Game.OpeningStr.c_str(), "E2E4E7E5");
+  EXPECT_TRUE(Game.InLibrary);
   EXPECT_TRUE(HumansMove);
   EXPECT_EQ(MyMove.FromSq, 52);
   EXPECT_EQ(MyMove.ToSq, 36);
@@ -443,7 +443,7 @@ TEST_F(LoopTest, TakeBackAfterTheComputersReply) {
     Restart();
     Play(std::string(C.Lines) + "q\r");
     EXPECT_STREQ(BoardFen(), C.Fen);
-    EXPECT_STREQ(OpeningStr.c_str(), C.Opening);
+    EXPECT_STREQ(Game.OpeningStr.c_str(), C.Opening);
     EXPECT_TRUE(HumansMove) << "B does not change who types";
   }
 }
@@ -466,13 +466,13 @@ TEST_F(LoopTest, CalcMoveAsksTheBookFirst) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Played);
     SetFen(C.Fen);
-    InLibrary = C.InBook;
-    OpeningStr = C.Played;
+    Game.InLibrary = C.InBook;
+    Game.OpeningStr = C.Played;
     const MoveRec M = CalcMove(ConsoleLimits(MoveTime, FixedDepth));
     EXPECT_EQ(M.FromSq, C.From);
     EXPECT_EQ(M.ToSq, C.To);
-    EXPECT_STREQ(OpeningStr.c_str(), C.Opening);
-    EXPECT_EQ(InLibrary, C.StillInBook);
+    EXPECT_STREQ(Game.OpeningStr.c_str(), C.Opening);
+    EXPECT_EQ(Game.InLibrary, C.StillInBook);
   }
 }
 
@@ -584,7 +584,7 @@ TEST_F(LoopTest, PositionFilesThatCannotBePlayedAreRefused) {
     WriteFile("game.fen", Fen);
     PassesChecked("r\rx4\rp\rw\r");
     EXPECT_EQ(Messages, Msgs{"Bad Board File"});
-    EXPECT_EQ(MoveNum, 1) << "the computer moved in the start position";
+    EXPECT_EQ(Game.MoveNum, 1) << "the computer moved in the start position";
     EXPECT_EQ(ReadFile("game.fen").substr(0, 9), "rnbqkbnr/");
   }
 }
@@ -656,14 +656,14 @@ TEST_F(LoopTest, RandomCommandLinesNeverStopTheGameOrBreakTheKey) {
   // A legal move of the side to move, or any move-shaped text when there is none.
   auto RandomMove = [&] {
     std::vector<std::string> Legal;
-    const uint16_t N = GenMoveList(Str4());
+    const uint16_t N = GenMoveList(Game.St, Str4());
     std::vector<std::string> Texts;
     for (uint16_t I = 0; I < N; ++I) {
-      const MoveRec M = GetAMove(N);
+      const MoveRec M = GetAMove(Game.St, N);
       Texts.emplace_back(SquaresToStr(M.FromSq, M.ToSq).c_str());
     }
     for (const std::string &T : Texts)
-      if (IsLegalMove(T.c_str())) Legal.push_back(T);
+      if (IsLegalMove(Game.St, T.c_str())) Legal.push_back(T);
     if (Legal.empty() || Pick(5) == 0) return RandomSquare() + RandomSquare();
     return Legal[Pick(static_cast<int>(Legal.size()))];
   };
@@ -716,7 +716,7 @@ TEST_F(LoopTest, RandomCommandLinesNeverStopTheGameOrBreakTheKey) {
     S.Type((Keys + "\r").c_str());
     GamePass();
     ASSERT_FALSE(Quit);
-    ASSERT_EQ(Data[0].HashKey, CalcBrdKey());
+    ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
     if (Move) {
       ASSERT_EQ(Kings(), KingsBefore);
     }
@@ -724,7 +724,7 @@ TEST_F(LoopTest, RandomCommandLinesNeverStopTheGameOrBreakTheKey) {
       const int Before = Kings();
       GamePass();
       ASSERT_FALSE(Quit);
-      ASSERT_EQ(Data[0].HashKey, CalcBrdKey());
+      ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
       ASSERT_EQ(Kings(), Before) << "the computer took a king";
     }
   }

@@ -8,10 +8,10 @@
 
 #include "AllocCount.h"
 #include "TestUtil.h"
-#include "board/Globals.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
 #include "platform/MemScreen.h"
 #include "platform/Random.h"
+#include "seam/Seam.h"
 #include "shell/Loop.h"
 #include "shell/Pgn.h"
 #include "shell/Screen.h"

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "frontend/FrontEnd.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 #include "shell/Console.h"
 #include "shell/Loop.h"
 #include "shell/Pgn.h"

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "board/Globals.h"
-#include "frontend/FrontEnd.h"
+#include "board/Types.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
-#include "search/Counters.h"
+#include "seam/Seam.h"
+#include "search/SearchState.h"
 #include "shell/Console.h"
 #include "shell/Screen.h"
 

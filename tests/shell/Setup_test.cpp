@@ -9,13 +9,13 @@
 #include "../TestUtil.h"
 #include "board/Attacks.h"
 #include "board/Board.h"
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "board/Zorbist.h"
-#include "frontend/FrontEnd.h"
 #include "game/Game.h"
 #include "hash/TT.h"
 #include "platform/MemScreen.h"
 #include "platform/Terminal.h"
+#include "seam/Seam.h"
 #include "shell/Console.h"
 
 namespace {
@@ -40,14 +40,15 @@ int8_t Sq(const char *Name) { return static_cast<int8_t>((Name[1] - '1') * 8 + (
 uint64_t KeyFromBoard() {
   uint64_t Key = 0;
   for (int8_t S = 0; S < 64; ++S)
-    if (PieceOn(Data[Ply], S) != Empty) Key ^= ZorbistKey(PieceOn(Data[Ply], S), S);
+    if (PieceOn(Game.St.Data[Game.St.Ply], S) != Empty)
+      Key ^= ZorbistKey(PieceOn(Game.St.Data[Game.St.Ply], S), S);
   return Key;
 }
 
 // Every piece on the board is listed exactly once under its own code (kings
 // in slot 0), and the lists hold nothing else.
 void ExpectListsMatchBoard() {
-  const DataType &D = Data[Ply];
+  const DataType &D = Game.St.Data[Game.St.Ply];
   int Listed = 0, OnBoard = 0;
   for (int8_t S = 0; S < 64; ++S) {
     const int8_t P = PieceOn(D, S);
@@ -149,37 +150,37 @@ TEST_F(SetupTest, LowerCaseEntriesWork) {
 TEST_F(SetupTest, ClearThenKingsAndPawnBecomesTheGame) {
   for (const char *Fen : {Start, "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq"}) {
     SetFen(Fen);
-    const int8_t Side = WhosMove;
-    MoveNum = 7;
+    const int8_t Side = Game.St.WhosMove;
+    Game.MoveNum = 7;
     HumansMove = false;
-    InLibrary = true;
+    Game.InLibrary = true;
     const uint64_t OldKey = 0x0123456789ABCDEFull;
-    AddToTT(OldKey, 42, Exact, 3, "E2E4", WPawn);
+    AddToTT(Game.St.WhosMove, OldKey, 42, Exact, 3, "E2E4", WPawn);
     Type("C\rWKE1\rBKE8\rWPE2\rQ\r");
     SetupBoard();
 
     SCOPED_TRACE(Fen);
     EXPECT_TRUE(Messages.empty());
-    EXPECT_EQ(WhosMove, Side);
+    EXPECT_EQ(Game.St.WhosMove, Side);
     EXPECT_EQ(BoardFen(), std::string("4k3/8/8/8/8/8/4P3/4K3 ") + (Side == WMove ? "w " : "b "));
-    const DataType &D = Data[0];
+    const DataType &D = Game.St.Data[0];
     for (int Slot = 0; Slot < 2; ++Slot)
       for (int K = 0; K < 5; ++K) {
         EXPECT_EQ(D.WPieceList[Slot][K], Slot == 0 && K == PIdx(WKing) ? Sq("e1") : -1);
         EXPECT_EQ(D.BPieceList[Slot][K], Slot == 0 && K == PIdx(BKing) ? Sq("e8") : -1);
       }
-    EXPECT_EQ(CountPieces(WPawn), 1);
-    EXPECT_EQ(CountPieces(BPawn), 0);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], WPawn), 1);
+    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], BPawn), 0);
     EXPECT_EQ(D.WExtraCount + D.BExtraCount, 0);
     ExpectListsMatchBoard();
-    EXPECT_EQ(MoveNum, 0);
+    EXPECT_EQ(Game.MoveNum, 0);
     EXPECT_TRUE(HumansMove);
-    EXPECT_FALSE(InLibrary);
-    EXPECT_EQ(D.HashKey, CalcBrdKey());
+    EXPECT_FALSE(Game.InLibrary);
+    EXPECT_EQ(D.HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
     EXPECT_EQ(D.HashKey, KeyFromBoard());
     FullTTType E{};
     E.Key = OldKey;
-    GetFromTT(E);
+    GetFromTT(E, Game.St.WhosMove);
     EXPECT_EQ(E.Node, None) << "the table was not emptied";
   }
 }
@@ -202,8 +203,8 @@ TEST_F(SetupTest, SquareEntriesEmptyTheSquare) {
   }
   // The knight from g1 has left its slot; the other one stays.
   Edit(Start, "g1\rq\r");
-  EXPECT_EQ(Data[0].WPieceList[0][PIdx(WNight)], Sq("b1"));
-  EXPECT_EQ(Data[0].WPieceList[1][PIdx(WNight)], -1);
+  EXPECT_EQ(Game.St.Data[0].WPieceList[0][PIdx(WNight)], Sq("b1"));
+  EXPECT_EQ(Game.St.Data[0].WPieceList[1][PIdx(WNight)], -1);
 }
 
 TEST_F(SetupTest, PawnsOnTheirOwnBackRankAreRefused) {
@@ -252,14 +253,14 @@ TEST_F(SetupTest, SideEntriesOnlySetTheSideToMove) {
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);
-    const DataType Before = Data[0];
+    const DataType Before = Game.St.Data[0];
     Type(C.Keys);
     SetupBoard();
     SCOPED_TRACE(C.Keys);
     EXPECT_TRUE(Messages.empty());
-    EXPECT_EQ(WhosMove, C.Side);
-    EXPECT_TRUE(SamePlacement(Data[0], Before));
-    EXPECT_EQ(Data[0].CastleStat, Before.CastleStat);
+    EXPECT_EQ(Game.St.WhosMove, C.Side);
+    EXPECT_TRUE(SamePlacement(Game.St.Data[0], Before));
+    EXPECT_EQ(Game.St.Data[0].CastleStat, Before.CastleStat);
   }
 }
 
@@ -272,15 +273,15 @@ TEST_F(SetupTest, EntriesOfOtherShapesChangeNothing) {
   };
   for (const char *Entry : Entries) {
     SetFen(Start);
-    const DataType Before = Data[0];
-    const int8_t Side = WhosMove;
+    const DataType Before = Game.St.Data[0];
+    const int8_t Side = Game.St.WhosMove;
     Type(Entry, "\rq\r");
     SetupBoard();
     SCOPED_TRACE(std::string("entry '") + Entry + "'");
     EXPECT_EQ(Messages, std::vector<std::string>{"Illegal Command"});
-    EXPECT_TRUE(SamePlacement(Data[0], Before));
-    EXPECT_EQ(WhosMove, Side);
-    EXPECT_EQ(Data[0].CastleStat, 15);
+    EXPECT_TRUE(SamePlacement(Game.St.Data[0], Before));
+    EXPECT_EQ(Game.St.WhosMove, Side);
+    EXPECT_EQ(Game.St.Data[0].CastleStat, 15);
     ExpectListsMatchBoard();
     EXPECT_EQ(Screen.KeysLeft(), 0u) << "the editor left before q";
   }
@@ -312,7 +313,7 @@ TEST_F(SetupTest, PlacingOnAnOccupiedSquareReplacesTheOccupant) {
     EXPECT_TRUE(Messages.empty());
     EXPECT_STREQ(BoardFen(), C.After);
     ExpectListsMatchBoard();
-    EXPECT_EQ(Data[0].HashKey, KeyFromBoard());
+    EXPECT_EQ(Game.St.Data[0].HashKey, KeyFromBoard());
   }
 }
 
@@ -323,12 +324,12 @@ TEST_F(SetupTest, PiecesTheListsCannotHoldAreRefused) {
                                  "bne2", "wpd7"};
   for (const char *Entry : Entries) {
     SetFen(Start);
-    const DataType Before = Data[0];
+    const DataType Before = Game.St.Data[0];
     Type(Entry, "\rq\r");
     SetupBoard();
     SCOPED_TRACE(Entry);
     EXPECT_EQ(Messages, std::vector<std::string>{"Too Many Pieces"});
-    EXPECT_TRUE(SamePlacement(Data[0], Before));
+    EXPECT_TRUE(SamePlacement(Game.St.Data[0], Before));
     ExpectListsMatchBoard();
   }
 }
@@ -376,8 +377,8 @@ TEST_F(SetupTest, LeavingWithAKingThatCouldBeTakenIsRefused) {
     SCOPED_TRACE(C.Keys);
     EXPECT_EQ(Messages, std::vector<std::string>(C.Refusals, "Illegal position"));
     EXPECT_STREQ(BoardFen(), C.After);
-    EXPECT_FALSE(KingCanBeTaken());
-    EXPECT_EQ(Data[0].HashKey, KeyFromBoard());
+    EXPECT_FALSE(KingCanBeTaken(Game.St.Data[Game.St.Ply], Game.St.WhosMove));
+    EXPECT_EQ(Game.St.Data[0].HashKey, KeyFromBoard());
     ExpectListsMatchBoard();
   }
 }
@@ -405,7 +406,7 @@ TEST_F(SetupTest, CastlingRightsWithoutTheirPiecesAreDropped) {
   for (const auto &C : Cases) {
     Edit(C.Fen, C.Keys);
     SCOPED_TRACE(C.Keys);
-    EXPECT_EQ(Data[0].CastleStat, C.CastleStat);
+    EXPECT_EQ(Game.St.Data[0].CastleStat, C.CastleStat);
   }
 }
 
@@ -421,11 +422,11 @@ TEST_F(SetupTest, EnPassantSquareKeptOnlyWhileItStillFits) {
   };
   for (const auto &C : Cases) {
     SetFen(AfterE4);
-    Data[0].EnPasSq = Sq("e3");
+    Game.St.Data[0].EnPasSq = Sq("e3");
     Type(C.Keys);
     SetupBoard();
     SCOPED_TRACE(C.Keys);
-    EXPECT_EQ(Data[0].EnPasSq, C.EnPasSq);
+    EXPECT_EQ(Game.St.Data[0].EnPasSq, C.EnPasSq);
   }
 }
 
@@ -441,18 +442,18 @@ TEST_F(SetupTest, TheEndOfTheInputLeavesTheEditor) {
   };
   for (const auto &C : Cases) {
     SetFen(BareKings);
-    MoveNum = 3;
+    Game.MoveNum = 3;
     HumansMove = false;
-    InLibrary = true;
+    Game.InLibrary = true;
     Type(C.Keys);
     SetupBoard();
     SCOPED_TRACE(C.Keys);
     EXPECT_TRUE(Messages.empty());
     EXPECT_STREQ(BoardFen(), C.After);
-    EXPECT_EQ(MoveNum, 0);
+    EXPECT_EQ(Game.MoveNum, 0);
     EXPECT_TRUE(HumansMove);
-    EXPECT_FALSE(InLibrary);
-    EXPECT_EQ(Data[0].HashKey, KeyFromBoard());
+    EXPECT_FALSE(Game.InLibrary);
+    EXPECT_EQ(Game.St.Data[0].HashKey, KeyFromBoard());
     ExpectListsMatchBoard();
   }
 }

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "board/Globals.h"
 #include "board/Squares.h"
+#include "board/Types.h"
 #include "game/Fen.h"
 #include "moves/Move.h"
 #include "search/Search.h"
@@ -163,11 +163,11 @@ bool LegalIn(const std::string &EngineFen, const std::string &Move) {
   std::istringstream Fields(EngineFen);
   std::string Placement, Side, Castling, Ep;
   Fields >> Placement >> Side >> Castling >> Ep;
-  if (Ep != "-") Data[0].EnPasSq = static_cast<int8_t>((Ep[1] - '1') * 8 + (Ep[0] - 'a'));
+  if (Ep != "-") Game.St.Data[0].EnPasSq = static_cast<int8_t>((Ep[1] - '1') * 8 + (Ep[0] - 'a'));
   if (Move.size() < 4) return false;
   ShortStr Text;
   for (int I = 0; I < 4; ++I) Text.Append(static_cast<char>(std::toupper(Move[I])));
-  return IsLegalMove(Text);
+  return IsLegalMove(Game.St, Text);
 }
 
 // The move of a bestmove line, without the ponder move.
@@ -940,8 +940,8 @@ std::string DefenderMove(const std::string &EngineFen, std::map<uint64_t, int> &
   std::string Best;
   int BestSeen = -1;
   int Count = 0;
-  WalkLegalMoves(MainState, [&](const MoveRec &M) {
-    const int Times = Seen[RepetitionKey(Data[Ply], WhosMove)];
+  WalkLegalMoves(Game.St, [&](const MoveRec &M) {
+    const int Times = Seen[RepetitionKey(Game.St.Data[Game.St.Ply], Game.St.WhosMove)];
     Seed = Seed * 1103515245u + 12345u;
     // Among moves seen equally often, a pseudo-random one.
     const bool Pick = Times > BestSeen || (Times == BestSeen && (Seed >> 16) % ++Count == 0);
@@ -989,7 +989,8 @@ TEST_F(UciSession, WonEndingsAreMatedWithoutRepetition) {
       E.Send(std::string("position fen ") + C.Fen + (Moves.empty() ? "" : " moves" + Moves));
       std::string Fen = E.Fen();
       SetFen(Fen.c_str());
-      ASSERT_LT(++Seen[RepetitionKey(Data[0], WhosMove)], 3) << "threefold before " << Fen;
+      ASSERT_LT(++Seen[RepetitionKey(Game.St.Data[0], Game.St.WhosMove)], 3)
+          << "threefold before " << Fen;
       E.Send("go nodes " + std::to_string(NodeLimit));
       const auto Lines = E.Until("bestmove");
       const std::string Info = LastInfo(Lines), Best = BestMove(Lines.back());
@@ -1003,11 +1004,12 @@ TEST_F(UciSession, WonEndingsAreMatedWithoutRepetition) {
       E.Send(std::string("position fen ") + C.Fen + " moves" + Moves);
       Fen = E.Fen();
       SetFen(Fen.c_str());
-      ASSERT_LT(++Seen[RepetitionKey(Data[0], WhosMove)], 3) << "threefold after " << Best;
+      ASSERT_LT(++Seen[RepetitionKey(Game.St.Data[0], Game.St.WhosMove)], 3)
+          << "threefold after " << Best;
       const std::string Reply = DefenderMove(Fen, Seen, Seed);
       if (Reply.empty()) {
         SetFen(Fen.c_str());
-        Mated = InCheck(WhosMove);
+        Mated = InCheck(Game.St.Data[Game.St.Ply], Game.St.WhosMove);
         ASSERT_TRUE(Mated) << "stalemate: " << Fen;
         break;
       }

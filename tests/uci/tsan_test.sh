@@ -4,7 +4,7 @@
 # infinite and ponder with their stop and ponderhit, several lines, and a
 # change of Threads between searches. Passes when every go has its bestmove
 # and ThreadSanitizer reports nothing beyond the table's races, which
-# tools/tsan.supp names.
+# tests/uci/tsan.supp names.
 # usage: tsan_test.sh ENGINE
 set -euo pipefail
 engine=${1:?usage: tsan_test.sh ENGINE}
@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 
 # ThreadSanitizer's runtime cannot map its shadow memory under the address
 # randomisation of newer kernels; setarch -R turns it off for this run.
-export TSAN_OPTIONS="suppressions=$here/../../tools/tsan.supp halt_on_error=0"
+export TSAN_OPTIONS="suppressions=$here/tsan.supp halt_on_error=0"
 coproc ENGINE { setarch "$(uname -m)" -R "$engine" 2>"$work/stderr"; }
 gos=0
 bestmoves=0

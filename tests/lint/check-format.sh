@@ -4,7 +4,7 @@
 # the tracked files; otherwise every file under the tree but the build and
 # package folders. The tree is the argument, the repository by default.
 set -euo pipefail
-root=${1:-"$(dirname "$0")/.."}
+root=${1:-"$(dirname "$0")/../.."}
 cd "$root"
 
 if ! command -v clang-format >/dev/null 2>&1; then

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # check-includes.sh on a small tree of its own: the includes a front end may
-# have pass, and so do the engine's names in comments, strings and members;
-# each kind of include it may not have, and each read of Data[, Ply or
-# WhosMove, is named with its file and line, whatever the repository's own
-# front ends hold today.
+# have pass; each kind of include it may not have is named with its file and
+# line, whatever the repository's own front ends hold today.
 set -euo pipefail
 check=$(cd "$(dirname "$0")" && pwd)/check-includes.sh
 tree=$(mktemp -d)
@@ -15,8 +13,8 @@ fail() {
   exit 1
 }
 
-mkdir -p board game diag frontend platform moves search hash eval book shell uci tools
-touch board/Globals.h board/Squares.h game/Fen.h diag/Perft.h frontend/FrontEnd.h \
+mkdir -p board game diag seam platform moves search hash eval book shell uci tools
+touch board/Types.h board/Squares.h game/Fen.h diag/Perft.h seam/Seam.h \
   platform/Clock.h moves/Move.h search/Search.h hash/TT.h eval/Eval.h book/Opening.h uci/Uci.h \
   tools/DepthArg.h
 cat >shell/Loop.h <<'EOF'
@@ -26,22 +24,18 @@ cat >shell/Loop.cpp <<'EOF'
 #include "shell/Loop.h"
 #include "Loop.h"
 #include <vector>
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "game/Fen.h"
 #include "diag/Perft.h"
-#  include "frontend/FrontEnd.h"
+#  include "seam/Seam.h"
 #include "platform/Clock.h"
 #include "uci/Uci.h"
 #include "gtest/gtest.h"
 // #include "moves/Move.h"
-// Data[Ply] and WhosMove are the engine's; "Data[Ply]" and 'W' are not reads.
-const char *Menu = "x: Fixed Ply(xx)", *Quote = "\" Ply";
-/* WhosMove
-   Ply */ int Shown = Info.Ply + MaxPly + Ply_2;
 EOF
 cat >tools/perft.cpp <<'EOF'
 #include "tools/DepthArg.h"
-#include "../board/Globals.h"
+#include "../board/Types.h"
 EOF
 
 out=$(bash "$check" "$tree" 2>&1) || fail "a tree with only allowed includes failed: $out"
@@ -61,23 +55,12 @@ cat >tools/bench.cpp <<'EOF'
 #include "eval/Eval.h"
 #include "book/Opening.h"
 EOF
-# The position stack and the side to move read as the engine reads them.
-cat >>shell/Loop.cpp <<'EOF'
-const DataType &D = Data [Ply];
-EOF
-cat >>uci/Uci.cpp <<'EOF'
-int Side = WhosMove;
-uint8_t Depth = Ply;
-EOF
-want='shell/Loop.cpp:16: #include "board/Board.h"
+want='shell/Loop.cpp:12: #include "board/Board.h"
 tools/bench.cpp:2: #include "search/Search.h"
 tools/bench.cpp:3: #include "hash/TT.h"
 tools/bench.cpp:4: #include "eval/Eval.h"
 tools/bench.cpp:5: #include "book/Opening.h"
-uci/Uci.cpp:2: #include "../moves/Move.h"
-shell/Loop.cpp:17: reads Data[
-uci/Uci.cpp:3: reads WhosMove
-uci/Uci.cpp:4: reads Ply'
+uci/Uci.cpp:2: #include "../moves/Move.h"'
 status=0
 out=$(bash "$check" "$tree" 2>&1) || status=$?
 ((status == 1)) || fail "a tree that reaches into the engine gave status $status: $out"
@@ -86,5 +69,4 @@ got=$(grep -v '^check-includes:' <<<"$out")
 $got
 instead of
 $want"
-echo "check-includes-test: passes a clean tree, names each include into the engine and each" \
-  "read of its position stack or side to move"
+echo "check-includes-test: passes a clean tree and names each include into the engine"

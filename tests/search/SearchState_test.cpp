@@ -7,7 +7,7 @@
 #include "TestUtil.h"
 #include "platform/Clock.h"
 #include "search/Clock.h"
-#include "search/Counters.h"
+#include "search/SearchState.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ void FillPV() {
   for (int R = 0; R <= MaxPly; ++R)
     for (int C = 0; C <= MaxPly; ++C) {
       std::snprintf(Text, sizeof Text, "%c%03d", 'a' + R % 26, C);
-      PV[R][C] = Text;
+      Game.St.PV[R][C] = Text;
     }
 }
 
@@ -39,12 +39,12 @@ TEST(UpdatePV, RecordsTheMoveAndCopiesTheLineBelow) {
     SCOPED_TRACE("ply " + std::to_string(C.D) + " depth " + std::to_string(C.Depth));
     FillPV();
     PVType Before;
-    std::memcpy(static_cast<void *>(&Before), &PV, sizeof PV);
-    CurrentDepth = C.Depth;
-    UpdatePV("E2E4", C.D);
+    std::memcpy(static_cast<void *>(&Before), &Game.St.PV, sizeof Game.St.PV);
+    Game.St.CurrentDepth = C.Depth;
+    UpdatePV(Game.St, "E2E4", C.D);
     for (int R = 0; R <= MaxPly; ++R)
       for (int Col = 0; Col <= MaxPly; ++Col) {
-        const Str4 &Got = PV[R][Col];
+        const Str4 &Got = Game.St.PV[R][Col];
         if (R == C.D && Col == C.D)
           EXPECT_TRUE(Got == "E2E4");
         else if (R == C.D && Col > C.D && Col <= C.LastCopied)
@@ -58,16 +58,16 @@ TEST(UpdatePV, RecordsTheMoveAndCopiesTheLineBelow) {
 TEST(UpdatePV, IgnoresAPlyOutsideTheTable) {
   FillPV();
   PVType Before;
-  std::memcpy(static_cast<void *>(&Before), &PV, sizeof PV);
-  CurrentDepth = 3;
-  UpdatePV("E2E4", MaxPly + 1);
-  EXPECT_EQ(std::memcmp(&Before, &PV, sizeof PV), 0);
+  std::memcpy(static_cast<void *>(&Before), &Game.St.PV, sizeof Game.St.PV);
+  Game.St.CurrentDepth = 3;
+  UpdatePV(Game.St, "E2E4", MaxPly + 1);
+  EXPECT_EQ(std::memcmp(&Before, &Game.St.PV, sizeof Game.St.PV), 0);
 }
 
 TEST(ClearPV, EmptiesEveryCell) {
   FillPV();
-  ClearPV();
-  for (const auto &Row : PV)
+  ClearPV(Game.St);
+  for (const auto &Row : Game.St.PV)
     for (const Str4 &M : Row) ASSERT_TRUE(M.Empty());
 }
 

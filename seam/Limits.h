@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
 #include "platform/FixedStr.h"
 
 constexpr uint8_t ConsoleFirstDepth = 4;

@@ -1,4 +1,4 @@
-#include "search/Counters.h"
+#include "search/SearchState.h"
 
 void UpdatePV(SearchState &St, const Str4 &M, uint8_t D) {
   if (D > MaxPly) return;

@@ -1,6 +1,7 @@
 // Shared vocabulary of the whole program: piece codes, sides, limits, the move
-// record, the position record with its packed board and piece lists, the
-// position stack, and the state of the game that the engine reads.
+// record and the position record with its packed board and piece lists. Types
+// and constants only: the records that hold a game or a search live with the
+// code that keeps them.
 #pragma once
 #include <cstdint>
 
@@ -89,57 +90,7 @@ constexpr bool IsPawnCode(int8_t Code) { return Code == WPawn || Code == BPawn; 
 // The first or the last rank, where a pawn promotes and none may stand.
 constexpr bool IsLastRank(int Sq) { return Sq < 8 || Sq >= 56; }
 
-// ---- what a search changes as it runs, in one record ----------------------
-// A row of the move lists holds every pseudo-legal move of any position the
-// lists can describe: ten queens (two listed, eight extra), two rooks,
-// bishops and knights, a king with both castlings and eight pawns (a
-// position file may hold all of them at once) cannot exceed
-// 10*27 + 2*14 + 2*13 + 2*8 + 10 + 8*4 = 382.
-constexpr int MoveListCapacity = 384;
-using PVType = Str4[MaxPly + 1][MaxPly + 1];
-using SaveNodesType = uint64_t[MaxPly + 1];
-
-// The position stack with its ply and side to move, the move lists with their
-// scores and table move, the history table, the line and the counters: all a
-// search writes as it goes. The game's own is MainState, whose fields the
-// program's names below stand for (Data, Ply, WhosMove here; MoveList,
-// HistTab, Nodes... beside the code that keeps them), each as cheap to
-// reach as a plain global.
-struct SearchState {
-  DataType Data[MaxPly + 1]{}; // one record per ply; Data[0] is the game
-  uint8_t Ply = 0;             // index of the current record
-  int8_t WhosMove = WMove;     // WMove or BMove
-  // Entries 1 .. count of row Ply (entry 0 unused), and the scores once more,
-  // eight to a 16-byte block (moves/GenMoves.cpp).
-  MoveRec MoveList[MaxPly + 1][MoveListCapacity + 1]{};
-  alignas(16) int16_t MoveScore[MaxPly + 1][MoveListCapacity + 8]{};
-  uint16_t MoveListIndex = 0;
-  Str4 HashMove{};
-  int8_t HashFrom = -1, HashTo = -1; // HashMove as squares
-  uint16_t HistTab[16][64]{};        // by piece code and square
-  uint64_t Nodes = 0, QNodes = 0;
-  PVType PV{};
-  uint32_t BetaCuts = 0, NullCuts = 0, TTHits = 0, ExactTTHits = 0;
-  int16_t PVScore = 0;
-  int16_t CurrentDepth = 0;
-  uint8_t SelDepth = 0; // the deepest ply reached in this search
-  SaveNodesType SaveNodes{};
-  uint32_t Time = 0; // whole seconds, as of the end of the last iteration
-  bool Abort = false;
-};
-extern constinit SearchState MainState;
-
-// ---- the position stack ---------------------------------------------------
-inline constexpr auto &Data = MainState.Data;
-inline constexpr auto &Ply = MainState.Ply;
-
-// ---- the game as the engine reads it ----------------------------------------
-// Front ends change these only through the game's calls (game/Game.h).
-extern Str255 OpeningStr; // moves played while the book is in use
-constexpr uint8_t NoFixedDepth = 255;
-inline constexpr auto &WhosMove = MainState.WhosMove; // WMove or BMove
-extern bool EndGame;                                  // fixed at the start of each search
-extern bool InLibrary;                                // the opening book is still consulted
+constexpr uint8_t NoFixedDepth = 255; // no depth limit
 
 // The letter of each piece code, as the board and FEN show it (white upper
 // case); codes 7 and 8 stand for nothing.

@@ -5,7 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "board/Globals.h"
+#include "board/Types.h"
+#include "platform/FixedStr.h"
 
 // How PVScore reads. A score this far from zero is a mate within 20 plies:
 // deepening stops, and the panel shows the distance to it.
@@ -23,8 +24,8 @@ struct SearchInfo {
   uint32_t TTHits;
   uint32_t ExactTTHits;
   int16_t PVScore;
-  const PVType *PV;
-  uint32_t PVLegal; // moves of PV row 0 that can be played one after another
+  const Str4 *PV;   // the line: MaxPly + 1 entries, ended by an empty one
+  uint32_t PVLegal; // moves of the line that can be played one after another
   double EBF;
   uint32_t Time;     // whole seconds of this search
   uint64_t TimeMs;   // milliseconds of this search

@@ -1,4 +1,4 @@
-#include "frontend/FrontEnd.h"
+#include "seam/Seam.h"
 
 namespace {
 void NoMessage(const char *) {}

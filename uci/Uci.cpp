@@ -1,0 +1,2 @@
+int Side = WhosMove;
+uint8_t Depth = Ply;
