@@ -70,10 +70,9 @@ inline uint64_t DataBits(int16_t Score, uint8_t NodeDepth, uint16_t MovePiece) {
 }
 
 // The search that writes: a table emptied before every search stays at 0.
-// Eight bits, in the key's top byte: with the two bits it once had, an entry
-// from four searches back passed for one of this search, and a deeper such
-// entry kept this search's results out of its slot, the root's own among
-// them, so that the next iteration began with another move.
+// Eight bits, in the key's top byte, so that an entry of a search long past
+// never passes for one of this search: a deeper such entry would keep this
+// search's results, the root's own among them, out of its slot.
 uint8_t Generation = 0;
 constexpr int GenerationShift = 56;
 constexpr uint64_t KeyBits = (uint64_t{1} << GenerationShift) - 1;

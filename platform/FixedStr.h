@@ -47,11 +47,6 @@ template <std::size_t N> struct FixedStr {
   void Append(const char *S) { Append(S, std::strlen(S)); }
   template <std::size_t M> void Append(const FixedStr<M> &S) { Append(S.Buf, S.Len); }
   void Append(char C) { Append(&C, 1); }
-  // Drops the last K characters (all of them if there are fewer).
-  void DropLast(std::size_t K) {
-    Len = static_cast<uint8_t>(K >= Len ? 0 : Len - K);
-    Buf[Len] = '\0';
-  }
   void Clear() {
     Len = 0;
     Buf[0] = '\0';

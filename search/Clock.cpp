@@ -28,8 +28,7 @@ namespace {
 // 1/ReserveShare of the clock.
 constexpr uint64_t ReserveMs = 50, ReserveShare = 20;
 // Without a count of moves to go the game is taken to last this many more
-// moves; the share shrinks with the clock, so it never runs out. With 30,
-// games at 10 s + 0.1 s ended with a median of 1.9 s of the base unused.
+// moves; the share shrinks with the clock, so it never runs out.
 constexpr uint64_t MovesLeftGuess = 18;
 // Of each increment this share (IncUsedNum / IncUsedDen) is spent at once.
 constexpr uint64_t IncUsedNum = 3, IncUsedDen = 4;
@@ -42,13 +41,12 @@ constexpr uint64_t IterationNum = 3, IterationDen = 5;
 // iteration may start until 2.5 times the usual time, and each iteration that
 // keeps the move takes back half a time of it (2, 1.5, then 1). A clear move
 // stops as usual, so the clock's spare time goes where the search still finds
-// something: games at 10 s + 0.1 s ended with 0.9 s of it unused, not 1.2 s.
+// something.
 constexpr uint8_t UnsettledIterations = 3;
 constexpr uint64_t StopBudgets = 2;
-// While the root fails low the search may run on to this many budgets: a
-// game against Stockfish was drawn after +12.10 when the stop came just
-// after the move played so far had been refuted (0.00, a perpetual), before
-// the search came to the move that kept the win.
+// While the root fails low the search may run on to this many budgets: the
+// move played so far has just been refuted, and the move that holds may come
+// later in the iteration.
 constexpr uint64_t FailLowBudgets = 5;
 // Moves to go beyond this are as many as this.
 constexpr uint32_t MaxMovesToGo = 1000;

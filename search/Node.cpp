@@ -111,8 +111,7 @@ bool ProbeNode(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, NodeStart &
   const bool NearFifty = Ctx.DrawRules && W.Rule50At[St.Ply] + Depth >= FiftyMoveHalfMoves;
   // An earlier search scored its entries on the game as it stood then. Near
   // the root a repetition the game now allows may lie a few moves below, and
-  // such an entry hides it (a rook and a knight up, a king walked back into
-  // checks that repeated): there it only orders the moves, unless a capture
+  // such an entry hides it: there it only orders the moves, unless a capture
   // or a pawn's move came last, after which no earlier position comes again.
   // Nor does it end the line shown there: by the iteration's end its slot
   // may hold another position, and the line would stop at the cut.

@@ -27,7 +27,6 @@ constexpr int LineLimit = 80;
 struct Record {
   const char *Path = nullptr;
   char Human[NameSize] = "Human";
-  char FixedDate[11] = "";
   char Date[11] = "????.??.??";
   int Begin = 0; // the game's first entry, as GameBegin() said at the last change
   bool Written = false;
@@ -76,10 +75,6 @@ void CopyName(const char *From, char (&To)[NameSize]) {
 }
 
 void TakeDate() {
-  if (R.FixedDate[0] != '\0') {
-    std::memcpy(R.Date, R.FixedDate, sizeof R.Date);
-    return;
-  }
   const std::time_t T = std::time(nullptr);
   std::tm Tm{};
   if (T == static_cast<std::time_t>(-1) || !localtime_r(&T, &Tm)) return;
@@ -328,14 +323,7 @@ bool PgnOpen(const char *Path) {
 void PgnClose() {
   R.Path = nullptr;
   R.StartUpWhy = R.LastFailure = nullptr;
-  R.FixedDate[0] = '\0';
   std::strcpy(R.Human, "Human");
-}
-
-void PgnSetHuman(const char *Name) { CopyName(Name, R.Human); }
-void PgnFixDate(const char *Date) {
-  std::strncpy(R.FixedDate, Date, sizeof R.FixedDate - 1);
-  R.FixedDate[sizeof R.FixedDate - 1] = '\0';
 }
 
 void PgnGameStart() {

@@ -19,10 +19,6 @@
 bool PgnOpen(const char *Path);
 // Stops recording (for the tests: each starts without a record).
 void PgnClose();
-// The human's name for the White/Black tags and the date of the games, in
-// place of the login name and the day (for the tests).
-void PgnSetHuman(const char *Name);
-void PgnFixDate(const char *Date);
 
 // A new game begins at the game's position (N, and at start-up).
 void PgnGameStart();

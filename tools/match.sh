@@ -150,7 +150,7 @@ build_engine() {
   else
     # Profile-guided, as the play command and the README's install build it.
     cmake -S "$ROOT" -B "$ROOT/build/match" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF -DTORVANE_PGO=ON >/dev/null
+      -DTORVANE_TESTS=OFF -DTORVANE_MICROBENCH=OFF -DTORVANE_PGO=ON >/dev/null
     cmake --build "$ROOT/build/match" --target torvane3-uci >/dev/null
     engine="$ROOT/build/match/torvane3-uci"
   fi

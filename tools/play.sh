@@ -12,7 +12,7 @@ torvane_setup
 # that fail, the game is built as before.
 configure() {
   cmake -S . -B build/play -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF -DTORVANE_PGO="$1" >/dev/null
+    -DTORVANE_TESTS=OFF -DTORVANE_MICROBENCH=OFF -DTORVANE_PGO="$1" >/dev/null
 }
 if ! { configure ON && cmake --build build/play --target torvane3; }; then
   echo "torvane3: the profile-guided build failed (above); building without it" >&2

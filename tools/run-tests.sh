@@ -19,7 +19,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 echo "== Release build: every test"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_TESTS=ON \
-  -DTORVANE_BENCH=ON -DTORVANE_STRICT_WARNINGS=ON >/dev/null
+  -DTORVANE_MICROBENCH=ON -DTORVANE_STRICT_WARNINGS=ON >/dev/null
 cmake --build build/release -j "$jobs"
 # A failure here still lets the sanitizer build run; the command fails at the end.
 release=0
@@ -27,13 +27,13 @@ ctest --test-dir build/release --output-on-failure -j "$jobs" || release=$?
 
 echo "== ThreadSanitizer build: torvane3-uci on several threads"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_TSAN=ON \
-  -DTORVANE_LTO=OFF -DTORVANE_HARDENING=OFF -DTORVANE_TESTS=OFF -DTORVANE_BENCH=OFF >/dev/null
+  -DTORVANE_LTO=OFF -DTORVANE_HARDENING=OFF -DTORVANE_TESTS=OFF -DTORVANE_MICROBENCH=OFF >/dev/null
 cmake --build build/tsan -j "$jobs" --target torvane3-uci
 bash tests/uci/tsan_test.sh build/tsan/torvane3-uci || release=$?
 
 echo "== Sanitizer build: the unit tests (the deep perft counts ran in the Release build)"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
-  -DTORVANE_TESTS=ON -DTORVANE_BENCH=OFF >/dev/null
+  -DTORVANE_TESTS=ON -DTORVANE_MICROBENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE 'slow|e2e|lint'
 if ((release != 0)); then

@@ -4,6 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -21,6 +24,15 @@
 #include "shell/Screen.h"
 
 namespace {
+// The local day as the PGN's Date tag writes it.
+std::string Today() {
+  const std::time_t Now = std::time(nullptr);
+  std::tm Local{};
+  localtime_r(&Now, &Local);
+  char Text[16];
+  std::strftime(Text, sizeof Text, "%Y.%m.%d", &Local);
+  return Text;
+}
 
 const bool ConsoleHooked = (ResetFrontEndState = ResetConsole, true);
 
@@ -63,13 +75,20 @@ protected:
   // The whole program on the typed keys, recording into games.pgn.
   std::string Play(const char *Keys, const char *Fen = nullptr) {
     if (Fen) WriteFile("game.fen", Fen);
+    // The human's name is the login's, as the environment gives it.
+    setenv("LOGNAME", "ann", 1);
     EXPECT_TRUE(PgnOpen("games.pgn"));
-    PgnSetHuman("ann");
-    PgnFixDate("2026.12.07");
+    const std::string Before = Today();
     S.Type(Keys);
     RunGame();
+    const std::string After = Today();
     EXPECT_EQ(S.KeysLeft(), 0u);
-    return Slurp("games.pgn");
+    // Each game is dated the day it is written: today, or tomorrow once
+    // midnight has passed during the game.
+    std::string Text = Slurp("games.pgn");
+    for (const std::string &Day : {Before, After})
+      Text = std::regex_replace(Text, std::regex("\\[Date \"" + Day + "\"\\]"), "[Date \"today\"]");
+    return Text;
   }
 };
 
@@ -78,7 +97,7 @@ constexpr const char *BackRankMate = "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - -";
 TEST_F(PgnTest, AMateFromAPositionFileIsWrittenOnceAsItEnds) {
   const std::string Expected = "[Event \"Casual game\"]\n"
                                "[Site \"?\"]\n"
-                               "[Date \"2026.12.07\"]\n"
+                               "[Date \"today\"]\n"
                                "[Round \"-\"]\n"
                                "[White \"ann\"]\n"
                                "[Black \"torvane3\"]\n"
