@@ -15,7 +15,7 @@ GameList List;
 uint32_t BottomGameForgotten = 0;
 
 // The position after entry I: the next entry's, or the game's own.
-const DataType &PositionAfter(int I, int8_t &Side) {
+const DataType &PositionAfterEntry(int I, int8_t &Side) {
   if (I + 1 < List.Count) {
     Side = List.Entries[I + 1].Side;
     return List.Entries[I + 1].Before;
@@ -30,7 +30,7 @@ void ForgetOldest() {
   const GameEntry &E = List.Entries[0];
   GameStart &B = List.Bottom;
   int8_t Side = WMove;
-  B.D = PositionAfter(0, Side);
+  B.D = PositionAfterEntry(0, Side);
   B.Side = Side;
   if (E.Kind == EntryKind::SetUp) {
     B.HalfMoves = 0;
@@ -64,7 +64,7 @@ GameOrigin OriginOf(int Begin) {
     return {&B.D, B.Side, B.HalfMoves, B.FullMove, B.SetUp, BottomGameForgotten};
   }
   int8_t Side = WMove;
-  const DataType &D = PositionAfter(Begin - 1, Side);
+  const DataType &D = PositionAfterEntry(Begin - 1, Side);
   // The console's set-ups carry no counters: their game counts from its first move.
   return {&D, Side, 0, 1, true, 0};
 }

@@ -99,14 +99,6 @@ void SetContext(const SearchState &St, const SearchLimits &L, const SearchSettin
 }
 } // namespace
 
-bool IsRootMove(const MoveRec &M) {
-  return InList(SquaresToStr(M.FromSq, M.ToSq), Ctx.RootMoves, Ctx.NumRootMoves);
-}
-
-bool IsExcluded(const Worker &W, const ShortStr &Text) {
-  return InList(Text, W.Excluded, W.NumExcluded);
-}
-
 void InitSearch(SearchState &St) {
   ShowThinking();
   ClearPV(St);
@@ -124,18 +116,6 @@ void InitSearch(SearchState &St) {
   St.CurrentDepth = static_cast<int16_t>(Ctx.FirstDepth - 1);
   St.EndGame = IsEndGame(St.Data[St.Ply]);
   Ctx.EndGame = St.EndGame;
-}
-
-double EBF(const SaveNodesType &Figures, uint8_t Len) {
-  double Sum = 0.0;
-  int Ratios = 0;
-  for (int I = 0; I < 3; ++I) {
-    const int Below = Len - I - 1;
-    if (Below < 0 || Figures[Below] == 0) continue;
-    Sum += static_cast<double>(Figures[Below + 1]) / static_cast<double>(Figures[Below]);
-    ++Ratios;
-  }
-  return Ratios == 0 ? 0.0 : Sum / Ratios;
 }
 
 SearchLimits FixedDepthLimits(uint8_t Depth) {

@@ -50,6 +50,18 @@ void LineToPV(SearchState &St, const RootLine &Line) {
 }
 } // namespace
 
+double EBF(const SaveNodesType &Figures, uint8_t Len) {
+  double Sum = 0.0;
+  int Ratios = 0;
+  for (int I = 0; I < 3; ++I) {
+    const int Below = Len - I - 1;
+    if (Below < 0 || Figures[Below] == 0) continue;
+    Sum += static_cast<double>(Figures[Below + 1]) / static_cast<double>(Figures[Below]);
+    ++Ratios;
+  }
+  return Ratios == 0 ? 0.0 : Sum / Ratios;
+}
+
 uint32_t WalkLegalPV(SearchState &St, uint32_t Len, LineVisit Visit) {
   const WalkKept Kept(St);
   const auto &Line = St.PV[0];

@@ -299,6 +299,14 @@ int16_t SearchMoves(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, const 
 }
 } // namespace
 
+bool IsRootMove(const MoveRec &M) {
+  return InList(SquaresToStr(M.FromSq, M.ToSq), Ctx.RootMoves, Ctx.NumRootMoves);
+}
+
+bool IsExcluded(const Worker &W, const ShortStr &Text) {
+  return InList(Text, W.Excluded, W.NumExcluded);
+}
+
 int16_t QSearch(SearchState &St, int16_t Alpha, int16_t Beta) {
   if (St.Ply > St.SelDepth) St.SelDepth = St.Ply;
   // A capture can leave too little to mate: a draw, however much is left.

@@ -70,7 +70,7 @@ struct SearchContext {
   int SeenBefore[MaxHistory];
   bool AnySeenTwice = false;
 
-  // Helpers search beside the main thread (search/Helpers.cpp).
+  // Helpers search beside the main thread (search/Threads.cpp).
   bool HelpersOn = false;
   // Threads share out a node's moves: while helpers search, and in a search
   // that defers every later move as if another thread searched it (DeferAll,
@@ -153,7 +153,7 @@ bool CanDrawNext(Worker &W, bool GameOnly);
 // The draw rules' part of the context, from the game's keys G.
 void SetDrawContext(const SearchState &St, const GameKeys &G);
 
-// ---- the helper threads (search/Helpers.cpp) -----------------------------------
+// ---- what the threads share (search/Shared.cpp) --------------------------------
 // Whether Key's child is searched by another thread now, and the marks that
 // say so.
 bool BusyElsewhere(uint64_t Key);
@@ -165,6 +165,14 @@ bool StopRequested(Worker &W);
 bool NodesUsedUp(const SearchState &St);
 uint64_t HelperNodes();
 uint64_t HelperQNodes();
+// A search with Active helpers starts: their counts are zero.
+void ShareCounts(int Active);
+// Helper number Helper says what St has counted.
+void SayCounts(int Helper, const SearchState &St);
+void SetHelpersStop(bool Stop);
+bool HelpersStopped();
+
+// ---- the helper threads (search/Threads.cpp) -----------------------------------
 // The helpers start on the main thread's root (Ctx.Root) and stop.
 void StartHelpers(uint8_t Threads);
 void StopHelpers();

@@ -15,3 +15,10 @@ void ResetConsole() {
   HumansMove = true;
   Quit = false;
 }
+
+Str255 UpperCase(const Str255 &S) {
+  Str255 R = S;
+  for (std::size_t I = 0; I < R.Length(); ++I)
+    if (R[I] >= 'a' && R[I] <= 'z') R[I] = static_cast<char>(R[I] - 'a' + 'A');
+  return R;
+}

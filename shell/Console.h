@@ -13,3 +13,5 @@ extern bool Quit;          // set by command Q (and by the end of the input)
 
 // The settings and turn as at program start.
 void ResetConsole();
+// S with its letters a..z in upper case, as the console reads every line.
+Str255 UpperCase(const Str255 &S);

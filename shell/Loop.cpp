@@ -142,13 +142,6 @@ void ReadLnCmd(ShortStr &S) {
   S = UpperCase(S);
 }
 
-Str255 UpperCase(const Str255 &S) {
-  Str255 R = S;
-  for (std::size_t I = 0; I < R.Length(); ++I)
-    if (R[I] >= 'a' && R[I] <= 'z') R[I] = static_cast<char>(R[I] - 'a' + 'A');
-  return R;
-}
-
 bool IsMoveCmd(const Str4 &S) { return S.Length() == 4 && IsMoveText(S.c_str()); }
 
 void SetTime(const Str4 &S) {

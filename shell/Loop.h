@@ -11,7 +11,6 @@ void RunGame();
 // One pass of the loop.
 void GamePass();
 void ReadLnCmd(ShortStr &S);
-Str255 UpperCase(const Str255 &S);
 bool IsMoveCmd(const Str4 &S);
 void SetTime(const Str4 &S);
 void SetDepth(const Str4 &S);

@@ -6,7 +6,6 @@
 #include "platform/Terminal.h"
 #include "seam/Seam.h"
 #include "shell/Console.h"
-#include "shell/Loop.h"
 #include "shell/Screen.h"
 
 namespace {
