@@ -59,7 +59,7 @@ ThinkResult Think(const SearchLimits &L, const SearchSettings &S) {
   R.QNodes = SearchedQNodes(Game.St);
   R.Depth = Game.St.CurrentDepth;
   // The book's choice is the move, whatever its short search found.
-  if (R.FromBook) R.Best = MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, LibMove);
+  if (R.FromBook) R.Best = MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, LibMove);
   if (R.Best.FromSq >= 0) {
     PonderText.Clear();
     WalkLegalPV(Game.St, 2, KeepSecond);
@@ -90,8 +90,7 @@ MoveRec CalcMove(const SearchLimits &L) {
     const ShortStr LibMove = GetLibraryMove(Game.St, Game.OpeningStr);
     Game.OpeningStr.Append(LibMove);
     Game.InLibrary = !(LibMove == NoMoveText);
-    if (Game.InLibrary)
-      return MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, LibMove);
+    if (Game.InLibrary) return MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, LibMove);
   }
   SearchSettings S;
   S.AnyMove = true;
@@ -139,7 +138,7 @@ MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
   Game.St.Ply = 0;
   MoveRec First = NoMove;
   const auto Wanted = [&](const MoveRec &M) {
-    return !TakesKing(Game.St.Data[Game.St.Ply], M) &&
+    return !TakesKing(Game.Here(), M) &&
            Allowed(SquaresToStr(M.FromSq, M.ToSq), AllowedMoves, NumAllowed);
   };
   WalkLegalMoves(Game.St, Wanted, [&](const MoveRec &M) {
@@ -148,6 +147,6 @@ MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
   });
   // The record as a move text makes it, so that its flags are the text's.
   return First.FromSq < 0 ? NoMove
-                          : MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove,
+                          : MoveStrToMoveRec(Game.Here(), Game.St.WhosMove,
                                              SquaresToStr(First.FromSq, First.ToSq));
 }

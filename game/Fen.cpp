@@ -107,31 +107,31 @@ bool ParseFEN(const char *Line, ParsedFEN &Out, const char *&Why) {
 
 namespace {
 void PlacePieces(const ParsedFEN &P) {
-  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  ZeroBoardData(Game.Here());
   for (int Rank = 7; Rank >= 0; --Rank)
     for (int Fyle = 0; Fyle < 8; ++Fyle) {
       const int8_t Sq = static_cast<int8_t>(Rank * 8 + Fyle);
-      if (P.Squares[Sq] != Empty) PutPiece(Game.St.Data[Game.St.Ply], P.Squares[Sq], Sq);
+      if (P.Squares[Sq] != Empty) PutPiece(Game.Here(), P.Squares[Sq], Sq);
     }
   Game.St.WhosMove = P.Side;
 }
 
 void FinishSetup(const ParsedFEN &P) {
-  Game.St.Data[Game.St.Ply].CastleStat = P.CastleStat;
-  Game.St.Data[Game.St.Ply].EnPasSq = -1;
+  Game.Here().CastleStat = P.CastleStat;
+  Game.Here().EnPasSq = -1;
   ZeroTTsOnSetUp();
-  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
+  InitZorbistBoard(Game.Here());
 }
 } // namespace
 
 bool SetupParsedFEN(const ParsedFEN &P) {
   // Kept so that a refused placement leaves the game exactly as it was; the
   // keys are redrawn only once the placement is accepted.
-  const DataType Saved = Game.St.Data[Game.St.Ply];
+  const DataType Saved = Game.Here();
   const int8_t SavedSide = Game.St.WhosMove;
   PlacePieces(P);
-  if (KingCanBeTaken(Game.St.Data[Game.St.Ply], Game.St.WhosMove)) {
-    Game.St.Data[Game.St.Ply] = Saved;
+  if (KingCanBeTaken(Game.Here(), Game.St.WhosMove)) {
+    Game.Here() = Saved;
     Game.St.WhosMove = SavedSide;
     return false;
   }
@@ -149,9 +149,7 @@ bool SetupFEN(const char *Line, const char *&Why) {
   return true;
 }
 
-void FenText(char (&Text)[FenTextSize]) {
-  FenTextOf(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Text);
-}
+void FenText(char (&Text)[FenTextSize]) { FenTextOf(Game.Here(), Game.St.WhosMove, Text); }
 
 void FenTextOf(const DataType &D, int8_t Side, char (&Text)[FenTextSize]) {
   int N = 0;

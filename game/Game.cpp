@@ -77,7 +77,7 @@ int8_t SideToMove() { return Game.St.WhosMove; }
 bool BookInUse() { return Game.InLibrary; }
 bool SearchedAsEndGame() { return Game.St.EndGame; }
 
-bool IsEndGamePosition() { return IsEndGame(Game.St.Data[Game.St.Ply]); }
+bool IsEndGamePosition() { return IsEndGame(Game.Here()); }
 
 void NewGame() {
   Game.St.Ply = 0;
@@ -124,7 +124,7 @@ void SetBookFile(const char *Path) { LibFileName = Path; }
 
 bool SideToMoveInCheck() {
   Game.St.Ply = 0;
-  return InCheck(Game.St.Data[Game.St.Ply], Game.St.WhosMove);
+  return InCheck(Game.Here(), Game.St.WhosMove);
 }
 
 DataType PositionAfter(const MoveRec &M) {
@@ -161,17 +161,17 @@ MoveRefusal PlayMove(const ShortStr &Text, char Promote, uint8_t Tag) {
   E.Tag = Tag;
   E.Text = Text;
   MoveSAN(Text, E.San);
-  MakeMove(Game.St, MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Text), false);
+  MakeMove(Game.St, MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, Text), false);
   if (Under != 0) {
     // The engine promotes to a queen; the piece the game chose replaces it.
-    RemovePiece(Game.St.Data[Game.St.Ply], To);
-    if (!RoomForPiece(Game.St.Data[Game.St.Ply], Under)) {
+    RemovePiece(Game.Here(), To);
+    if (!RoomForPiece(Game.Here(), Under)) {
       Game.St.Data[0] = E.Before;
       Game.St.WhosMove = E.Side;
       Game.MoveNum = E.MoveNum;
       return MoveRefusal::NoRoom;
     }
-    PutPiece(Game.St.Data[Game.St.Ply], Under, To);
+    PutPiece(Game.Here(), Under, To);
     // The book's lines hold queens only.
     Game.InLibrary = false;
     char *Q = std::strchr(E.San, 'Q');
@@ -211,11 +211,11 @@ void EditClear() {
   // The castling rights stay, so that an edit that puts the pieces back
   // keeps them; the en-passant square and the key stay as they were.
   const uint8_t CastleStat = Game.St.Data[0].CastleStat;
-  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  ZeroBoardData(Game.Here());
   Game.St.Data[0].CastleStat = CastleStat;
 }
 
-void EditRemove(int8_t Sq) { RemovePiece(Game.St.Data[Game.St.Ply], Sq); }
+void EditRemove(int8_t Sq) { RemovePiece(Game.Here(), Sq); }
 
 EditRefusal EditPut(int8_t Piece, int8_t Sq) {
   if ((Piece == WPawn && Sq < 8) || (Piece == BPawn && Sq > 55)) return EditRefusal::PawnOnEdge;
@@ -223,12 +223,12 @@ EditRefusal EditPut(int8_t Piece, int8_t Sq) {
   // right; a piece no game could add (a second king, a ninth pawn, a ninth
   // piece beyond two of its kind to be) leaves the square as it was.
   const DataType Saved = Game.St.Data[0];
-  RemovePiece(Game.St.Data[Game.St.Ply], Sq);
-  if (!RoomForPiece(Game.St.Data[Game.St.Ply], Piece)) {
+  RemovePiece(Game.Here(), Sq);
+  if (!RoomForPiece(Game.Here(), Piece)) {
     Game.St.Data[0] = Saved;
     return EditRefusal::TooMany;
   }
-  PutPiece(Game.St.Data[Game.St.Ply], Piece, Sq);
+  PutPiece(Game.Here(), Piece, Sq);
   return EditRefusal::None;
 }
 
@@ -245,8 +245,8 @@ void FinishEdit() {
   // of it, a king included.
   if (!EnPassantFits(D, Game.St.WhosMove, D.EnPasSq)) D.EnPasSq = -1;
   Game.MoveNum = 0;
-  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
-  D.HashKey = CalcBrdKey(Game.St.Data[Game.St.Ply]);
+  InitZorbistBoard(Game.Here());
+  D.HashKey = CalcBrdKey(Game.Here());
   ZeroTTs();
   Game.InLibrary = false;
 }
@@ -264,7 +264,7 @@ void RecordEdit() {
 
 EditRefusal EditCommit() {
   Game.St.Ply = 0;
-  if (KingCanBeTaken(Game.St.Data[Game.St.Ply], Game.St.WhosMove)) return EditRefusal::KingEnPrise;
+  if (KingCanBeTaken(Game.Here(), Game.St.WhosMove)) return EditRefusal::KingEnPrise;
   RecordEdit();
   FinishEdit();
   return EditRefusal::None;

@@ -14,5 +14,9 @@ struct GameState {
   bool InLibrary = true; // the opening book is still consulted
   uint16_t MoveNum = 0;  // half-moves made since the position was set up; a takeback steps back
   int8_t TBIndex = 0;    // the console's takeback push holding the current position, 0: the start
+
+  // The record at the stack's current ply: the game's position between
+  // searches, when the ply is 0.
+  DataType &Here() { return St.Data[St.Ply]; }
 };
 extern constinit GameState Game;

@@ -109,7 +109,7 @@ void RestoreGame(const DataType &D, int8_t Side, uint16_t Moves) {
   Game.St.Data[0] = D;
   // The entry's key was made under the key table of its day; R, S and N
   // draw a new one since, and the restored position must match it.
-  Game.St.Data[0].HashKey = CalcBrdKey(Game.St.Data[Game.St.Ply]);
+  Game.St.Data[0].HashKey = CalcBrdKey(Game.Here());
   Game.St.WhosMove = Side;
   Game.MoveNum = Moves;
 }

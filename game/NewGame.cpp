@@ -12,7 +12,7 @@
 
 void SetupStartPosition() {
   std::memset(Game.St.Data, 0, sizeof Game.St.Data);
-  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
+  InitZorbistBoard(Game.Here());
   ZeroTTsOnSetUp();
   Game.St.Ply = 0;
   DataType &D = Game.St.Data[0];
@@ -36,6 +36,6 @@ void SetupStartPosition() {
   D.EnPasSq = -1;
   Game.St.WhosMove = WMove;
   Game.MoveNum = 0;
-  D.HashKey = CalcBrdKey(Game.St.Data[Game.St.Ply]);
+  D.HashKey = CalcBrdKey(Game.Here());
   InitTakeBackStack();
 }

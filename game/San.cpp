@@ -64,7 +64,7 @@ bool SideToMoveCanMove() {
   Game.St.Ply = 0;
   bool Any = false;
   WalkLegalMoves(
-      Game.St, [](const MoveRec &M) { return !TakesKing(Game.St.Data[Game.St.Ply], M); },
+      Game.St, [](const MoveRec &M) { return !TakesKing(Game.Here(), M); },
       [&](const MoveRec &) {
         Any = true;
         return false;

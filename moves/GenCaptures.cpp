@@ -73,30 +73,6 @@ template <bool White> void GenPawnCaps(GenState &G) {
   }
 }
 
-// Out of line, as almost no position has extras; each takes as its kind.
-template <bool White> [[gnu::noinline]] void GenExtraCaps(GenState &G) {
-  const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
-  for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
-    const int Sq = Extra[I];
-    switch (G.Squares[Sq] & 7) {
-    case WNight:
-      GenKnightCap<White>(G, Sq);
-      break;
-    case WBishop:
-      GenBishopCaps<White>(G, Sq);
-      break;
-    case WRook:
-      GenRookCaps<White>(G, Sq);
-      break;
-    case WQueen:
-      GenQueenCaps<White>(G, Sq);
-      break;
-    default:
-      break;
-    }
-  }
-}
-
 template <bool White> void GenAllCaps(GenState &G) {
   const DataType &D = G.D;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
@@ -109,7 +85,9 @@ template <bool White> void GenAllCaps(GenState &G) {
     if (E[PIdx(WQueen)] != -1) GenQueenCaps<White>(G, E[PIdx(WQueen)]);
     if (Slot == 0 && E[PIdx(WKing)] != -1) GenKingCaps<White>(G, E[PIdx(WKing)]);
   }
-  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtraCaps<White>(G);
+  if ((White ? D.WExtraCount : D.BExtraCount) != 0)
+    GenExtra<White, GenKnightCap<White>, GenBishopCaps<White>, GenRookCaps<White>,
+             GenQueenCaps<White>>(G);
 }
 } // namespace
 

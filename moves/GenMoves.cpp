@@ -111,30 +111,6 @@ template <bool White> void GenKingMoves(GenState &G, int FromSq) {
   }
 }
 
-// Out of line, as almost no position has extras; each moves as its kind.
-template <bool White> [[gnu::noinline]] void GenExtra(GenState &G) {
-  const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
-  for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
-    const int Sq = Extra[I];
-    switch (G.Squares[Sq] & 7) {
-    case WNight:
-      GenKnightMoves<White>(G, Sq);
-      break;
-    case WBishop:
-      GenBishopMoves<White>(G, Sq);
-      break;
-    case WRook:
-      GenRookMoves<White>(G, Sq);
-      break;
-    case WQueen:
-      GenQueenMoves<White>(G, Sq);
-      break;
-    default:
-      break;
-    }
-  }
-}
-
 template <bool White> void GenAll(GenState &G) {
   const DataType &D = G.D;
   const PieceListType &L = White ? D.WPieceList : D.BPieceList;
@@ -148,7 +124,9 @@ template <bool White> void GenAll(GenState &G) {
   for (int Slot = 0; Slot < 2; ++Slot)
     if (L[Slot][PIdx(WQueen)] != -1) GenQueenMoves<White>(G, L[Slot][PIdx(WQueen)]);
   // Pieces promoted beyond the two slots move after the listed ones.
-  if ((White ? D.WExtraCount : D.BExtraCount) != 0) GenExtra<White>(G);
+  if ((White ? D.WExtraCount : D.BExtraCount) != 0)
+    GenExtra<White, GenKnightMoves<White>, GenBishopMoves<White>, GenRookMoves<White>,
+             GenQueenMoves<White>>(G);
   if (L[0][PIdx(WKing)] != -1) GenKingMoves<White>(G, L[0][PIdx(WKing)]);
 }
 } // namespace

@@ -257,4 +257,32 @@ uint16_t Generate(PositionStack &St) {
   St.MoveListIndex = static_cast<uint16_t>(G.N);
   return St.MoveListIndex;
 }
+// The pieces beyond the two list slots of their kind (from promotions), each
+// with the generator of its kind: Knight, Bishop, Rook and Queen are the
+// full generation's or the captures'. Out of line, as almost no position has
+// extras.
+using PieceGen = void (*)(GenState &, int);
+template <bool White, PieceGen Knight, PieceGen Bishop, PieceGen Rook, PieceGen Queen>
+[[gnu::noinline]] void GenExtra(GenState &G) {
+  const int8_t *Extra = White ? G.D.WExtra : G.D.BExtra;
+  for (int I = 0; I < (White ? G.D.WExtraCount : G.D.BExtraCount); ++I) {
+    const int Sq = Extra[I];
+    switch (G.Squares[Sq] & 7) {
+    case WNight:
+      Knight(G, Sq);
+      break;
+    case WBishop:
+      Bishop(G, Sq);
+      break;
+    case WRook:
+      Rook(G, Sq);
+      break;
+    case WQueen:
+      Queen(G, Sq);
+      break;
+    default:
+      break;
+    }
+  }
+}
 } // namespace MoveGen

@@ -34,17 +34,17 @@ void SetFen(const char *Fen) {
   ASSERT_TRUE(ParseFEN(Fen, P, Why)) << Fen << ": " << (Why ? Why : "");
   // Diagrams of attacks and moves may leave a king en prise: placed without
   // the game's test.
-  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  ZeroBoardData(Game.Here());
   for (int Rank = 7; Rank >= 0; --Rank)
     for (int Fyle = 0; Fyle < 8; ++Fyle) {
       const int8_t Sq = static_cast<int8_t>(Rank * 8 + Fyle);
-      if (P.Squares[Sq] != Empty) PutPiece(Game.St.Data[Game.St.Ply], P.Squares[Sq], Sq);
+      if (P.Squares[Sq] != Empty) PutPiece(Game.Here(), P.Squares[Sq], Sq);
     }
   Game.St.WhosMove = P.Side;
   Game.St.Data[0].CastleStat = P.CastleStat;
   Game.St.Data[0].EnPasSq = -1;
   ZeroTTsOnSetUp();
-  InitZorbistBoard(Game.St.Data[Game.St.Ply]);
+  InitZorbistBoard(Game.Here());
 }
 
 const char *BoardFen() {

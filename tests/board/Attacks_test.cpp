@@ -65,10 +65,8 @@ TEST(Attacked, BySide) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(std::string(C.Fen) + (C.Enemy == WMove ? " by White" : " by Black"));
     SetFen(C.Fen);
-    for (const char *S : C.Yes)
-      EXPECT_TRUE(Attacked(Game.St.Data[Game.St.Ply], Sq(S), C.Enemy)) << S;
-    for (const char *S : C.No)
-      EXPECT_FALSE(Attacked(Game.St.Data[Game.St.Ply], Sq(S), C.Enemy)) << S;
+    for (const char *S : C.Yes) EXPECT_TRUE(Attacked(Game.Here(), Sq(S), C.Enemy)) << S;
+    for (const char *S : C.No) EXPECT_FALSE(Attacked(Game.Here(), Sq(S), C.Enemy)) << S;
   }
 }
 
@@ -78,14 +76,13 @@ TEST(Attacked, QueensBeyondTheListSlots) {
   SetFen("4k2Q/8/8/8/8/8/8/QQ2K3 b - - 0 1");
   ASSERT_EQ(Game.St.Data[0].WExtraCount, 1);
   ASSERT_EQ(Game.St.Data[0].WExtra[0], Sq("b1"));
-  for (const char *S : {"b5", "b7", "f5"})
-    EXPECT_TRUE(Attacked(Game.St.Data[Game.St.Ply], Sq(S), WMove)) << S;
-  EXPECT_FALSE(Attacked(Game.St.Data[Game.St.Ply], Sq("c4"), WMove));
+  for (const char *S : {"b5", "b7", "f5"}) EXPECT_TRUE(Attacked(Game.Here(), Sq(S), WMove)) << S;
+  EXPECT_FALSE(Attacked(Game.Here(), Sq("c4"), WMove));
   SetFen("qq2k3/8/8/8/8/8/8/4K2q w - - 0 1");
   ASSERT_EQ(Game.St.Data[0].BExtraCount, 1);
-  EXPECT_TRUE(Attacked(Game.St.Data[Game.St.Ply], Sq("h4"), BMove));
-  EXPECT_TRUE(Attacked(Game.St.Data[Game.St.Ply], Sq("e1"), BMove));
-  EXPECT_TRUE(InCheck(Game.St.Data[Game.St.Ply], WMove));
+  EXPECT_TRUE(Attacked(Game.Here(), Sq("h4"), BMove));
+  EXPECT_TRUE(Attacked(Game.Here(), Sq("e1"), BMove));
+  EXPECT_TRUE(InCheck(Game.Here(), WMove));
 }
 
 TEST(InCheck, KingOfEitherSide) {
@@ -110,8 +107,8 @@ TEST(InCheck, KingOfEitherSide) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    EXPECT_EQ(InCheck(Game.St.Data[Game.St.Ply], WMove), C.White);
-    EXPECT_EQ(InCheck(Game.St.Data[Game.St.Ply], BMove), C.Black);
+    EXPECT_EQ(InCheck(Game.Here(), WMove), C.White);
+    EXPECT_EQ(InCheck(Game.Here(), BMove), C.Black);
   }
 }
 

@@ -16,7 +16,7 @@ namespace {
 int8_t Sq(const char *Name) { return static_cast<int8_t>((Name[1] - '1') * 8 + (Name[0] - 'a')); }
 
 int8_t Slot(int8_t Code, int S) {
-  const DataType &D = Game.St.Data[Game.St.Ply];
+  const DataType &D = Game.Here();
   return Code < 9 ? D.WPieceList[S][PIdx(Code)] : D.BPieceList[S][PIdx(Code)];
 }
 
@@ -44,7 +44,7 @@ TEST(StartPosition, BoardWordsListsAndGameState) {
   EXPECT_EQ(Game.St.WhosMove, WMove);
   EXPECT_EQ(Game.MoveNum, 0);
   EXPECT_EQ(Game.St.Ply, 0);
-  EXPECT_EQ(D.HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+  EXPECT_EQ(D.HashKey, CalcBrdKey(Game.Here()));
   EXPECT_NE(D.HashKey, 0u);
   EXPECT_TRUE(Game.InLibrary);
   EXPECT_EQ(Game.TBIndex, 0);
@@ -62,14 +62,14 @@ TEST(Placement, PutAndRemoveKeepBoardListsAndKeyInStep) {
   } const Cases[] = {{WPawn, 12}, {BPawn, 52},  {WNight, 21}, {BBishop, 35},
                      {WRook, 0},  {BQueen, 59}, {WQueen, 63}};
   for (const auto &C : Cases) {
-    PutPiece(Game.St.Data[Game.St.Ply], C.Code, C.Sq);
+    PutPiece(Game.Here(), C.Code, C.Sq);
     EXPECT_EQ(PieceOn(Game.St.Data[0], C.Sq), C.Code);
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 1) << int(C.Code);
-    EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+    EXPECT_EQ(CountPieces(Game.Here(), C.Code), 1) << int(C.Code);
+    EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.Here()));
     EXPECT_NE(Game.St.Data[0].HashKey, Bare);
-    RemovePiece(Game.St.Data[Game.St.Ply], C.Sq);
+    RemovePiece(Game.Here(), C.Sq);
     EXPECT_EQ(PieceOn(Game.St.Data[0], C.Sq), Empty);
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 0) << int(C.Code);
+    EXPECT_EQ(CountPieces(Game.Here(), C.Code), 0) << int(C.Code);
     EXPECT_EQ(Game.St.Data[0].HashKey, Bare) << "remove undoes put for code " << int(C.Code);
   }
 }
@@ -77,7 +77,7 @@ TEST(Placement, PutAndRemoveKeepBoardListsAndKeyInStep) {
 TEST(Placement, PutEmptyOnlyClearsTheSquare) {
   ResetGame();
   const uint64_t Key = Game.St.Data[0].HashKey;
-  PutPiece(Game.St.Data[Game.St.Ply], Empty, 1); // b1 knight
+  PutPiece(Game.Here(), Empty, 1); // b1 knight
   EXPECT_EQ(PieceOn(Game.St.Data[0], 1), Empty);
   EXPECT_EQ(Slot(WNight, 0), 1) << "the list entry stays";
   EXPECT_EQ(Game.St.Data[0].HashKey, Key) << "the key stays";
@@ -86,16 +86,16 @@ TEST(Placement, PutEmptyOnlyClearsTheSquare) {
 TEST(Placement, RemoveOnEmptySquareChangesNothing) {
   ResetGame();
   const DataType Before = Game.St.Data[0];
-  RemovePiece(Game.St.Data[Game.St.Ply], 27);
+  RemovePiece(Game.Here(), 27);
   EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0);
 }
 
 TEST(Placement, FreedSlotIsReused) {
   ResetGame();
-  RemovePiece(Game.St.Data[Game.St.Ply], 0); // a1 rook, slot 0
+  RemovePiece(Game.Here(), 0); // a1 rook, slot 0
   EXPECT_EQ(Slot(WRook, 0), -1);
   EXPECT_EQ(Slot(WRook, 1), 7);
-  PutPiece(Game.St.Data[Game.St.Ply], WRook, 20);
+  PutPiece(Game.Here(), WRook, 20);
   EXPECT_EQ(Slot(WRook, 0), 20);
   EXPECT_EQ(Slot(WRook, 1), 7);
   // A square in neither slot, as an extra's is: the slots stay.
@@ -108,7 +108,7 @@ TEST(Placement, ZeroBoardDataKeepsKeyAndEnPassant) {
   ResetGame();
   Game.St.Data[0].EnPasSq = 20;
   const uint64_t Key = Game.St.Data[0].HashKey;
-  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  ZeroBoardData(Game.Here());
   for (uint32_t W : Game.St.Data[0].Board) EXPECT_EQ(W, 0u);
   for (int S = 0; S < 2; ++S)
     for (int K = 0; K < 5; ++K) {
@@ -120,13 +120,13 @@ TEST(Placement, ZeroBoardDataKeepsKeyAndEnPassant) {
   EXPECT_EQ(Game.St.Data[0].CastleStat, 0);
   EXPECT_EQ(Game.St.Data[0].HashKey, Key);
   EXPECT_EQ(Game.St.Data[0].EnPasSq, 20);
-  EXPECT_EQ(CalcBrdKey(Game.St.Data[Game.St.Ply]), 0u) << "an empty board has key 0";
+  EXPECT_EQ(CalcBrdKey(Game.Here()), 0u) << "an empty board has key 0";
 }
 
 // Every piece on the board is listed once under its own code, an extra only
 // while both slots of its kind are taken, and the key is the one from scratch.
 testing::AssertionResult ListsInStep() {
-  const DataType &D = Game.St.Data[Game.St.Ply];
+  const DataType &D = Game.Here();
   std::multiset<std::pair<int, int>> OnBoard, Listed;
   for (int S = 0; S < 64; ++S)
     if (PieceOn(D, S) != Empty) OnBoard.insert({PieceOn(D, S), S});
@@ -146,8 +146,7 @@ testing::AssertionResult ListsInStep() {
       Listed.insert({P, S});
     }
   if (OnBoard != Listed) return testing::AssertionFailure() << "lists differ from the board";
-  if (D.HashKey != CalcBrdKey(Game.St.Data[Game.St.Ply]))
-    return testing::AssertionFailure() << "key out of step";
+  if (D.HashKey != CalcBrdKey(Game.Here())) return testing::AssertionFailure() << "key out of step";
   return testing::AssertionSuccess();
 }
 
@@ -168,27 +167,27 @@ TEST(Placement, PiecesBeyondTwoOfAKindGoToTheExtraList) {
     SCOPED_TRACE(int{C.Code});
     SetFen(Twos);
     const int8_t S0 = Slot(C.Code, 0), S1 = Slot(C.Code, 1);
-    PutPiece(Game.St.Data[Game.St.Ply], C.Code, Sq(C.First));
-    PutPiece(Game.St.Data[Game.St.Ply], C.Code, Sq(C.Last));
-    PutPiece(Game.St.Data[Game.St.Ply], C.Other, Sq(C.OtherSq));
+    PutPiece(Game.Here(), C.Code, Sq(C.First));
+    PutPiece(Game.Here(), C.Code, Sq(C.Last));
+    PutPiece(Game.Here(), C.Other, Sq(C.OtherSq));
     EXPECT_EQ(Slot(C.Code, 0), S0) << "an extra never overwrites a listed one";
     EXPECT_EQ(Slot(C.Code, 1), S1);
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 4);
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Other), 3);
+    EXPECT_EQ(CountPieces(Game.Here(), C.Code), 4);
+    EXPECT_EQ(CountPieces(Game.Here(), C.Other), 3);
     EXPECT_TRUE(ListsInStep());
     ASSERT_EQ(S0, Sq(C.Slot0));
-    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.Slot0));
+    RemovePiece(Game.Here(), Sq(C.Slot0));
     EXPECT_EQ(Slot(C.Code, 0), Sq(C.Last)) << "the last extra of the kind, not of the list";
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 3);
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Other), 3);
+    EXPECT_EQ(CountPieces(Game.Here(), C.Code), 3);
+    EXPECT_EQ(CountPieces(Game.Here(), C.Other), 3);
     EXPECT_TRUE(ListsInStep());
-    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.First));
-    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.OtherSq));
+    RemovePiece(Game.Here(), Sq(C.First));
+    RemovePiece(Game.Here(), Sq(C.OtherSq));
     EXPECT_EQ(Game.St.Data[0].WExtraCount + Game.St.Data[0].BExtraCount, 0);
     EXPECT_TRUE(ListsInStep());
-    RemovePiece(Game.St.Data[Game.St.Ply], Sq(C.Last));
+    RemovePiece(Game.Here(), Sq(C.Last));
     EXPECT_EQ(Slot(C.Code, 0), -1) << "no extra left to refill it";
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], C.Code), 1);
+    EXPECT_EQ(CountPieces(Game.Here(), C.Code), 1);
     EXPECT_TRUE(ListsInStep());
   }
 }
@@ -212,8 +211,7 @@ TEST(Placement, RoomForPieceFollowsWhatPromotionsCanGive) {
   };
   for (const auto &C : Cases) {
     SetFen(C.Fen);
-    EXPECT_EQ(RoomForPiece(Game.St.Data[Game.St.Ply], C.Code), C.Room)
-        << C.Fen << " code " << int{C.Code};
+    EXPECT_EQ(RoomForPiece(Game.Here(), C.Code), C.Room) << C.Fen << " code " << int{C.Code};
   }
 }
 
@@ -223,34 +221,34 @@ TEST(PlacementDeathTest, ConsistencyChecksStopWithTheirMessages) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ResetGame();
   // Codes 7..9 stand for no piece.
-  EXPECT_EXIT(PutPiece(Game.St.Data[Game.St.Ply], 7, 30), ::testing::ExitedWithCode(2),
+  EXPECT_EXIT(PutPiece(Game.Here(), 7, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPieceList");
   // A ninth extra piece, and a king past both slots.
   EXPECT_EXIT(
       {
-        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) PutPiece(Game.St.Data[Game.St.Ply], WNight, S);
+        for (int8_t S = 16; S <= 16 + MaxExtra; ++S) PutPiece(Game.Here(), WNight, S);
       },
       ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(
       {
-        PutPiece(Game.St.Data[Game.St.Ply], BKing, 30);
-        PutPiece(Game.St.Data[Game.St.Ply], BKing, 31);
+        PutPiece(Game.Here(), BKing, 30);
+        PutPiece(Game.Here(), BKing, 31);
       },
       ::testing::ExitedWithCode(2), "Error in AddToPieceList");
   EXPECT_EXIT(
       {
         SetSquare(Game.St.Data[0], 20, 7); // a code that no list holds
-        RemovePiece(Game.St.Data[Game.St.Ply], 20);
+        RemovePiece(Game.Here(), 20);
       },
       ::testing::ExitedWithCode(2), "Error in RemoveFromPieceList");
-  EXPECT_EXIT(PutPiece(Game.St.Data[Game.St.Ply], WPawn, 30), ::testing::ExitedWithCode(2),
+  EXPECT_EXIT(PutPiece(Game.Here(), WPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, white code");
-  EXPECT_EXIT(PutPiece(Game.St.Data[Game.St.Ply], BPawn, 30), ::testing::ExitedWithCode(2),
+  EXPECT_EXIT(PutPiece(Game.Here(), BPawn, 30), ::testing::ExitedWithCode(2),
               "Error in AddToPawnList, i value > 7, black code");
   EXPECT_EXIT(
       {
         Game.St.Data[0].Board[2] = 1; // a pawn on a3 that no list entry holds
-        RemovePiece(Game.St.Data[Game.St.Ply], 16);
+        RemovePiece(Game.Here(), 16);
       },
       ::testing::ExitedWithCode(2), "error: in removefrompawnlist");
 }

@@ -54,7 +54,7 @@ TEST(Squares, MoveTextToMoveRecordSetsTheFlags) {
   };
   for (const Case &C : Cases) {
     SetFen(C.Fen);
-    const MoveRec M = MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, C.Move);
+    const MoveRec M = MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, C.Move);
     EXPECT_EQ(M.FromSq, StrToFromSq(C.Move)) << C.Fen << " " << C.Move;
     EXPECT_EQ(M.ToSq, StrToToSq(C.Move));
     EXPECT_EQ(M.Capture, C.Capture) << C.Fen << " " << C.Move;
@@ -66,10 +66,10 @@ TEST(Squares, MoveTextToMoveRecordSetsTheFlags) {
 TEST(Squares, EnPassantTargetCountsAsCaptureForPawnsOnly) {
   SetFen("4k3/8/8/3pP3/8/8/8/4K3 w - -");
   Game.St.Data[0].EnPasSq = 43; // d6, passed over by d7-d5
-  EXPECT_TRUE(MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, "E5D6").Capture);
+  EXPECT_TRUE(MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, "E5D6").Capture);
   SetFen("4k3/8/8/3p4/2N5/8/8/4K3 w - -");
   Game.St.Data[0].EnPasSq = 43; // a knight reaching d6 captures nothing
-  EXPECT_FALSE(MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, "C4D6").Capture);
+  EXPECT_FALSE(MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, "C4D6").Capture);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ TEST(Zorbist, KeysAreDistinctAndFreshEveryGame) {
   SetupStartPosition();
   EXPECT_NE(Game.St.Data[0].HashKey, First) << "a new game draws a fresh table";
   EXPECT_NE(ZorbistKey(WNight, 21), Knight);
-  EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+  EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.Here()));
   // 768 keys drawn at random: a repeat would mean a broken generator.
   uint64_t Seen[768];
   int N = 0;
@@ -49,11 +49,11 @@ TEST(Zorbist, KeyDependsOnPlacementOnly) {
   SetFen("4k3/8/8/8/8/8/4P3/4K3 w - -");
   const uint64_t White = Game.St.Data[0].HashKey;
   // Same placement reached in another order, other side to move and rights.
-  ZeroBoardData(Game.St.Data[Game.St.Ply]);
+  ZeroBoardData(Game.Here());
   Game.St.Data[0].HashKey = 0;
-  PutPiece(Game.St.Data[Game.St.Ply], WPawn, 12);
-  PutPiece(Game.St.Data[Game.St.Ply], BKing, 60);
-  PutPiece(Game.St.Data[Game.St.Ply], WKing, 4);
+  PutPiece(Game.Here(), WPawn, 12);
+  PutPiece(Game.Here(), BKing, 60);
+  PutPiece(Game.Here(), WKing, 4);
   Game.St.Data[0].CastleStat = 15;
   Game.St.Data[0].EnPasSq = 20;
   Game.St.WhosMove = BMove;

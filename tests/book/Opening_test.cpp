@@ -48,7 +48,7 @@ void PlayLine(const std::string &Line) {
   for (std::size_t I = 0; I + 4 <= Line.size(); I += 4) {
     const ShortStr Move = Line.substr(I, 4).c_str();
     ASSERT_TRUE(IsLegalMove(Game.St, Move)) << Move.c_str();
-    MakeMove(Game.St, MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Move), false);
+    MakeMove(Game.St, MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, Move), false);
     Game.OpeningStr.Append(Move);
   }
 }

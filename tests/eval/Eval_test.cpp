@@ -12,7 +12,7 @@ constexpr int16_t Lo = -30000, Hi = 30000;
 int16_t FullEval(const char *Fen, bool InEndGame) {
   SetFen(Fen);
   Game.St.EndGame = InEndGame;
-  return EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi);
+  return EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, Lo, Hi);
 }
 
 // Start position less Black's a8 rook: Material 500; positionally White pays
@@ -89,9 +89,8 @@ TEST(EvalPosition, LazyCutOffAnswersFromMaterialOutsideTheEndgame) {
   for (const LazyCase &C : Cases) {
     SetFen(C.Fen);
     Game.St.EndGame = C.InEndGame;
-    EXPECT_EQ(
-        EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, C.Alpha, C.Beta),
-        C.Expected)
+    EXPECT_EQ(EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, C.Alpha, C.Beta),
+              C.Expected)
         << C.Fen << " window (" << C.Alpha << ", " << C.Beta << ") endgame " << C.InEndGame;
   }
 }
@@ -126,11 +125,9 @@ TEST(EvalPosition, CastlingRightsAndPawnShields) {
     SetFen(C.Fen);
     Game.St.EndGame = false;
     Game.St.Data[0].CastleStat = 0;
-    const int Without =
-        EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi);
+    const int Without = EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, Lo, Hi);
     Game.St.Data[0].CastleStat = C.CastleStat;
-    EXPECT_EQ(EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi) -
-                  Without,
+    EXPECT_EQ(EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, Lo, Hi) - Without,
               C.Delta)
         << C.Fen;
   }
@@ -143,9 +140,8 @@ TEST(EvalPosition, EvaluatesTheRecordAtTheCurrentPly) {
   Game.St.EndGame = false;
   Game.St.Data[1] = Tripled;
   Game.St.Ply = 1;
-  EXPECT_EQ(EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi),
-            260);
+  EXPECT_EQ(EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, Lo, Hi), 260);
   Game.St.Ply = 0;
-  EXPECT_EQ(EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, Lo, Hi), 60);
+  EXPECT_EQ(EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, Lo, Hi), 60);
 }
 } // namespace

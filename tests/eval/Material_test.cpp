@@ -35,10 +35,10 @@ TEST(Material, CountAndEndGame) {
   for (const auto &C : Cases) {
     SCOPED_TRACE(C.Fen);
     SetFen(C.Fen);
-    EXPECT_EQ(WhiteMaterial(Game.St.Data[Game.St.Ply]), C.White);
-    EXPECT_EQ(BlackMaterial(Game.St.Data[Game.St.Ply]), C.Black);
-    EXPECT_EQ(CalcMaterial(Game.St.Data[Game.St.Ply]), C.White - C.Black);
-    EXPECT_EQ(IsEndGame(Game.St.Data[Game.St.Ply]), C.EndGameExpected);
+    EXPECT_EQ(WhiteMaterial(Game.Here()), C.White);
+    EXPECT_EQ(BlackMaterial(Game.Here()), C.Black);
+    EXPECT_EQ(CalcMaterial(Game.Here()), C.White - C.Black);
+    EXPECT_EQ(IsEndGame(Game.Here()), C.EndGameExpected);
   }
 }
 
@@ -47,12 +47,12 @@ TEST(Material, OnlyTheFirstQueenSlotHoldsTheEndgameOff) {
   // the board, but only in slot 1: White counts as being in its endgame.
   SetFen("rnbqkbnr/pppppppp/8/8/8/8/8/Q2QK3 w kq - 0 1");
   ASSERT_EQ(Game.St.Data[0].WPieceList[0][PIdx(WQueen)], 0);
-  EXPECT_FALSE(IsEndGame(Game.St.Data[Game.St.Ply]));
-  RemovePiece(Game.St.Data[Game.St.Ply], 0);
+  EXPECT_FALSE(IsEndGame(Game.Here()));
+  RemovePiece(Game.Here(), 0);
   ASSERT_EQ(Game.St.Data[0].WPieceList[0][PIdx(WQueen)], -1);
   ASSERT_EQ(Game.St.Data[0].WPieceList[1][PIdx(WQueen)], 3);
-  EXPECT_EQ(WhiteMaterial(Game.St.Data[Game.St.Ply]), 900);
-  EXPECT_TRUE(IsEndGame(Game.St.Data[Game.St.Ply]));
+  EXPECT_EQ(WhiteMaterial(Game.Here()), 900);
+  EXPECT_TRUE(IsEndGame(Game.Here()));
 }
 
 } // namespace

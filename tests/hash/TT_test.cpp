@@ -133,7 +133,7 @@ TEST(TT, ValidMoveChecksPieceAndTarget) {
     FullTTType E{};
     E.Move = C.Move;
     E.Piece = C.Piece;
-    EXPECT_EQ(ValidMove(E, Game.St.Data[Game.St.Ply], Game.St.WhosMove), C.Valid) << C.Move;
+    EXPECT_EQ(ValidMove(E, Game.Here(), Game.St.WhosMove), C.Valid) << C.Move;
   }
 }
 

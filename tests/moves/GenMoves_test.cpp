@@ -64,7 +64,7 @@ const int KingD[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1,
 bool RefAttacked(int Sq, bool ByWhite) {
   const int R = Sq / 8, F = Sq % 8;
   for (int S = 0; S < 64; ++S) {
-    const int8_t P = PieceOn(Game.St.Data[Game.St.Ply], S);
+    const int8_t P = PieceOn(Game.Here(), S);
     if (!Own(P, ByWhite)) continue;
     const int DR = R - S / 8, DF = F - S % 8;
     switch (P & 7) {
@@ -86,7 +86,7 @@ bool RefAttacked(int Sq, bool ByWhite) {
       int CR = S / 8 + SR, CF = S % 8 + SF;
       bool Clear = true;
       for (; CR != R || CF != F; CR += SR, CF += SF)
-        if (PieceOn(Game.St.Data[Game.St.Ply], CR * 8 + CF) != Empty) Clear = false;
+        if (PieceOn(Game.Here(), CR * 8 + CF) != Empty) Clear = false;
       if (Clear) return true;
     }
     }
@@ -97,7 +97,7 @@ bool RefAttacked(int Sq, bool ByWhite) {
 MoveSet ReferenceMoves(bool CapturesOnly) {
   MoveSet Out;
   const bool White = Game.St.WhosMove == WMove;
-  const DataType &D = Game.St.Data[Game.St.Ply];
+  const DataType &D = Game.Here();
   auto Add = [&](int From, int To) {
     const int8_t T = PieceOn(D, To);
     const bool Victim = Foe(T, White) && (T & 7) != WKing;

@@ -42,7 +42,7 @@ void Play(const std::string &MoveText) { MakeMove(Game.St, Generated(MoveText), 
 // under its own code, the king in slot 0, extra queens only behind two listed
 // ones, and the key is the one computed from scratch.
 testing::AssertionResult Consistent() {
-  const DataType &D = Game.St.Data[Game.St.Ply];
+  const DataType &D = Game.Here();
   std::multiset<std::pair<int, int>> OnBoard, Listed;
   for (int Sq = 0; Sq < 64; ++Sq)
     if (PieceOn(D, Sq) != Empty) OnBoard.insert({PieceOn(D, Sq), Sq});
@@ -68,8 +68,7 @@ testing::AssertionResult Consistent() {
       (D.BExtraCount &&
        (D.BPieceList[0][PIdx(BQueen)] == -1 || D.BPieceList[1][PIdx(BQueen)] == -1)))
     return testing::AssertionFailure() << "extra queen while a slot is free";
-  if (D.HashKey != CalcBrdKey(Game.St.Data[Game.St.Ply]))
-    return testing::AssertionFailure() << "key out of step";
+  if (D.HashKey != CalcBrdKey(Game.Here())) return testing::AssertionFailure() << "key out of step";
   return testing::AssertionSuccess();
 }
 
@@ -138,7 +137,7 @@ TEST(MakeMove, ThirdQueenKeepsTheListedOnes) {
   ASSERT_EQ(Game.St.Data[0].WExtraCount, 1);
   EXPECT_EQ(Game.St.Data[0].WExtra[0], 62);
   // The new queen is seen at once: it gives check along the eighth rank.
-  EXPECT_TRUE(InCheck(Game.St.Data[Game.St.Ply], BMove));
+  EXPECT_TRUE(InCheck(Game.Here(), BMove));
 }
 
 TEST(MakeMove, CountsQuiescenceNodesApart) {
@@ -162,7 +161,7 @@ TEST(UnmakeMove, CopyAndDiscardRestoresEverything) {
       const MoveRec M = GetAMove(Game.St, N);
       const int8_t Side = Game.St.WhosMove;
       ++Game.St.Ply;
-      Game.St.Data[Game.St.Ply] = Game.St.Data[Game.St.Ply - 1];
+      Game.Here() = Game.St.Data[Game.St.Ply - 1];
       MakeMove(Game.St, M, false);
       EXPECT_TRUE(Consistent()) << SquaresToStr(M.FromSq, M.ToSq).c_str();
       UnmakeMove(Game.St);
@@ -176,16 +175,15 @@ TEST(UnmakeMove, CopyAndDiscardRestoresEverything) {
 // Walks the legal tree and checks board, lists and key at every node.
 void Walk(int Depth, int &ExtraSeen) {
   ASSERT_TRUE(Consistent()) << Placement();
-  ExtraSeen += Game.St.Data[Game.St.Ply].WExtraCount + Game.St.Data[Game.St.Ply].BExtraCount > 0;
+  ExtraSeen += Game.Here().WExtraCount + Game.Here().BExtraCount > 0;
   if (Depth == 0) return;
   const uint16_t N = GenMoveList(Game.St, Str4());
   for (uint16_t I = 0; I < N; ++I) {
     const MoveRec M = GetAMove(Game.St, N);
     ++Game.St.Ply;
-    Game.St.Data[Game.St.Ply] = Game.St.Data[Game.St.Ply - 1];
+    Game.Here() = Game.St.Data[Game.St.Ply - 1];
     MakeMove(Game.St, M, false);
-    if (!InCheck(Game.St.Data[Game.St.Ply], static_cast<int8_t>(-Game.St.WhosMove)))
-      Walk(Depth - 1, ExtraSeen);
+    if (!InCheck(Game.Here(), static_cast<int8_t>(-Game.St.WhosMove))) Walk(Depth - 1, ExtraSeen);
     UnmakeMove(Game.St);
     if (testing::Test::HasFatalFailure()) return;
   }

@@ -113,9 +113,9 @@ int LegalMoveCount() {
   for (uint16_t I = 1; I <= N; ++I) {
     const MoveRec M = GetAMove(Game.St, N);
     ++Game.St.Ply;
-    Game.St.Data[Game.St.Ply] = Game.St.Data[Game.St.Ply - 1];
+    Game.Here() = Game.St.Data[Game.St.Ply - 1];
     MakeMove(Game.St, M, false);
-    if (!InCheck(Game.St.Data[Game.St.Ply], static_cast<int8_t>(-Game.St.WhosMove))) ++Legal;
+    if (!InCheck(Game.Here(), static_cast<int8_t>(-Game.St.WhosMove))) ++Legal;
     UnmakeMove(Game.St);
   }
   return Legal;
@@ -337,8 +337,7 @@ TEST_F(SearchTest, AStoppedSearchPlaysWhatFinishedSearchesFound) {
 
 TEST_F(SearchTest, QSearchWithoutCapturesStandsPat) {
   Prepare("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-  const int16_t S =
-      EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
+  const int16_t S = EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
   struct Case {
     int Alpha, Beta, Expected, BetaCuts;
   } const Cases[] = {
@@ -378,7 +377,7 @@ TEST_F(SearchTest, QSearchSkipsDearPiecesTakingDefendedCheapOnes) {
     SCOPED_TRACE(C.Why);
     Prepare(C.Fen);
     const int16_t Static =
-        EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
+        EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
     const int16_t Score = QSearch(Game.St, -30000, 30000);
     EXPECT_EQ(Game.St.QNodes > 0, C.Searched) << C.Fen;
     EXPECT_EQ(Game.St.Nodes, 0u) << C.Fen;
@@ -393,8 +392,7 @@ TEST_F(SearchTest, QSearchTakesWhatWins) {
   Prepare("4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1");
   const int16_t Score = QSearch(Game.St, -30000, 30000);
   Prepare("4k3/8/8/3B4/8/8/8/4K3 b - - 0 1");
-  EXPECT_EQ(Score, -EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame,
-                                 -30000, 30000));
+  EXPECT_EQ(Score, -EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, -30000, 30000));
 }
 
 TEST_F(SearchTest, QSearchTableEntries) {
@@ -423,8 +421,7 @@ TEST_F(SearchTest, QSearchTableEntries) {
 
 TEST_F(SearchTest, QSearchAtTheLastPlyReturnsTheStaticScore) {
   Prepare("4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1");
-  const int16_t S =
-      EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
+  const int16_t S = EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
   for (int P = MaxPly - 1; P <= MaxPly; ++P) {
     Prepare("4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1");
     Game.St.Data[P] = Game.St.Data[0];
@@ -553,7 +550,7 @@ TEST_F(SearchTest, HardStopsReturnTheStaticScore) {
   const char *Fen = "4k3/8/8/3n4/8/8/6B1/4K3 w - - 0 1";
   Prepare(Fen);
   const int16_t Static =
-      EvalPosition(Game.St.Data[Game.St.Ply], Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
+      EvalPosition(Game.Here(), Game.St.WhosMove, Game.St.EndGame, -30000, 30000);
 
   Game.St.Abort = true;
   EXPECT_EQ(Search(Game.St, -30000, 30000, 5, true), Static);
@@ -602,7 +599,7 @@ TEST_F(SearchTest, SearchLeavesThePositionAsItFoundIt) {
   EXPECT_EQ(Game.St.Ply, 0);
   EXPECT_EQ(Game.St.WhosMove, WMove);
   EXPECT_EQ(std::memcmp(&Before, &Game.St.Data[0], sizeof Before), 0);
-  EXPECT_EQ(CalcBrdKey(Game.St.Data[Game.St.Ply]), Game.St.Data[0].HashKey);
+  EXPECT_EQ(CalcBrdKey(Game.Here()), Game.St.Data[0].HashKey);
   EXPECT_GT(Game.St.Nodes, 0u);
   EXPECT_GT(Game.St.QNodes, 0u);
 }
@@ -620,7 +617,7 @@ TEST_F(SearchTest, SelfPlayGamesStayLegal) {
     SetUp();
     SetFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     ASSERT_TRUE(IsLegalMove(Game.St, First));
-    MakeMove(Game.St, MoveStrToMoveRec(Game.St.Data[Game.St.Ply], Game.St.WhosMove, First), false);
+    MakeMove(Game.St, MoveStrToMoveRec(Game.Here(), Game.St.WhosMove, First), false);
     for (int HalfMove = 1; HalfMove < MaxHalfMoves; ++HalfMove) {
       const int Legal = LegalMoveCount();
       const MoveRec M = SearchMove(Game.St, FixedDepthLimits(4));
@@ -634,7 +631,7 @@ TEST_F(SearchTest, SelfPlayGamesStayLegal) {
           << T.c_str() << " at half-move " << HalfMove << ": " << BoardFen();
       MakeMove(Game.St, M, false);
       ++Played;
-      ASSERT_EQ(CalcBrdKey(Game.St.Data[Game.St.Ply]), Game.St.Data[0].HashKey)
+      ASSERT_EQ(CalcBrdKey(Game.Here()), Game.St.Data[0].HashKey)
           << T.c_str() << ": " << BoardFen();
     }
   }

@@ -44,7 +44,7 @@ TEST(Fen, WriteThenReadRestoresPlacementSideAndRights) {
     EXPECT_EQ(Game.St.Data[0].EnPasSq, -1);
     EXPECT_FALSE(Game.InLibrary);
     EXPECT_NE(ZorbistKey(WPawn, 12), OldKey) << "fresh keys";
-    EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+    EXPECT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.Here()));
   }
 }
 

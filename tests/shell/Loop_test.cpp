@@ -113,7 +113,7 @@ protected:
     while (S.KeysLeft() > 0 || !HumansMove) {
       GamePass();
       ASSERT_FALSE(Quit);
-      ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+      ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.Here()));
     }
   }
 };
@@ -716,7 +716,7 @@ TEST_F(LoopTest, RandomCommandLinesNeverStopTheGameOrBreakTheKey) {
     S.Type((Keys + "\r").c_str());
     GamePass();
     ASSERT_FALSE(Quit);
-    ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+    ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.Here()));
     if (Move) {
       ASSERT_EQ(Kings(), KingsBefore);
     }
@@ -724,7 +724,7 @@ TEST_F(LoopTest, RandomCommandLinesNeverStopTheGameOrBreakTheKey) {
       const int Before = Kings();
       GamePass();
       ASSERT_FALSE(Quit);
-      ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+      ASSERT_EQ(Game.St.Data[0].HashKey, CalcBrdKey(Game.Here()));
       ASSERT_EQ(Kings(), Before) << "the computer took a king";
     }
   }

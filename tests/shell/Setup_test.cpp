@@ -40,15 +40,14 @@ int8_t Sq(const char *Name) { return static_cast<int8_t>((Name[1] - '1') * 8 + (
 uint64_t KeyFromBoard() {
   uint64_t Key = 0;
   for (int8_t S = 0; S < 64; ++S)
-    if (PieceOn(Game.St.Data[Game.St.Ply], S) != Empty)
-      Key ^= ZorbistKey(PieceOn(Game.St.Data[Game.St.Ply], S), S);
+    if (PieceOn(Game.Here(), S) != Empty) Key ^= ZorbistKey(PieceOn(Game.Here(), S), S);
   return Key;
 }
 
 // Every piece on the board is listed exactly once under its own code (kings
 // in slot 0), and the lists hold nothing else.
 void ExpectListsMatchBoard() {
-  const DataType &D = Game.St.Data[Game.St.Ply];
+  const DataType &D = Game.Here();
   int Listed = 0, OnBoard = 0;
   for (int8_t S = 0; S < 64; ++S) {
     const int8_t P = PieceOn(D, S);
@@ -169,14 +168,14 @@ TEST_F(SetupTest, ClearThenKingsAndPawnBecomesTheGame) {
         EXPECT_EQ(D.WPieceList[Slot][K], Slot == 0 && K == PIdx(WKing) ? Sq("e1") : -1);
         EXPECT_EQ(D.BPieceList[Slot][K], Slot == 0 && K == PIdx(BKing) ? Sq("e8") : -1);
       }
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], WPawn), 1);
-    EXPECT_EQ(CountPieces(Game.St.Data[Game.St.Ply], BPawn), 0);
+    EXPECT_EQ(CountPieces(Game.Here(), WPawn), 1);
+    EXPECT_EQ(CountPieces(Game.Here(), BPawn), 0);
     EXPECT_EQ(D.WExtraCount + D.BExtraCount, 0);
     ExpectListsMatchBoard();
     EXPECT_EQ(Game.MoveNum, 0);
     EXPECT_TRUE(HumansMove);
     EXPECT_FALSE(Game.InLibrary);
-    EXPECT_EQ(D.HashKey, CalcBrdKey(Game.St.Data[Game.St.Ply]));
+    EXPECT_EQ(D.HashKey, CalcBrdKey(Game.Here()));
     EXPECT_EQ(D.HashKey, KeyFromBoard());
     FullTTType E{};
     E.Key = OldKey;
@@ -377,7 +376,7 @@ TEST_F(SetupTest, LeavingWithAKingThatCouldBeTakenIsRefused) {
     SCOPED_TRACE(C.Keys);
     EXPECT_EQ(Messages, std::vector<std::string>(C.Refusals, "Illegal position"));
     EXPECT_STREQ(BoardFen(), C.After);
-    EXPECT_FALSE(KingCanBeTaken(Game.St.Data[Game.St.Ply], Game.St.WhosMove));
+    EXPECT_FALSE(KingCanBeTaken(Game.Here(), Game.St.WhosMove));
     EXPECT_EQ(Game.St.Data[0].HashKey, KeyFromBoard());
     ExpectListsMatchBoard();
   }

@@ -941,7 +941,7 @@ std::string DefenderMove(const std::string &EngineFen, std::map<uint64_t, int> &
   int BestSeen = -1;
   int Count = 0;
   WalkLegalMoves(Game.St, [&](const MoveRec &M) {
-    const int Times = Seen[RepetitionKey(Game.St.Data[Game.St.Ply], Game.St.WhosMove)];
+    const int Times = Seen[RepetitionKey(Game.Here(), Game.St.WhosMove)];
     Seed = Seed * 1103515245u + 12345u;
     // Among moves seen equally often, a pseudo-random one.
     const bool Pick = Times > BestSeen || (Times == BestSeen && (Seed >> 16) % ++Count == 0);
@@ -1009,7 +1009,7 @@ TEST_F(UciSession, WonEndingsAreMatedWithoutRepetition) {
       const std::string Reply = DefenderMove(Fen, Seen, Seed);
       if (Reply.empty()) {
         SetFen(Fen.c_str());
-        Mated = InCheck(Game.St.Data[Game.St.Ply], Game.St.WhosMove);
+        Mated = InCheck(Game.Here(), Game.St.WhosMove);
         ASSERT_TRUE(Mated) << "stalemate: " << Fen;
         break;
       }
