@@ -124,7 +124,12 @@ uint8_t SetThreads(uint8_t Threads) { return SetSearchThreads(Threads); }
 
 void PrepareTable() { MakeTTResident(); }
 void WaitForTable() { WaitTTResident(); }
-void ClearTable() { ZeroTTs(); }
+// What the search remembers of earlier moves goes with the table, so that
+// a search after a new game is the first one again, node for node.
+void ClearTable() {
+  ZeroTTs();
+  ForgetMoveMemory();
+}
 static_assert(MaxTableMiB == MaxTTMiB, "the table's size as the front ends know it");
 bool ResizeTable(uint32_t MiB) { return SetTTSizeMiB(MiB); }
 uint32_t TableFullPermill() { return HashFullPermill(); }

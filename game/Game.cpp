@@ -35,6 +35,10 @@ DataType Entered;
 int8_t EnteredSide = WMove;
 } // namespace
 
+uint64_t GamePositionKey() { return RepetitionKey(Game.Here(), Game.St.WhosMove); }
+
+bool NoMatingMaterialLeft() { return NoMatingMaterial(Game.Here()); }
+
 const GameRecord &GameHistory() {
   const GameList &L = TheGame();
   const int Begin = GameBegin();

@@ -33,6 +33,10 @@ struct GameRecord {
   uint32_t FullMoveNumber; // as a FEN counts it, from 1
 };
 const GameRecord &GameHistory();
+// The game's position as GameRecord's keys read positions.
+uint64_t GamePositionKey();
+// No sequence of legal moves can mate in the game's position.
+bool NoMatingMaterialLeft();
 
 // ---- setting a position ----------------------------------------------------------
 // A new game from the start position (game/NewGame.h, with the record reset).

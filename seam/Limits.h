@@ -64,4 +64,6 @@ struct SearchSettings {
   // answers with a legal move.
   bool UseBook = false;
   bool AnyMove = false;
+  // The UCI engine's own evaluation and search; otherwise the console's.
+  bool FullStrength = false;
 };

@@ -1,6 +1,7 @@
 // The iterative-deepening driver: one search from its limits and settings to
 // the move, an iteration at a time, each reported, until a limit, a mate or
 // the stop ends it.
+#include <algorithm>
 #include <cstdlib>
 
 #include "board/Squares.h"
@@ -53,14 +54,36 @@ bool DeepenFurther(const SearchState &St) {
   return !TimesUp() && !NodesUsedUp(St) && IterationTimeLeft();
 }
 
-// One iteration with one line: the root searched once, and reported.
+// The UCI engine's own search looks first in a window around the last
+// iteration's score, and widens it on the side the score fell out of.
+constexpr int16_t AspirationDepth = 5;
+constexpr int AspirationWindow = 20;
+
+// One iteration with one line: the root searched once (or again with a wider
+// window), and reported.
 void SearchIteration(Worker &W, uint32_t Rank) {
   SearchState &St = *W.St;
-  const int16_t Score =
-      Search(W, -RootWindow, RootWindow, static_cast<int8_t>(St.CurrentDepth), true);
-  // The root returns its full window's floor only when no move of a stopped
-  // iteration finished; a finished move's score is always above it.
-  const bool Fresh = !(St.Abort && Score == -RootWindow);
+  const auto Depth = static_cast<int8_t>(St.CurrentDepth);
+  int Alpha = -RootWindow, Beta = RootWindow, Delta = AspirationWindow;
+  if (Ctx.Full && St.CurrentDepth >= AspirationDepth && std::abs(St.PVScore) < MateFound) {
+    Alpha = std::max(St.PVScore - Delta, -RootWindow + 0);
+    Beta = std::min(St.PVScore + Delta, RootWindow + 0);
+  }
+  int16_t Score;
+  for (;;) {
+    Score = RootSearch(W, static_cast<int16_t>(Alpha), static_cast<int16_t>(Beta), Depth);
+    if (St.Abort) break;
+    if (Score <= Alpha && Alpha > -RootWindow)
+      Alpha = std::max(Alpha - Delta, -RootWindow + 0);
+    else if (Score >= Beta && Beta < RootWindow)
+      Beta = std::min(Beta + Delta, RootWindow + 0);
+    else
+      break;
+    Delta *= 2;
+  }
+  // The root returns its window's floor only when no move of a stopped
+  // search finished inside it; such a move's score is always above it.
+  const bool Fresh = !(St.Abort && Score <= Alpha);
   if (Fresh) St.PVScore = Score;
   St.Time = static_cast<uint32_t>(Clock(Elapsed));
   St.SaveNodes[St.CurrentDepth] = St.Nodes + St.QNodes - St.SaveNodes[St.CurrentDepth - 1];
@@ -96,6 +119,7 @@ void SetContext(const SearchState &St, const SearchLimits &L, const SearchSettin
 
   Ctx.DrawRules = S.DrawRules;
   SetDrawContext(St, G);
+  Ctx.Full = S.FullStrength;
 }
 } // namespace
 
@@ -118,6 +142,8 @@ void InitSearch(SearchState &St) {
   Ctx.EndGame = St.EndGame;
 }
 
+void ForgetMoveMemory() { ClearMoveMemory(MainWorker.Mem); }
+
 SearchLimits FixedDepthLimits(uint8_t Depth) {
   SearchLimits L;
   L.Depth = Depth;
@@ -138,6 +164,7 @@ MoveRec SearchMove(SearchState &St, const SearchLimits &L, const SearchSettings 
   StartMoveClock(L);
   InitSearch(St);
   MainWorker.StartPath();
+  AgeMoveMemory(MainWorker.Mem);
   StartHelpers(S.Threads);
   const uint16_t Wanted = LinesWanted(St, L.MultiPV);
   // A root with one move to search still shows it as the first line of several.

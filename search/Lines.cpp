@@ -126,7 +126,7 @@ void SearchLines(Worker &W, uint16_t Wanted) {
     const ShortStr Guess = Ctx.Lines[Found].Moves[0];
     W.RootGuess = Guess.Empty() || IsExcluded(W, Guess) ? Str4(NoMoveText) : Str4(Guess);
     const int16_t Score =
-        Search(W, -RootWindow, RootWindow, static_cast<int8_t>(St.CurrentDepth), true);
+        RootSearch(W, -RootWindow, RootWindow, static_cast<int8_t>(St.CurrentDepth));
     if (St.Abort && Score == -RootWindow) {
       Cut = true;
       break;

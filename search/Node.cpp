@@ -10,211 +10,19 @@
 #include "moves/GenMoves.h"
 #include "moves/Move.h"
 #include "search/Clock.h"
+#include "search/NodeParts.h"
 #include "search/Worker.h"
 
 namespace {
-// ---- a strength level's noise on the static scores ------------------------
-// The static score, moved by the level's noise. A score at the window's edge
-// may be the lazy evaluation's bound, far outside the window: it stays.
+// The static score, moved by a strength level's noise. A score at the
+// window's edge may be the lazy evaluation's bound, far outside the window:
+// it stays.
 inline int16_t NoisyEval(const SearchState &St, int16_t Alpha, int16_t Beta) {
   const int16_t Score = EvalPosition(St.Data[St.Ply], St.WhosMove, St.EndGame, Alpha, Beta);
   if (Ctx.EvalNoise == 0 || Score <= Alpha || Score >= Beta) return Score;
-  uint64_t H = Ctx.NoiseSeed ^ (St.WhosMove == WMove ? 0 : GoldenGamma);
-  for (const uint32_t Rank : St.Data[St.Ply].Board) H = (H ^ Rank) * 0x100000001B3ull;
-  H ^= H >> 29;
-  const int Span = 2 * Ctx.EvalNoise + 1;
-  return static_cast<int16_t>(Score + static_cast<int>(H % static_cast<uint64_t>(Span)) -
-                              Ctx.EvalNoise);
+  return WithNoise(St, Score);
 }
 
-// ---- a table kept from one search to the next -------------------------------
-// A mate is stored as its distance from the node, so that it reads right from
-// another root; a table emptied before every search keeps scores as they are.
-inline int16_t ToTT(const SearchState &St, int16_t S) {
-  if (!Ctx.KeepTable) return S;
-  if (S >= MateBound) return static_cast<int16_t>(S + St.Ply);
-  if (S <= -MateBound) return static_cast<int16_t>(S - St.Ply);
-  return S;
-}
-inline int16_t FromTT(const SearchState &St, int16_t S) {
-  if (!Ctx.KeepTable) return S;
-  if (S >= MateBound) return static_cast<int16_t>(S - St.Ply);
-  if (S <= -MateBound) return static_cast<int16_t>(S + St.Ply);
-  return S;
-}
-
-inline void Store(const SearchState &St, int16_t Score, NodeType Node, int8_t Depth,
-                  const ShortStr &Move, int8_t Piece) {
-  AddToTT(St.WhosMove, St.Data[St.Ply].HashKey, ToTT(St, Score), Node, static_cast<uint8_t>(Depth),
-          Move, Piece);
-}
-
-void PassTurn(SearchState &St) { St.WhosMove = static_cast<int8_t>(-St.WhosMove); }
-
-// ---- the children's table slots ---------------------------------------------
-// The table slots of the children are asked for before the children are
-// searched. A child probes its slot first thing, and one fetch from memory
-// after another was most of the search's time; asked for together, they
-// arrive together. A child's key is the parent's with the mover and the
-// victim changed; a castling or an en passant capture gets a slot of no
-// use, which is harmless.
-inline void PrefetchChild(const DataType &D, int8_t Side, const MoveRec &M) {
-  const int8_t Mover = PieceOn(D, M.FromSq), Victim = PieceOn(D, M.ToSq);
-  const int8_t Lands = M.Promotion ? static_cast<int8_t>((Mover & 8) | WQueen) : Mover;
-  PrefetchTT(D.HashKey ^ ZorbistKey(Mover, M.FromSq) ^ ZorbistKey(Lands, M.ToSq) ^
-                 ZorbistKey(Victim, M.ToSq),
-             static_cast<int8_t>(-Side));
-}
-
-// Every move of row Ply.
-inline void PrefetchChildren(const SearchState &St, uint16_t Count) {
-  for (uint16_t I = 1; I <= Count; ++I)
-    PrefetchChild(St.Data[St.Ply], St.WhosMove, St.MoveList[St.Ply][I]);
-}
-
-// The moves a cut most often comes from, searched first: the table's move,
-// the captures and the promotions. Asking for every slot at every node
-// asked four times as many as were probed, and the fetches waited on one
-// another; the rest are asked for once the first move has not cut.
-inline void PrefetchLikelyCuts(const SearchState &St, uint16_t Count, const Str4 &TTMove) {
-  const int8_t From = SquareOf(TTMove[0], TTMove[1]), To = SquareOf(TTMove[2], TTMove[3]);
-  for (uint16_t I = 1; I <= Count; ++I) {
-    const MoveRec &M = St.MoveList[St.Ply][I];
-    if (M.Capture || M.Promotion || (M.FromSq == From && M.ToSq == To))
-      PrefetchChild(St.Data[St.Ply], St.WhosMove, M);
-  }
-}
-
-// ---- what a node knows before its moves ---------------------------------------
-struct NodeStart {
-  Str4 TTMove;   // searched first
-  bool LineRoot; // the root of a line after the first (Worker::Excluded)
-};
-
-// The table's entry for the node: its move, and the node's value when the
-// entry is deep enough and may be trusted here (true, with Value set).
-bool ProbeNode(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, NodeStart &N, int16_t &Value) {
-  SearchState &St = *W.St;
-  FullTTType TTEntry;
-  TTEntry.Key = St.Data[St.Ply].HashKey;
-  GetFromTT(TTEntry, St.WhosMove);
-  TTEntry.Score = FromTT(St, TTEntry.Score);
-  const bool TTMoveFits = ValidMove(TTEntry, St.Data[St.Ply], St.WhosMove);
-  const bool AtRoot = St.Ply == 0 && St.WhosMove == Ctx.RootSide;
-  N.LineRoot = W.NumExcluded > 0 && AtRoot;
-  N.TTMove = N.LineRoot ? W.RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
-  // An earlier search's entry for the root, an earlier line's or a helper's
-  // (a ply ahead) would end the search without a line; within one search on
-  // one thread and with one line the root's entries are always too shallow.
-  const bool KeptRoot = (Ctx.KeepTable || N.LineRoot || Ctx.HelpersOn) && AtRoot;
-  // No entry knows how near the fifty-move draw this path has come.
-  const bool NearFifty = Ctx.DrawRules && W.Rule50At[St.Ply] + Depth >= FiftyMoveHalfMoves;
-  // An earlier search scored its entries on the game as it stood then. Near
-  // the root a repetition the game now allows may lie a few moves below, and
-  // such an entry hides it: there it only orders the moves, unless a capture
-  // or a pawn's move came last, after which no earlier position comes again.
-  // Nor does it end the line shown there: by the iteration's end its slot
-  // may hold another position, and the line would stop at the cut.
-  const bool Outdated = TTEntry.Earlier && St.Ply < RecheckPlies &&
-                        (Beta - Alpha > 1 || (Ctx.DrawRules && W.Rule50At[St.Ply] > 0));
-  if (TTEntry.Depth < Depth || KeptRoot || NearFifty || Outdated) return false;
-  ++St.TTHits;
-  if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) {
-    Value = Beta;
-    return true;
-  }
-  const bool FailsLow = TTEntry.Node == FailLow && TTEntry.Score <= Alpha;
-  if (!FailsLow && !(TTMoveFits && TTEntry.Node == Exact)) return false;
-  // A score below a draw the side can claim with its next move came from
-  // another history: the node is searched, and the claim with it.
-  const bool Below = FailsLow ? Alpha < 0 : TTEntry.Score < 0;
-  if (Ctx.DrawRules && St.Ply > 0 && Below && CanDrawNext(W, false)) return false;
-  if (FailsLow) {
-    Value = Alpha;
-    return true;
-  }
-  ++St.ExactTTHits;
-  Value = TTEntry.Score;
-  return true;
-}
-
-// The other side moves twice: the table still tells the positions apart
-// because its key depends on the side to move. True, with Value set, when the
-// node is cut, or the search stopped during the pass.
-bool NullMoveCuts(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, int16_t &Value) {
-  SearchState &St = *W.St;
-  // Past the pass no repetition counts; the node's own key comes back after.
-  const int SavedFloor = W.RepFloor;
-  const uint64_t OwnKey = W.RepKeys[Ctx.RepBase + St.Ply];
-  W.RepFloor = Ctx.RepBase + St.Ply + 1;
-  PassTurn(St);
-  const int16_t Score = Neg(
-      Search(W, Neg(Beta), Neg(Beta - 1), static_cast<int8_t>(Depth - NullMoveReduction), false));
-  PassTurn(St);
-  W.RepFloor = SavedFloor;
-  W.RepKeys[Ctx.RepBase + St.Ply] = OwnKey;
-  // A stopped search has no score: nothing is stored or cut from it.
-  if (St.Abort) {
-    Value = Alpha;
-    return true;
-  }
-  if (Score < Beta) return false;
-  ++St.BetaCuts;
-  ++St.NullCuts;
-  Store(St, Score, FailHigh, Depth, ShortStr(), 0);
-  Value = Beta;
-  return true;
-}
-
-// ---- the node's moves -----------------------------------------------------------
-// The node's moves in turn: the generator's, best first, then those left
-// until the others were done. MoveIndex counts moves taken, legal or not.
-struct MovePicker {
-  uint16_t NumMoves;
-  uint16_t NumDeferred = 0;
-  MoveRec *Deferred;
-  bool More(uint16_t MoveIndex) const { return MoveIndex <= NumMoves + NumDeferred; }
-};
-
-// The next move to search, made on the record above: false when it is
-// skipped (left out at the root, illegal, or left for later).
-bool TakeMove(Worker &W, MovePicker &P, uint16_t MoveIndex, const NodeStart &N, bool MayDefer,
-              bool FirstLegal, MoveRec &ThisMove, uint64_t &BusyKey) {
-  SearchState &St = *W.St;
-  if (MoveIndex <= P.NumMoves) {
-    if (MoveIndex == 2) PrefetchChildren(St, P.NumMoves);
-    ThisMove = GetAMove(St, P.NumMoves);
-    // Root moves left out of the search count as illegal ones.
-    if (Ctx.NumRootMoves > 0 && St.Ply == 0 && !IsRootMove(ThisMove)) return false;
-    if (N.LineRoot && IsExcluded(W, SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) return false;
-  } else {
-    ThisMove = P.Deferred[MoveIndex - P.NumMoves - 1];
-  }
-  MakeOnCopy(St, ThisMove, false);
-  if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
-    UnmakeMove(St);
-    return false;
-  }
-  BusyKey = 0;
-  if (MayDefer && !FirstLegal) {
-    BusyKey = St.Data[St.Ply].HashKey ^ (St.WhosMove == BMove ? BlackToMoveKey : 0);
-    if (MoveIndex <= P.NumMoves && P.NumDeferred < MaxDeferred &&
-        (Ctx.DeferAll || BusyElsewhere(BusyKey))) {
-      UnmakeMove(St);
-      P.Deferred[P.NumDeferred++] = ThisMove;
-      return false;
-    }
-    MarkBusy(BusyKey);
-  }
-  if (Ctx.DrawRules) {
-    const bool Irreversible =
-        ThisMove.Capture || (PieceOn(St.Data[St.Ply - 1], ThisMove.FromSq) & 7) == WPawn;
-    W.Rule50At[St.Ply] = Irreversible ? 0 : static_cast<uint16_t>(W.Rule50At[St.Ply - 1] + 1);
-  }
-  return true;
-}
-
-// The child's score: the first move with the full window, each later one
 // with a reduced null window first, searched again in full when it lands
 // inside the window.
 inline int16_t SearchChild(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool First) {
@@ -249,7 +57,9 @@ int16_t SearchMoves(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, const 
   for (uint16_t MoveIndex = 1; P.More(MoveIndex); ++MoveIndex) {
     MoveRec ThisMove;
     uint64_t BusyKey;
-    if (!TakeMove(W, P, MoveIndex, N, MayDefer, NoMoves, ThisMove, BusyKey)) continue;
+    if (!PickMove(W, P, MoveIndex, N, ThisMove) ||
+        !EnterMove(W, P, MoveIndex, MayDefer, NoMoves, ThisMove, BusyKey))
+      continue;
     NoMoves = false;
     Score = SearchChild(W, Alpha, Beta, Depth, MoveIndex == 1);
     UnmakeMove(St);
@@ -299,6 +109,94 @@ int16_t SearchMoves(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, const 
 }
 } // namespace
 
+// ---- what both node searches share (search/NodeParts.h) ----------------------
+bool ProbeNode(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, NodeStart &N, int16_t &Value) {
+  SearchState &St = *W.St;
+  FullTTType TTEntry;
+  TTEntry.Key = St.Data[St.Ply].HashKey;
+  GetFromTT(TTEntry, St.WhosMove);
+  TTEntry.Score = FromTT(St, TTEntry.Score);
+  const bool TTMoveFits = ValidMove(TTEntry, St.Data[St.Ply], St.WhosMove);
+  const bool AtRoot = St.Ply == 0 && St.WhosMove == Ctx.RootSide;
+  N.LineRoot = W.NumExcluded > 0 && AtRoot;
+  N.TTMove = N.LineRoot ? W.RootGuess : TTMoveFits ? Str4(TTEntry.Move) : Str4(NoMoveText);
+  // An earlier search's entry for the root, an earlier line's or a helper's
+  // (a ply ahead) would end the search without a line; within one search on
+  // one thread and with one line the root's entries are always too shallow.
+  const bool KeptRoot = (Ctx.KeepTable || N.LineRoot || Ctx.HelpersOn) && AtRoot;
+  // No entry knows how near the fifty-move draw this path has come.
+  const bool NearFifty = Ctx.DrawRules && W.Rule50At[St.Ply] + Depth >= FiftyMoveHalfMoves;
+  // An earlier search scored its entries on the game as it stood then. Near
+  // the root a repetition the game now allows may lie a few moves below, and
+  // such an entry hides it: there it only orders the moves, unless a capture
+  // or a pawn's move came last, after which no earlier position comes again.
+  // Nor does it end the line shown there: by the iteration's end its slot
+  // may hold another position, and the line would stop at the cut.
+  const bool Outdated = TTEntry.Earlier && St.Ply < RecheckPlies &&
+                        (Beta - Alpha > 1 || (Ctx.DrawRules && W.Rule50At[St.Ply] > 0));
+  if (TTEntry.Depth < Depth || KeptRoot || NearFifty || Outdated) return false;
+  ++St.TTHits;
+  if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) {
+    Value = Beta;
+    return true;
+  }
+  const bool FailsLow = TTEntry.Node == FailLow && TTEntry.Score <= Alpha;
+  if (!FailsLow && !(TTMoveFits && TTEntry.Node == Exact)) return false;
+  // A score below a draw the side can claim with its next move came from
+  // another history: the node is searched, and the claim with it.
+  const bool Below = FailsLow ? Alpha < 0 : TTEntry.Score < 0;
+  if (Ctx.DrawRules && St.Ply > 0 && Below && CanDrawNext(W, false)) return false;
+  if (FailsLow) {
+    Value = Alpha;
+    return true;
+  }
+  ++St.ExactTTHits;
+  Value = TTEntry.Score;
+  return true;
+}
+
+bool PickMove(Worker &W, MovePicker &P, uint16_t MoveIndex, const NodeStart &N, MoveRec &ThisMove) {
+  SearchState &St = *W.St;
+  if (MoveIndex <= P.NumMoves) {
+    if (MoveIndex == 2) PrefetchChildren(St, P.NumMoves);
+    ThisMove = GetAMove(St, P.NumMoves);
+    // Root moves left out of the search count as illegal ones.
+    if (Ctx.NumRootMoves > 0 && St.Ply == 0 && !IsRootMove(ThisMove)) return false;
+    if (N.LineRoot && IsExcluded(W, SquaresToStr(ThisMove.FromSq, ThisMove.ToSq))) return false;
+  } else {
+    ThisMove = P.Deferred[MoveIndex - P.NumMoves - 1];
+  }
+  return true;
+}
+
+bool EnterMove(Worker &W, MovePicker &P, uint16_t MoveIndex, bool MayDefer, bool FirstLegal,
+               const MoveRec &ThisMove, uint64_t &BusyKey) {
+  SearchState &St = *W.St;
+  MakeOnCopy(St, ThisMove, false);
+  if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
+    UnmakeMove(St);
+    return false;
+  }
+  BusyKey = 0;
+  if (MayDefer && !FirstLegal) {
+    BusyKey = St.Data[St.Ply].HashKey ^ (St.WhosMove == BMove ? BlackToMoveKey : 0);
+    if (MoveIndex <= P.NumMoves && P.NumDeferred < MaxDeferred &&
+        (Ctx.DeferAll || BusyElsewhere(BusyKey))) {
+      UnmakeMove(St);
+      P.Deferred[P.NumDeferred++] = ThisMove;
+      return false;
+    }
+    MarkBusy(BusyKey);
+  }
+  if (Ctx.DrawRules) {
+    const bool Irreversible =
+        ThisMove.Capture || (PieceOn(St.Data[St.Ply - 1], ThisMove.FromSq) & 7) == WPawn;
+    W.Rule50At[St.Ply] = Irreversible ? 0 : static_cast<uint16_t>(W.Rule50At[St.Ply - 1] + 1);
+  }
+  return true;
+}
+
+// The child's score: the first move with the full window, each later one
 bool IsRootMove(const MoveRec &M) {
   return InList(SquaresToStr(M.FromSq, M.ToSq), Ctx.RootMoves, Ctx.NumRootMoves);
 }
@@ -372,7 +270,7 @@ int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAl
   int16_t Value;
   if (ProbeNode(W, Alpha, Beta, Depth, N, Value)) return Value;
   if (NullAllowed && !Check && !St.EndGame && Depth > NullMoveReduction &&
-      NullMoveCuts(W, Alpha, Beta, Depth, Value))
+      NullMoveCuts<Search>(W, Alpha, Beta, Depth, NullMoveReduction, Value))
     return Value;
   return SearchMoves(W, Alpha, Beta, Depth, N);
 }

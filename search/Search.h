@@ -49,6 +49,10 @@ uint64_t SearchedQNodes(const SearchState &St);
 // (1..MaxSearchThreads); the number the system gave. Only between searches.
 uint8_t SetSearchThreads(uint8_t Threads);
 
+// The main thread's memory of the moves that cut (killers, counter moves,
+// history) is forgotten, as the table is when a new game starts.
+void ForgetMoveMemory();
+
 // Captures only, standing pat on the static score; never stores in the table
 // and never reads the clock.
 int16_t QSearch(SearchState &St, int16_t Alpha, int16_t Beta);

@@ -45,6 +45,7 @@ void HelperSearch(int Id) {
   St.WhosMove = Ctx.RootSide;
   St.EndGame = Ctx.EndGame;
   ClearHistory(St);
+  ClearMoveMemory(W.Mem);
   ClearPV(St);
   St.Nodes = St.QNodes = 0;
   St.BetaCuts = St.NullCuts = St.TTHits = St.ExactTTHits = 0;
@@ -53,7 +54,7 @@ void HelperSearch(int Id) {
   W.StartPath();
   for (int Depth = 1; Depth <= MaxPly; ++Depth) {
     St.CurrentDepth = static_cast<int16_t>(Depth);
-    Search(W, -RootWindow, RootWindow, static_cast<int8_t>(Depth), true);
+    RootSearch(W, -RootWindow, RootWindow, static_cast<int8_t>(Depth));
     if (St.Abort || HelpersStopped()) break;
   }
   SayCounts(Id, St);

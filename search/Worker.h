@@ -77,6 +77,9 @@ struct SearchContext {
   // which the tests set and no search resets).
   bool ShareMoves = false;
   bool DeferAll = false;
+
+  // The UCI engine's own evaluation and search (search/FullNode.cpp).
+  bool Full = false;
 };
 extern SearchContext Ctx;
 
@@ -84,6 +87,21 @@ extern SearchContext Ctx;
 // depth on: shallower nodes cost less than the look.
 constexpr int MaxDeferred = 32;
 constexpr int8_t DeferDepth = 3;
+
+// What the UCI engine's own search remembers of the moves that cut, per
+// thread: a move as From | To << 6, 0 for none.
+struct MoveMemory {
+  uint16_t Killers[MaxPly + 1][2][2]; // by ply and side to move, the latest first
+  uint16_t Counter[16][64];           // the answer to the last move, by its piece and square
+  int16_t History[2][64][64];         // by side, from and to
+  int16_t StaticEval[MaxPly + 1];
+  // The last move's piece and square at each ply (piece 0 after a pass).
+  int8_t PrevPiece[MaxPly + 1];
+  int8_t PrevTo[MaxPly + 1];
+};
+// A search starts: the killers go, the history counts half.
+void AgeMoveMemory(MoveMemory &M);
+void ClearMoveMemory(MoveMemory &M);
 
 // One searching thread: the record it searches on (the game's own for the
 // main thread) and what follows its own path.
@@ -106,6 +124,7 @@ struct Worker {
   Str4 RootGuess;
   // The moves each ply left until its other moves were done.
   MoveRec Deferred[MaxPly + 1][MaxDeferred];
+  MoveMemory Mem;
 
   Worker() = default;
   Worker(const Worker &) = delete;
@@ -143,6 +162,12 @@ bool IsExcluded(const Worker &W, const ShortStr &Text);
 
 // ---- the node search (search/Node.cpp) -----------------------------------------
 int16_t Search(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed);
+// The UCI engine's own (search/FullNode.cpp).
+int16_t FullSearch(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, bool NullAllowed);
+// The root's search, by the engine the search plays with.
+inline int16_t RootSearch(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth) {
+  return Ctx.Full ? FullSearch(W, Alpha, Beta, Depth, true) : Search(W, Alpha, Beta, Depth, true);
+}
 
 // ---- the draw rules at a node (search/Draws.cpp) -------------------------------
 // Whether the node at Ply is drawn by the fifty-move rule or by repetition.

@@ -10,6 +10,7 @@
 namespace Uci {
 
 bool OwnBook = true;
+bool ConsoleEngine = false;
 bool TableResident = false;
 bool ClearPending = false;
 char BookPath[256] = "book.txt";
@@ -59,6 +60,8 @@ void CmdUci() {
   EndLine();
   Put("option name Seed type spin default 0 min 0 max 2147483647");
   EndLine();
+  Put("option name ConsoleEngine type check default false");
+  EndLine();
   Put("uciok");
   EndLine();
 }
@@ -87,10 +90,11 @@ void CmdSetOption() {
   }
 
   if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder") ||
-      IsNoCase(Name, "UCI_LimitStrength")) {
-    bool &Flag = IsNoCase(Name, "OwnBook")  ? OwnBook
-                 : IsNoCase(Name, "Ponder") ? PonderOption
-                                            : LimitStrengthOn;
+      IsNoCase(Name, "UCI_LimitStrength") || IsNoCase(Name, "ConsoleEngine")) {
+    bool &Flag = IsNoCase(Name, "OwnBook")         ? OwnBook
+                 : IsNoCase(Name, "Ponder")        ? PonderOption
+                 : IsNoCase(Name, "ConsoleEngine") ? ConsoleEngine
+                                                   : LimitStrengthOn;
     if (Value && (IsNoCase(Value, "true") || Is(Value, "1") || IsNoCase(Value, "on")))
       Flag = true;
     else if (Value && (IsNoCase(Value, "false") || Is(Value, "0") || IsNoCase(Value, "off")))

@@ -5,6 +5,8 @@
 namespace Uci {
 
 extern bool OwnBook;
+// The console's evaluation and search instead of the engine's own.
+extern bool ConsoleEngine;
 extern bool TableResident; // the table was made resident (or is being made) since its last resize
 // The table is kept between the searches of a game. A new game or Clear Hash
 // empties it at the next isready, which the interface waits for, or else at

@@ -335,6 +335,8 @@ void CmdGo() {
   S.Threads = Threads;
   // A level plays the book's moves like any other player, and searches
   // within its own limits.
+  // The levels were measured with the console's engine, which they keep.
+  S.FullStrength = !ConsoleEngine && !LimitStrengthOn;
   if (LimitStrengthOn)
     LimitStrength(L, S, LevelElo, LevelSeedOption != 0 ? LevelSeedOption : GameSeed);
 
