@@ -1,15 +1,14 @@
 #include "fulleval/FullEval.h"
 
+#include "fulleval/Evaluate.h"
+
 namespace {
-constexpr int Value[7] = {0, 100, 320, 330, 500, 900, 0};
+// Far from the mate scores, however many queens a position holds.
+constexpr int MaxEval = MateScore - 2000;
 } // namespace
 
 int16_t FullEval(const DataType &D, int8_t Side) {
-  int Score = 0;
-  for (int Sq = 0; Sq < 64; ++Sq) {
-    const int8_t P = PieceOn(D, Sq);
-    if (P == Empty) continue;
-    Score += IsWhiteCode(P) ? Value[P & 7] : -Value[P & 7];
-  }
+  ScoreSum Sum;
+  const int Score = std::clamp(Evaluate(D, Side, Sum).White, -MaxEval, MaxEval);
   return static_cast<int16_t>(Side == WMove ? Score : -Score);
 }
