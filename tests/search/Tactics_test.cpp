@@ -49,35 +49,47 @@ std::vector<Tactic> ReadSuite(const char *Path) {
   return Suite;
 }
 
+// Each engine at the budget on one and on two threads: the console's, and
+// the UCI engine's own, which must solve more.
+struct Floor {
+  bool FullStrength;
+  int Solved;
+};
+
 TEST(Tactics, WinAtChessPositionsAtAFixedNodeBudget) {
   const std::vector<Tactic> Suite = ReadSuite(TORVANE_TEST_DATA "/wac.tsv");
   ASSERT_EQ(Suite.size(), 74u);
+  // A console search that stops the way it should solves 57 of these; one
+  // that took the scores of lines cut short solved 33. The engine's own
+  // solved 61 on one thread and 62 on two.
+  const Floor Floors[] = {{false, 52}, {true, 57}};
   // On two threads the budget counts both threads' nodes: each thread gets
   // as many as one alone, and the move is still the main thread's.
-  for (const uint8_t Threads : {1, 2}) {
-    ASSERT_EQ(SetSearchThreads(Threads), Threads);
-    SearchSettings S;
-    S.Threads = Threads;
-    int Solved = 0;
-    std::string Missed;
-    for (const Tactic &T : Suite) {
-      SetFen((T.Fen + " 0 1").c_str());
-      SearchLimits L;
-      L.Nodes = 200000 * Threads;
-      const MoveRec M = SearchMove(Game.St, L, S);
-      const std::string Played = M.FromSq < 0 ? "none" : SquaresToStr(M.FromSq, M.ToSq).c_str();
-      bool Hit = false;
-      for (const std::string &B : T.Best) Hit = Hit || B == Played;
-      Solved += Hit;
-      if (!Hit) Missed += " " + T.Id;
+  for (const Floor &F : Floors)
+    for (const uint8_t Threads : {1, 2}) {
+      ASSERT_EQ(SetSearchThreads(Threads), Threads);
+      SearchSettings S;
+      S.Threads = Threads;
+      S.FullStrength = F.FullStrength;
+      int Solved = 0;
+      std::string Missed;
+      for (const Tactic &T : Suite) {
+        SetFen((T.Fen + " 0 1").c_str());
+        SearchLimits L;
+        L.Nodes = 200000 * Threads;
+        const MoveRec M = SearchMove(Game.St, L, S);
+        const std::string Played = M.FromSq < 0 ? "none" : SquaresToStr(M.FromSq, M.ToSq).c_str();
+        bool Hit = false;
+        for (const std::string &B : T.Best) Hit = Hit || B == Played;
+        Solved += Hit;
+        if (!Hit) Missed += " " + T.Id;
+      }
+      Game.St.Abort = false;
+      std::printf("%s, %d thread(s): solved %d of %zu; missed:%s\n",
+                  F.FullStrength ? "own engine" : "console engine", Threads, Solved, Suite.size(),
+                  Missed.c_str());
+      EXPECT_GE(Solved, F.Solved) << Threads << " thread(s)";
     }
-    Game.St.Abort = false;
-    std::printf("%d thread(s): solved %d of %zu; missed:%s\n", Threads, Solved, Suite.size(),
-                Missed.c_str());
-    // A search that stops the way it should solves 57 of these; one that took
-    // the scores of lines cut short solved 33.
-    EXPECT_GE(Solved, 52) << Threads << " thread(s)";
-  }
   SetSearchThreads(1);
 }
 
