@@ -157,6 +157,37 @@ void RewardQuiet(Worker &W, const MoveRec &M, int8_t Depth, const uint16_t *Trie
     if (Tried[I] != Key) Decay(Hist[Tried[I] & 63][Tried[I] >> 6], -Bonus);
 }
 
+int16_t FullQSearch(Worker &W, int16_t Alpha, int16_t Beta);
+
+// A side in check at the horizon may not stand pat: every move that gets out
+// of check is searched, and with none it is mated.
+int16_t Evasions(Worker &W, int16_t Alpha, int16_t Beta) {
+  SearchState &St = *W.St;
+  if (St.Ply == MaxPly) return Evaluate(St);
+  const uint16_t Count = GenMoveList(St, Str4(NoMoveText));
+  OrderMoves(W, Count, Str4(NoMoveText));
+  bool Legal = false;
+  for (uint16_t I = 1; I <= Count; ++I) {
+    const MoveRec M = GetAMove(St, Count);
+    MakeOnCopy(St, M, true);
+    if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
+      UnmakeMove(St);
+      continue;
+    }
+    Legal = true;
+    const int16_t Score = Neg(FullQSearch(W, Neg(Beta), Neg(Alpha)));
+    UnmakeMove(St);
+    if (Score > Alpha) {
+      Alpha = Score;
+      if (Alpha >= Beta) {
+        ++St.BetaCuts;
+        return Beta;
+      }
+    }
+  }
+  return Legal ? Alpha : static_cast<int16_t>(St.Ply - MateScore);
+}
+
 int16_t FullQSearch(Worker &W, int16_t Alpha, int16_t Beta) {
   SearchState &St = *W.St;
   if (St.Ply > St.SelDepth) St.SelDepth = St.Ply;
@@ -168,6 +199,7 @@ int16_t FullQSearch(Worker &W, int16_t Alpha, int16_t Beta) {
   if (TTEntry.Node == Exact) return TTEntry.Score;
   if (TTEntry.Node == FailHigh && TTEntry.Score >= Beta) return Beta;
 
+  if (InCheck(St.Data[St.Ply], St.WhosMove)) return Evasions(W, Alpha, Beta);
   const int16_t StandPat = Evaluate(St);
   if (StandPat >= Beta) {
     ++St.BetaCuts;
@@ -232,6 +264,18 @@ inline int16_t SearchChild(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth,
   return Score;
 }
 
+// Whether the move checks: made and taken back, off the node counts, since
+// a check is never left out however late it comes.
+bool GivesCheck(SearchState &St, const MoveRec &M) {
+  const uint64_t Nodes = St.Nodes;
+  MakeOnCopy(St, M, false);
+  const bool Check = InCheck(St.Data[St.Ply], St.WhosMove) &&
+                     !InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove));
+  UnmakeMove(St);
+  St.Nodes = Nodes;
+  return Check;
+}
+
 // Whether a move may be left out near the leaves, before it is made.
 bool Prunable(const Worker &W, const MoveRec &M, int8_t Depth, const NodeView &V, int16_t Alpha,
               int QuietsSeen, bool Remembered) {
@@ -274,7 +318,8 @@ int16_t SearchMoves(Worker &W, int16_t Alpha, int16_t Beta, int8_t Depth, const 
     const uint16_t Key = KeyOf(ThisMove);
     const bool Remembered = Key == Killers[0] || Key == Killers[1] || Key == Counter;
     if (!Root && !V.Check && Searched > 0 && Alpha > -MateBound &&
-        Prunable(W, ThisMove, Depth, V, Alpha, QuietsSeen, Remembered)) {
+        Prunable(W, ThisMove, Depth, V, Alpha, QuietsSeen, Remembered) &&
+        !GivesCheck(St, ThisMove)) {
       QuietsSeen += Quiet;
       continue;
     }
