@@ -38,6 +38,9 @@ const ExchangeCase Cases[] = {
     {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "E5D6", 100},
     // The pawn taken en passant opens the file for the rook behind it.
     {"3rk3/8/8/3pP3/8/8/8/3RK3 w - d6 0 1", "E5D6", 100},
+    // The rook steps off the file and its own move lets the rook behind it
+    // take: the square looked unattacked before the move.
+    {"4k3/8/8/8/3R4/8/K7/3r4 w - - 0 1", "D4D5", -500},
     // A quiet move to an attacked square loses the piece.
     {"4k3/8/8/2p5/8/8/8/3RK3 w - - 0 1", "D1D4", -500},
     // Black to move: the doubled rooks with the queen behind.
