@@ -37,6 +37,9 @@ threefold repetition, the fifty-move rule).
   --book FILE        the openings' source, in the format of book.txt (default
                      book.txt at the repo root)
   --plies N          plies of each opening (default 8)
+  --fens FILE        instead of openings, positions (one FEN a line, # for a
+                     comment), each played once with engine A on the move:
+                     won endings that A must win against B, say
   --seed N           seed of the openings' shuffle (default 1)
   --elo0 E0 --elo1 E1  the SPRT's hypotheses (default 0 and 5); alpha and
                      beta are 0.05

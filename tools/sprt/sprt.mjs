@@ -25,7 +25,7 @@ function usageError(msg) {
 function parseArgs(argv) {
   const o = {
     engines: [], tc: '5+0.05', nodes: 0, margin: 100, hang: 10, concurrency: 2, threads: 1, hash: 16,
-    aOptions: [], bOptions: [], aName: '', bName: '', book: '', plies: 8, seed: 1,
+    aOptions: [], bOptions: [], aName: '', bName: '', book: '', fens: '', plies: 8, seed: 1,
     elo0: 0, elo1: 5, games: 20000, fixed: 0, out: '', drawAfter: 0, uciLog: false,
   };
   const value = (i, name) => {
@@ -63,6 +63,7 @@ function parseArgs(argv) {
       case '--a-name': o.aName = v(); break;
       case '--b-name': o.bName = v(); break;
       case '--book': o.book = v(); break;
+      case '--fens': o.fens = v(); break;
       case '--plies': o.plies = number(v(), a, { integer: true, min: 1 }); break;
       case '--seed': o.seed = number(v(), a, { integer: true, min: 0 }); break;
       case '--elo0': o.elo0 = number(v(), a); break;
@@ -281,8 +282,26 @@ class Engine {
 
 // ---- the openings --------------------------------------------------------------
 
-const book = buildOpenings(fs.readFileSync(opts.book, 'utf8'), opts.plies, opts.seed, Chess);
-if (book.openings.length === 0) usageError(`no line of ${opts.plies} legal plies in ${opts.book}`);
+// With --fens, each position of the file is played once, engine A on the
+// move: a won ending, say, that A must win against B.
+const book = opts.fens
+  ? readFens(fs.readFileSync(opts.fens, 'utf8'))
+  : buildOpenings(fs.readFileSync(opts.book, 'utf8'), opts.plies, opts.seed, Chess);
+if (book.openings.length === 0)
+  usageError(opts.fens ? `no legal position in ${opts.fens}` : `no line of ${opts.plies} legal plies in ${opts.book}`);
+
+function readFens(text) {
+  const openings = [];
+  for (const line of text.split('\n').map((l) => l.trim())) {
+    if (!line || line.startsWith('#')) continue;
+    try {
+      openings.push({ fen: new Chess(line).fen(), moves: [] });
+    } catch {
+      usageError(`not a legal position: ${line}`);
+    }
+  }
+  return { openings };
+}
 
 // ---- the results -------------------------------------------------------------------
 
@@ -341,8 +360,10 @@ function summaryText(note) {
     `B: ${players.B.path} (${players.B.name})${opt(players.B.options)}`,
     `Limit: ${opts.nodes ? `go nodes ${opts.nodes}` : `${opts.tc} s, flag margin ${opts.margin} ms`}; ` +
       `Threads ${opts.threads}, Hash ${opts.hash} MiB, ${opts.concurrency} games at once`,
-    `Openings: ${book.openings.length} lines of ${opts.plies} plies from ${opts.book} (seed ${opts.seed}; ` +
-      `${book.short} shorter, ${book.illegal} not legal), each played with both colours`,
+    opts.fens
+      ? `Positions: ${book.openings.length} from ${opts.fens}, each with engine A on the move`
+      : `Openings: ${book.openings.length} lines of ${opts.plies} plies from ${opts.book} (seed ${opts.seed}; ` +
+        `${book.short} shorter, ${book.illegal} not legal), each played with both colours`,
     `SPRT: Elo0 ${opts.elo0}, Elo1 ${opts.elo1}, alpha 0.05, beta 0.05; ` +
       (opts.fixed ? `a fixed ${opts.fixed} games` : `at most ${opts.games} games`),
     '',
@@ -400,10 +421,11 @@ async function playGame(worker, round, opening, aWhite) {
   const black = aWhite ? worker.B : worker.A;
   await Promise.all([ready(white), ready(black)]);
   const date = new Date();
-  const pos = new Chess();
+  const pos = opening.fen ? new Chess(opening.fen) : new Chess();
+  const start = opening.fen ? `position fen ${opening.fen}` : 'position startpos';
   const uci = [];
   const moves = [];
-  for (const m of opening) {
+  for (const m of opening.moves || opening) {
     const mv = pos.move({ from: m.slice(0, 2), to: m.slice(2, 4) });
     uci.push(m);
     moves.push({ san: mv.san, comment: 'book' });
@@ -427,7 +449,7 @@ async function playGame(worker, round, opening, aWhite) {
     const allowance = (opts.nodes ? 60000 : Math.max(0, clock[side])) + opts.hang * 1000;
     let r;
     try {
-      r = await engine.think(`position startpos moves ${uci.join(' ')}`, go, allowance);
+      r = await engine.think(uci.length ? `${start} moves ${uci.join(' ')}` : start, go, allowance);
     } catch (err) {
       if (!(err instanceof Fault)) throw err;
       engine.fault(`game ${round}: ${err.message}`);
@@ -483,6 +505,7 @@ async function playGame(worker, round, opening, aWhite) {
     ['PlyCount', moves.length],
   ];
   if (opts.nodes) tags.push(['Nodes', opts.nodes]);
+  if (opening.fen) tags.push(['SetUp', '1'], ['FEN', opening.fen]);
   fs.appendFileSync(pgnPath, formatPgn(tags, moves, result.score, result.reason));
 
   const aScore = result.score === '1/2-1/2' ? 'd' : (result.score === '1-0') === aWhite ? 'w' : 'l';
@@ -533,7 +556,8 @@ try {
 }
 
 console.log(`A: ${players.A.name}  B: ${players.B.name}  ` +
-  `${opts.nodes ? `nodes ${opts.nodes}` : `tc ${opts.tc}`}  ${book.openings.length} openings of ${opts.plies} plies  ` +
+  `${opts.nodes ? `nodes ${opts.nodes}` : `tc ${opts.tc}`}  ${book.openings.length} ` +
+    `${opts.fens ? 'positions' : `openings of ${opts.plies} plies`}  ` +
   `${opts.fixed ? `${opts.fixed} games` : `SPRT [${opts.elo0}, ${opts.elo1}], at most ${opts.games} games`}  ` +
   `output ${outDir}`);
 
@@ -581,8 +605,11 @@ process.on('SIGINT', () => {
 async function runWorker(worker) {
   for (let index; (index = takeGame()) !== null;) {
     const pair = Math.floor(index / 2);
-    const opening = book.openings[pair % book.openings.length];
-    await playGame(worker, index + 1, opening, index % 2 === 0);
+    const opening = opts.fens
+      ? book.openings[index % book.openings.length]
+      : book.openings[pair % book.openings.length];
+    const aWhite = opts.fens ? opening.fen.split(' ')[1] === 'w' : index % 2 === 0;
+    await playGame(worker, index + 1, opening, aWhite);
     gameDone(index);
   }
 }

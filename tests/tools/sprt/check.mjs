@@ -120,7 +120,7 @@ function readGames(dir) {
       continue;
     }
     const tags = pgn.getHeaders();
-    const pos = new Chess();
+    const pos = tags.FEN ? new Chess(tags.FEN) : new Chess();
     for (const m of pgn.history({ verbose: true })) {
       check(!pos.isGameOver(), `round ${tags.Round}: ${m.san} played after the game was over`);
       pos.move(m);
@@ -219,13 +219,31 @@ function stop(dir, max) {
   check(summary.games < max && summary.games % 2 === 0, `${summary.games} games: not an early stop after a pair`);
 }
 
+// Positions instead of openings: each played once, in the file's order, from
+// its FEN, with A on the move; A, a real engine, mates the fake in each.
+function fens(dir, file) {
+  const summary = readSummary(dir);
+  const all = readGames(dir);
+  checkTotals(all, summary, 'new');
+  const want = fs.readFileSync(file, 'utf8').split('\n').map((l) => l.trim()).filter((l) => l && !l.startsWith('#'));
+  check(all.length === want.length, `${all.length} games from ${want.length} positions`);
+  all.forEach(({ tags }, i) => {
+    check(tags.SetUp === '1' && tags.FEN === new Chess(want[i]).fen(), `round ${tags.Round}: FEN ${tags.FEN}, want ${want[i]}`);
+    const aToMove = want[i].split(' ')[1] === 'w' ? tags.White : tags.Black;
+    check(aToMove === 'new', `round ${tags.Round}: ${aToMove} is on the move, not A`);
+    check(tags.Termination === 'checkmate' && summary.tally['A wins by mate'] === want.length,
+      `round ${tags.Round}: ${tags.Termination} ${tags.Result}, not A's mate`);
+  });
+}
+
 const [mode, ...rest] = process.argv.slice(2);
 if (mode === 'math') math();
 else if (mode === 'games') games(rest[0], rest[1], Number(rest[2]));
 else if (mode === 'faults') faults(rest[0]);
 else if (mode === 'stop') stop(rest[0], Number(rest[1]));
+else if (mode === 'fens') fens(rest[0], rest[1]);
 else {
-  console.error('usage: node check.mjs math | games DIR BOOK N | faults DIR | stop DIR MAX');
+  console.error('usage: node check.mjs math | games DIR BOOK N | faults DIR | stop DIR MAX | fens DIR FILE');
   process.exit(2);
 }
 if (failures) process.exit(1);

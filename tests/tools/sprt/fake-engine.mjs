@@ -39,8 +39,8 @@ readline.createInterface({ input: process.stdin }).on('line', (line) => {
       }
       break;
     case 'position': {
-      pos = new Chess();
       const at = words.indexOf('moves');
+      pos = words[1] === 'fen' ? new Chess(words.slice(2, at < 0 ? undefined : at).join(' ')) : new Chess();
       for (const m of at < 0 ? [] : words.slice(at + 1))
         pos.move({ from: m.slice(0, 2), to: m.slice(2, 4), promotion: m[4] });
       break;
