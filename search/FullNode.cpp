@@ -159,6 +159,25 @@ void RewardQuiet(Worker &W, const MoveRec &M, int8_t Depth, const uint16_t *Trie
 
 int16_t FullQSearch(Worker &W, int16_t Alpha, int16_t Beta);
 
+// One move of the quiescence search, searched when it is legal (Legal says
+// whether it was); true when it cuts, with Alpha raised as it goes.
+bool QuiescenceMove(Worker &W, const MoveRec &M, int16_t &Alpha, int16_t Beta, bool &Legal) {
+  SearchState &St = *W.St;
+  MakeOnCopy(St, M, true);
+  Legal = !InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove));
+  if (!Legal) {
+    UnmakeMove(St);
+    return false;
+  }
+  const int16_t Score = Neg(FullQSearch(W, Neg(Beta), Neg(Alpha)));
+  UnmakeMove(St);
+  if (Score <= Alpha) return false;
+  Alpha = Score;
+  if (Alpha < Beta) return false;
+  ++St.BetaCuts;
+  return true;
+}
+
 // A side in check at the horizon may not stand pat: every move that gets out
 // of check is searched, and with none it is mated.
 int16_t Evasions(Worker &W, int16_t Alpha, int16_t Beta) {
@@ -166,26 +185,13 @@ int16_t Evasions(Worker &W, int16_t Alpha, int16_t Beta) {
   if (St.Ply == MaxPly) return Evaluate(St);
   const uint16_t Count = GenMoveList(St, Str4(NoMoveText));
   OrderMoves(W, Count, Str4(NoMoveText));
-  bool Legal = false;
+  bool AnyLegal = false;
   for (uint16_t I = 1; I <= Count; ++I) {
-    const MoveRec M = GetAMove(St, Count);
-    MakeOnCopy(St, M, true);
-    if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
-      UnmakeMove(St);
-      continue;
-    }
-    Legal = true;
-    const int16_t Score = Neg(FullQSearch(W, Neg(Beta), Neg(Alpha)));
-    UnmakeMove(St);
-    if (Score > Alpha) {
-      Alpha = Score;
-      if (Alpha >= Beta) {
-        ++St.BetaCuts;
-        return Beta;
-      }
-    }
+    bool Legal;
+    if (QuiescenceMove(W, GetAMove(St, Count), Alpha, Beta, Legal)) return Beta;
+    AnyLegal = AnyLegal || Legal;
   }
-  return Legal ? Alpha : static_cast<int16_t>(St.Ply - MateScore);
+  return AnyLegal ? Alpha : static_cast<int16_t>(St.Ply - MateScore);
 }
 
 int16_t FullQSearch(Worker &W, int16_t Alpha, int16_t Beta) {
@@ -224,20 +230,8 @@ int16_t FullQSearch(Worker &W, int16_t Alpha, int16_t Beta) {
     if (!M.Promotion && StandPat + ExchangeValue[Victim] + DeltaMargin <= Alpha) continue;
     if (ExchangeValue[Mover] > ExchangeValue[Victim] && StaticExchange(D, M.FromSq, M.ToSq) < 0)
       continue;
-    MakeOnCopy(St, M, true);
-    if (InCheck(St.Data[St.Ply], static_cast<int8_t>(-St.WhosMove))) {
-      UnmakeMove(St);
-      continue;
-    }
-    const int16_t Score = Neg(FullQSearch(W, Neg(Beta), Neg(Alpha)));
-    UnmakeMove(St);
-    if (Score > Alpha) {
-      Alpha = Score;
-      if (Alpha >= Beta) {
-        ++St.BetaCuts;
-        return Beta;
-      }
-    }
+    bool Legal;
+    if (QuiescenceMove(W, M, Alpha, Beta, Legal)) return Beta;
   }
   return Alpha;
 }
