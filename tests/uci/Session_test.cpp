@@ -20,6 +20,7 @@
 #include "TestUtil.h"
 #include "board/Squares.h"
 #include "board/Types.h"
+#include "game/Engine.h"
 #include "game/Fen.h"
 #include "moves/Move.h"
 #include "search/Search.h"
@@ -445,6 +446,44 @@ TEST_F(UciSession, StoppedSearchesPlayWhatFinishedSearchesFound) {
         EXPECT_EQ(std::string(C.Losing).find(Best), std::string::npos) << Best;
       }
     }
+}
+
+// ConsoleEngine gives the console's engine back: a depth search through the
+// interface counts, node for node, what the console's search counts on the
+// same position with the interface's settings, and the engine's own counts
+// otherwise.
+TEST_F(UciSession, ConsoleEngineSearchesNodeForNodeAsTheConsoleDoes) {
+  const char *const Fens[] = {
+      "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3",
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+  };
+  Engine E;
+  for (const char *Fen : Fens) {
+    SCOPED_TRACE(Fen);
+    SetFen(Fen);
+    ClearTable();
+    SearchLimits L;
+    L.FirstDepth = 1;
+    L.Depth = 6;
+    SearchSettings S;
+    S.DrawRules = true;
+    S.KeepTable = true;
+    S.AnyMove = true;
+    const ThinkResult R = Think(L, S);
+    const std::string Console = std::to_string(R.Nodes + R.QNodes);
+    for (const char *On : {"true", "false"}) {
+      E.Send(std::string("setoption name ConsoleEngine value ") + On);
+      E.Send("ucinewgame");
+      E.Send(std::string("position fen ") + Fen);
+      E.Send("go depth 6");
+      const std::string Nodes = Field(LastInfo(E.Until("bestmove", 20000)), "nodes");
+      if (*On == 't')
+        EXPECT_EQ(Nodes, Console);
+      else
+        EXPECT_NE(Nodes, Console);
+    }
+  }
 }
 
 // The table stays from one search of a game to the next, across the
