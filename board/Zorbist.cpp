@@ -9,15 +9,9 @@ uint64_t ZorbistBrd[256][256];
 
 namespace {
 bool KeysKept = false;
-} // namespace
+bool KeysDrawn = false;
 
-void KeepZorbistKeys() { KeysKept = true; }
-
-void InitZorbistBoard(DataType &D) {
-  if (KeysKept) {
-    D.HashKey = CalcBrdKey(D);
-    return;
-  }
+void DrawKeys() {
   std::memset(ZorbistBrd, 0, sizeof ZorbistBrd);
   Randomize();
   for (int8_t Sq = 0; Sq < 64; ++Sq)
@@ -28,6 +22,19 @@ void InitZorbistBoard(DataType &D) {
       uint64_t L = Random(4294967295u);
       ZorbistBrd[P + 128][Sq + 128] = (H << 32) | L;
     }
+  KeysDrawn = true;
+}
+} // namespace
+
+// Keys kept before any were drawn would all be zero, and every position would
+// share one key: they are drawn first.
+void KeepZorbistKeys() {
+  if (!KeysDrawn) DrawKeys();
+  KeysKept = true;
+}
+
+void InitZorbistBoard(DataType &D) {
+  if (!KeysKept) DrawKeys();
   D.HashKey = CalcBrdKey(D);
 }
 

@@ -1,5 +1,5 @@
 // Developer program: selfplay --games N [--nodes N] [--seed N] [--book FILE] [--out FILE]
-// [--console]. Plays the UCI engine's own search against itself, a fixed
+// [--log FILE] [--console]. Plays the UCI engine's own search against itself, a fixed
 // number of nodes a move, from openings of the book (a line cut after 4 to
 // 12 plies) followed by two random legal plies, and writes the quiet
 // positions of each game with its result, one per line as "FEN;RESULT"
@@ -52,8 +52,11 @@ bool ReadBook(const char *Path) {
   return NumBookLines > 0;
 }
 
+char Opening[512];
 bool Play(const char *Text) {
   ShortStr Move(Text);
+  std::strcat(Opening, " ");
+  std::strcat(Opening, Text);
   return PlayMove(Move) == MoveRefusal::None;
 }
 
@@ -68,12 +71,16 @@ bool PlayRandomMove() {
       if (N < 256 && CheckMove(Text, 0) == MoveRefusal::None) Legal[N++] = Text;
     }
   if (N == 0) return false;
-  return PlayMove(Legal[NextRandom() % static_cast<uint64_t>(N)]) == MoveRefusal::None;
+  return Play(Legal[NextRandom() % static_cast<uint64_t>(N)].c_str());
 }
 
 bool StartOpening() {
+  // A new game empties the table, as an interface's ucinewgame does: a draw
+  // by repetition stored in another game would read as a draw here.
   NewGame();
+  ClearTable();
   LeaveBook();
+  Opening[0] = '\0';
   const char *Line = BookLines[NextRandom() % static_cast<uint64_t>(NumBookLines)];
   const int Plies = 4 + static_cast<int>(NextRandom() % 9);
   for (int P = 0; P < Plies && Line[4 * P] != '\0' && Line[4 * P + 3] != '\0'; ++P) {
@@ -95,43 +102,78 @@ struct Sample {
 };
 Sample Samples[MaxGamePlies];
 
+// How the games ended, for the tally at the end.
+enum Ending {
+  Mate,
+  Stalemate,
+  Repetition,
+  FiftyMoves,
+  NoMaterial,
+  Adjudicated,
+  TooLong,
+  NumEndings
+};
+constexpr const char *EndingName[NumEndings] = {
+    "mate", "stalemate", "repetition", "fifty moves", "no material", "adjudicated", "400 plies"};
+long Endings[NumEndings] = {};
+// With --log, each game's start, moves with the mover's score, and ending.
+FILE *Log = nullptr;
+int Ended(Ending E, int Result) {
+  ++Endings[E];
+  if (Log)
+    std::fprintf(Log, "\n  %s, %s\n", EndingName[E],
+                 Result == 2   ? "1-0"
+                 : Result == 0 ? "0-1"
+                               : "1/2");
+  return Result;
+}
+
 // One game; its result from White's side (2 won, 1 drawn, 0 lost), or -1
 // when its opening could not be played. The quiet positions go to Samples.
 int PlayGame(uint64_t Nodes, bool Console, int &NumSamples) {
   NumSamples = 0;
   if (!StartOpening()) return -1;
+  if (Log) {
+    char Fen[FenTextSize];
+    FenText(Fen);
+    std::fprintf(Log, "%s\n startpos moves%s\n ", Fen, Opening);
+  }
   int Ahead = 0; // plies in a row both searches saw White (+) or Black (-) winning
   for (int Ply = 0; Ply < MaxGamePlies; ++Ply) {
     const GameRecord &R = GameHistory();
-    if (R.HalfMoveClock >= 100 || NoMatingMaterialLeft()) return 1;
+    if (R.HalfMoveClock >= 100) return Ended(FiftyMoves, 1);
+    if (NoMatingMaterialLeft()) return Ended(NoMaterial, 1);
     SearchLimits L;
     L.Nodes = Nodes;
+    L.FirstDepth = 1; // as a go from an interface
     SearchSettings S;
     S.DrawRules = true;
     S.KeepTable = true;
     S.FullStrength = !Console;
     const ThinkResult T = Think(L, S);
-    if (T.Best.FromSq < 0) return SideToMoveInCheck() ? (SideToMove() == WMove ? 0 : 2) : 1;
+    if (T.Best.FromSq < 0)
+      return SideToMoveInCheck() ? Ended(Mate, SideToMove() == WMove ? 0 : 2) : Ended(Stalemate, 1);
     const int White = SideToMove() == WMove ? Game.St.PVScore : -Game.St.PVScore;
     Ahead = White >= WinScore    ? (Ahead > 0 ? Ahead + 1 : 1)
             : White <= -WinScore ? (Ahead < 0 ? Ahead - 1 : -1)
                                  : 0;
-    if (Ahead >= WinPlies) return 2;
-    if (Ahead <= -WinPlies) return 0;
+    if (Ahead >= WinPlies) return Ended(Adjudicated, 2);
+    if (Ahead <= -WinPlies) return Ended(Adjudicated, 0);
     if (!SideToMoveInCheck() && !T.Best.Capture && !T.Best.Promotion) {
       char Fen[FenTextSize];
       FenText(Fen);
       std::snprintf(Samples[NumSamples++].Fen, FenTextSize, "%s", Fen);
     }
     const ShortStr Move = SquaresToStr(T.Best.FromSq, T.Best.ToSq);
+    if (Log) std::fprintf(Log, " %s %d", Move.c_str(), Game.St.PVScore);
     if (PlayMove(Move, T.Best.Promotion ? 'Q' : 0) != MoveRefusal::None) {
       std::fprintf(stderr, "selfplay: the search's move %s was refused\n", Move.c_str());
       std::exit(1);
     }
     const GameRecord &After = GameHistory();
-    if (ThirdTime(After, GamePositionKey())) return 1;
+    if (ThirdTime(After, GamePositionKey())) return Ended(Repetition, 1);
   }
-  return 1;
+  return Ended(TooLong, 1);
 }
 
 int Usage() {
@@ -159,6 +201,8 @@ int main(int Argc, char **Argv) {
       Book = Argv[++I];
     else if (std::strcmp(Argv[I], "--out") == 0 && HasValue)
       Out = Argv[++I];
+    else if (std::strcmp(Argv[I], "--log") == 0 && HasValue)
+      Log = std::fopen(Argv[++I], "w");
     else if (std::strcmp(Argv[I], "--console") == 0)
       Console = true;
     else
@@ -194,7 +238,10 @@ int main(int Argc, char **Argv) {
                    Tally[1], Tally[0], Positions);
   }
   if (Out) std::fclose(F);
-  std::fprintf(stderr, "selfplay: done, +%ld =%ld -%ld, %ld positions\n", Tally[2], Tally[1],
-               Tally[0], Positions);
+  std::fprintf(stderr, "selfplay: done, +%ld =%ld -%ld, %ld positions; ended by", Tally[2],
+               Tally[1], Tally[0], Positions);
+  for (int E = 0; E < NumEndings; ++E)
+    std::fprintf(stderr, "%s %s %ld", E ? "," : "", EndingName[E], Endings[E]);
+  std::fprintf(stderr, "\n");
   return 0;
 }
