@@ -112,12 +112,13 @@ export function sprtBounds(alpha = 0.05, beta = 0.05) {
 // the observed mean s and per-game variance var from above,
 //     LLR = (s1 - s0) (2 s - s0 - s1) / (2 var / N).
 // It is the log of the ratio of two normal densities of the mean score with
-// the observed variance, centred on s1 and on s0. As in fishtest, a count of
-// zero is taken as 0.001: without it a run of nothing but wins (no spread
-// of results) would have no ratio at all and never stop.
+// the observed variance, centred on s1 and on s0. Each count starts at half a
+// game: a few games alone spread too little, and with the counts as they are
+// two wins and nothing else (a variance near zero) would accept any H1. With
+// the half games it takes about 22 straight wins to accept Elo >= 5.
+export const priorGames = 0.5;
 export function sprtLLR(w, d, l, elo0, elo1) {
-  const [rw, rd, rl] = [w, d, l].map((x) => (x > 0 ? x : 1e-3));
-  const { n, score, variance } = scoreStats(rw, rd, rl);
+  const { n, score, variance } = scoreStats(w + priorGames, d + priorGames, l + priorGames);
   const s0 = scoreFromElo(elo0);
   const s1 = scoreFromElo(elo1);
   return ((s1 - s0) * (2 * score - s0 - s1)) / ((2 * variance) / n);

@@ -25,21 +25,22 @@ function math() {
   // W-D-L 60-30-10: w = .6, d = .3, l = .1, s = .6 + .15 = .75,
   // var = .6 + .3/4 - .75^2 = .1125 (a Bernoulli s(1-s) = .1875 would be
   // wrong: draws spread less), var/N = .001125.
-  // s0 = 1/(1+10^0) = .5, s1 = 1/(1+10^(-5/400)) = .507195081709.
-  // LLR = (s1-s0)(2s-s0-s1)/(2 var/N) = .007195081709 * .492804918291 / .00225
-  //     = 1.575898512767.
-  near(sprtLLR(60, 30, 10, 0, 5), 1.575898512767, 1e-9, 'LLR of 60-30-10 for [0, 5]');
+  const e = eloInterval(60, 30, 10);
   // Elo = -400 log10(1/.75 - 1) = 190.848501888; se = sqrt(.001125) =
   // .033541019662, s -+ 1.96 se = .684259601462, .815740398538
   // -> 134.356298915, 258.448737301.
-  const e = eloInterval(60, 30, 10);
   near(e.elo, 190.848501888, 1e-6, 'Elo of 60-30-10');
   near(e.low, 134.356298915, 1e-6, 'lower Elo bound of 60-30-10');
   near(e.high, 258.448737301, 1e-6, 'upper Elo bound of 60-30-10');
+  // The LLR counts half a game more of each result: 60.5-30.5-10.5, N = 101.5,
+  // s = (60.5 + 15.25)/101.5, var = (60.5 + 7.625)/101.5 - s^2;
+  // s0 = 1/(1+10^0) = .5, s1 = 1/(1+10^(-5/400)) = .507195081709;
+  // LLR = (s1-s0)(2s-s0-s1)/(2 var/N) = 1.551956907718 (bc -l).
+  near(sprtLLR(60, 30, 10, 0, 5), 1.551956907718, 1e-9, 'LLR of 60-30-10 for [0, 5]');
 
-  // An even score is evidence for H0: s = .5, var = .2 + .6/4 - .25 = .1,
-  // LLR = .007195081709 * (1 - 1.007195081709) / .002 = -.025884600400.
-  near(sprtLLR(20, 60, 20, 0, 5), -0.0258846004, 1e-9, 'LLR of 20-60-20 for [0, 5]');
+  // An even score is evidence for H0: 20.5-60.5-20.5, s = .5,
+  // LLR = .007195081709 * (1 - 1.007195081709) / (2 var/N) = -.026016548729.
+  near(sprtLLR(20, 60, 20, 0, 5), -0.026016548729, 1e-9, 'LLR of 20-60-20 for [0, 5]');
   // se = sqrt(.001) = .0316227766, s + 1.96 se = .561980642139 -> 43.2912208175.
   const even = eloInterval(20, 60, 20);
   near(even.elo, 0, 1e-9, 'Elo of 20-60-20');
@@ -47,14 +48,17 @@ function math() {
   near(even.low, -43.2912208175, 1e-6, 'lower Elo bound of 20-60-20');
 
   // Bounds off zero: s0 = .492804918291 (Elo -5), s1 = .514387184166 (Elo 10);
-  // 45-30-25: s = .6, var = .45 + .075 - .36 = .165, var/N = .00165;
-  // LLR = .021582265875 * (1.2 - 1.007192102457) / .0033 = 1.260979184116.
-  near(sprtLLR(45, 30, 25, -5, 10), 1.260979184116, 1e-9, 'LLR of 45-30-25 for [-5, 10]');
+  // 45.5-30.5-25.5 gives 1.258974751232.
+  near(sprtLLR(45, 30, 25, -5, 10), 1.258974751232, 1e-9, 'LLR of 45-30-25 for [-5, 10]');
 
-  // Nothing but wins: the zero counts become .001 (fishtest's rule), so that
-  // the ratio is finite and large: 10-.001-.001 gives 285.811882361.
-  near(sprtLLR(10, 0, 0, 0, 5), 285.811882361, 1e-6, 'LLR of 10-0-0 for [0, 5]');
-  check(sprtLLR(0, 0, 10, 0, 5) < -2.95, 'ten losses do not accept H0');
+  // Nothing but wins: the half games keep the spread from vanishing, so two
+  // wins prove nothing (.053556891504), ten not yet (.712208383166), and 22
+  // accept [0, 5] where 21 do not (3.070612071054 and 2.811223291352).
+  near(sprtLLR(2, 0, 0, 0, 5), 0.053556891504, 1e-9, 'LLR of 2-0-0 for [0, 5]');
+  near(sprtLLR(10, 0, 0, 0, 5), 0.712208383166, 1e-9, 'LLR of 10-0-0 for [0, 5]');
+  near(sprtLLR(21, 0, 0, 0, 5), 2.811223291352, 1e-9, 'LLR of 21-0-0 for [0, 5]');
+  near(sprtLLR(22, 0, 0, 0, 5), 3.070612071054, 1e-9, 'LLR of 22-0-0 for [0, 5]');
+  near(sprtLLR(0, 0, 30, 0, 5), -5.641769580215, 1e-9, 'LLR of 0-0-30 for [0, 5]');
 
   // ln(.05/.95) = -2.944438979, and the upper bound its opposite.
   const b = sprtBounds(0.05, 0.05);
