@@ -138,6 +138,9 @@ void InitSearch(SearchState &St) {
   St.Abort = false;
   St.Time = 0;
   St.CurrentDepth = static_cast<int16_t>(Ctx.FirstDepth - 1);
+  // Below the first iteration there are no figures, whatever a search that
+  // began at a shallower depth left there.
+  for (int D = 0; D <= St.CurrentDepth; ++D) St.SaveNodes[D] = 0;
   St.EndGame = IsEndGame(St.Data[St.Ply]);
   Ctx.EndGame = St.EndGame;
 }
