@@ -98,23 +98,34 @@ MoveRec CalcMove(const SearchLimits &L) {
 }
 
 namespace {
-// The node budget at LevelBaseElo, doubled every LevelEloPerDoubling, and
-// the noise, growing below the top level (at most MaxNoise): all from
-// calibration matches against Stockfish's levels (README).
+// The console's engine: the node budget at LevelBaseElo, doubled every
+// LevelEloPerDoubling, and the noise, growing below its top level (at most
+// MaxNoise): all from calibration matches against Stockfish's levels (README).
 constexpr int LevelBaseElo = 1400;
 constexpr double LevelBaseNodes = 3000;
 constexpr int LevelEloPerDoubling = 60;
 // A centipawn of noise for every 4.5 points below the top.
 constexpr int NoiseCpNum = 2, NoiseCpDen = 9, MaxNoise = 80;
+// The own engine above the console's top: a budget at OwnBaseElo, doubled
+// every OwnEloPerDoubling (README).
+constexpr int OwnBaseElo = 1900;
+constexpr double OwnBaseNodes = 48000;
+constexpr int OwnEloPerDoubling = 75;
+
+uint64_t NodesAt(int Elo, int BaseElo, double BaseNodes, int EloPerDoubling) {
+  return static_cast<uint64_t>(BaseNodes *
+                               std::exp2(static_cast<double>(Elo - BaseElo) / EloPerDoubling));
+}
 } // namespace
 
 void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Seed) {
   const int E = Elo < MinLevelElo ? MinLevelElo : Elo > MaxLevelElo ? MaxLevelElo : Elo;
-  const double Budget =
-      LevelBaseNodes * std::exp2(static_cast<double>(E - LevelBaseElo) / LevelEloPerDoubling);
-  const uint64_t LevelNodes = static_cast<uint64_t>(Budget);
+  S.FullStrength = E > ConsoleTopLevelElo;
+  const uint64_t LevelNodes =
+      S.FullStrength ? NodesAt(E, OwnBaseElo, OwnBaseNodes, OwnEloPerDoubling)
+                     : NodesAt(E, LevelBaseElo, LevelBaseNodes, LevelEloPerDoubling);
   if (L.Nodes == 0 || L.Nodes > LevelNodes) L.Nodes = LevelNodes;
-  const int Noise = (MaxLevelElo - E) * NoiseCpNum / NoiseCpDen;
+  const int Noise = S.FullStrength ? 0 : (ConsoleTopLevelElo - E) * NoiseCpNum / NoiseCpDen;
   S.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
   S.NoiseSeed = Seed;
   S.Threads = 1;

@@ -45,13 +45,16 @@ MoveRec CalcMove(const SearchLimits &L);
 
 // ---- strength levels ------------------------------------------------------------
 // The levels a front end may ask for, on the Elo scale of the calibration
-// matches (README).
-constexpr uint16_t MinLevelElo = 1350, MaxLevelElo = 1700;
-// Play at about Elo (clamped to the levels' range): a node budget in L that
-// halves every 60 points down from the top, and noise on the static scores
-// in S, none at the top and never more than 80 centipawns, that grows as the
-// level falls. Seed decides the noise, so a level plays the same moves under
-// the same seed; and one thread, whatever S asked.
+// matches (README). Up to ConsoleTopLevelElo the console's engine plays them;
+// above it the UCI engine's own search and evaluation do.
+constexpr uint16_t MinLevelElo = 1350, ConsoleTopLevelElo = 1700, MaxLevelElo = 2000;
+// Play at about Elo (clamped to the levels' range): a node budget in L, and
+// the engine in S. Up to ConsoleTopLevelElo the console's engine searches a
+// budget that halves every 60 points down from there, with noise on the
+// static scores that grows as the level falls (never more than 80
+// centipawns); above it the own engine searches a budget that doubles every
+// 75 points, with no noise. Seed decides the noise, so a level plays the
+// same moves under the same seed; and one thread, whatever S asked.
 void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Seed);
 // Makes Threads (1..MaxSearchThreads) available to searches, which use as
 // many as their settings ask; the number there are. Only between searches.

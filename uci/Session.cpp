@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -335,10 +336,12 @@ void CmdGo() {
   S.Threads = Threads;
   // A level plays the book's moves like any other player, and searches
   // within its own limits.
-  // The levels were measured with the console's engine, which they keep.
-  S.FullStrength = !ConsoleEngine && !LimitStrengthOn;
+  // A level chooses its engine; ConsoleEngine keeps the console's, whose
+  // levels end at ConsoleTopLevelElo.
+  S.FullStrength = !ConsoleEngine;
   if (LimitStrengthOn)
-    LimitStrength(L, S, LevelElo, LevelSeedOption != 0 ? LevelSeedOption : GameSeed);
+    LimitStrength(L, S, ConsoleEngine ? std::min(LevelElo, ConsoleTopLevelElo) : LevelElo,
+                  LevelSeedOption != 0 ? LevelSeedOption : GameSeed);
 
   S.KeepTable = true;
   L.StartTick = GoTime;

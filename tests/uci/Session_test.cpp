@@ -905,8 +905,9 @@ TEST_F(UciSession, MultiPVShowsTheBestLinesUpToTheMovesThereAre) {
   EXPECT_EQ(Field(Last["1"], "pv") + Field(Last["2"], "pv"), "a1a8e1e8");
 }
 
-// Every level still plays chess: it mates in one, saves a queen a pawn
-// attacks, and under one seed plays the same search again; the levels differ.
+// Every level still plays chess, the console engine's and the own engine's:
+// it mates in one, saves a queen a pawn attacks, and under one seed plays the
+// same search again; the levels differ.
 TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
   const struct {
     const char *Fen;
@@ -920,10 +921,11 @@ TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
   E.Send("setoption name OwnBook value false");
   E.Send("setoption name UCI_LimitStrength value true");
   E.Send("setoption name Seed value 11");
-  std::string Nodes[2][3];
+  constexpr int Levels[] = {1350, 1550, 1700, 2000};
+  std::string Nodes[2][4];
   for (int Run = 0; Run < 2; ++Run)
-    for (int Level = 0; Level < 3; ++Level) {
-      const int Elo = Level == 0 ? 1350 : Level == 1 ? 1550 : 1700;
+    for (int Level = 0; Level < 4; ++Level) {
+      const int Elo = Levels[Level];
       E.Send("setoption name UCI_Elo value " + std::to_string(Elo));
       for (const auto &C : Cases) {
         SCOPED_TRACE(std::to_string(Elo) + " " + C.Fen);
@@ -938,7 +940,7 @@ TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
         Nodes[Run][Level] += Field(LastInfo(Lines), "nodes") + " ";
       }
     }
-  for (int Level = 0; Level < 3; ++Level) EXPECT_EQ(Nodes[0][Level], Nodes[1][Level]);
+  for (int Level = 0; Level < 4; ++Level) EXPECT_EQ(Nodes[0][Level], Nodes[1][Level]);
   EXPECT_NE(Nodes[0][0], Nodes[0][2]) << "the lowest level searches less than the highest";
   // Two games under one seed, the book's choices included, move for move.
   WriteFile("book.txt", "E2E4E7E5G1F3B8C6\nE2E4C7C5G1F3D7D6\nE2E4E7E6D2D4D7D5\n"
@@ -953,14 +955,43 @@ TEST_F(UciSession, StrengthLevelsStayChessAndRepeatUnderASeed) {
     for (int Ply = 0; Ply < 8; ++Ply) {
       E.Send("position startpos" + (Game.empty() ? "" : " moves" + Game));
       E.Send("go wtime 60000 btime 60000");
-      Game += " " + BestMove(E.Last("bestmove"));
+      Game.append(" ").append(BestMove(E.Last("bestmove")));
     }
   }
   EXPECT_EQ(Games[0], Games[1]);
   E.Send("setoption name UCI_Elo value 1349");
   E.Send("isready");
   const auto Answer = E.Until("readyok");
-  EXPECT_TRUE(Contains(Answer, "info string UCI_Elo takes a whole number from 1350 to 1700"));
+  EXPECT_TRUE(Contains(Answer, "info string UCI_Elo takes a whole number from 1350 to 2000"));
+}
+
+// Above the console's top level the own engine plays: a level's search is
+// the own engine's on the level's budget, node for node. ConsoleEngine keeps
+// the console's, whose levels then end at their top.
+TEST_F(UciSession, LevelsAboveTheConsolesTopUseTheOwnEngine) {
+  Engine E;
+  E.Send("setoption name OwnBook value false");
+  const auto Nodes = [&](const char *Console, int Elo, const std::string &Go) {
+    E.Send(std::string("setoption name ConsoleEngine value ") + Console);
+    E.Send(std::string("setoption name UCI_LimitStrength value ") + (Elo ? "true" : "false"));
+    if (Elo) E.Send("setoption name UCI_Elo value " + std::to_string(Elo));
+    E.Send("ucinewgame");
+    E.Send("position fen r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    E.Send(Go);
+    return Field(LastInfo(E.Until("bestmove")), "nodes");
+  };
+  const auto Budget = [](int Elo) {
+    SearchLimits L;
+    SearchSettings S;
+    LimitStrength(L, S, static_cast<uint16_t>(Elo), 1);
+    return "go nodes " + std::to_string(L.Nodes);
+  };
+  const std::string Clock = "go wtime 60000 btime 60000";
+  EXPECT_EQ(Nodes("false", 1800, Clock), Nodes("false", 0, Budget(1800)));
+  EXPECT_NE(Nodes("false", 1800, Clock), Nodes("true", 0, Budget(1800)));
+  const std::string ConsoleTop = Nodes("true", 1700, Clock);
+  EXPECT_EQ(Nodes("true", 2000, Clock), ConsoleTop);
+  EXPECT_EQ(Nodes("false", 1700, Clock), ConsoleTop);
 }
 
 TEST_F(UciSession, EndOfInputEndsTheProgramCleanly) {
