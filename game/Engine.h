@@ -47,7 +47,7 @@ MoveRec CalcMove(const SearchLimits &L);
 // The levels a front end may ask for, on the Elo scale of the calibration
 // matches (README). Up to ConsoleTopLevelElo the console's engine plays them;
 // above it the UCI engine's own search and evaluation do.
-constexpr uint16_t MinLevelElo = 1350, ConsoleTopLevelElo = 1700, MaxLevelElo = 2000;
+constexpr uint16_t MinLevelElo = 1350, ConsoleTopLevelElo = 1700, MaxLevelElo = 1900;
 // Play at about Elo (clamped to the levels' range): a node budget in L, and
 // the engine in S. Up to ConsoleTopLevelElo the console's engine searches a
 // budget that halves every 60 points down from there, with noise on the

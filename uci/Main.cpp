@@ -14,7 +14,7 @@ constexpr const char *Usage =
     "Clear Hash, Ponder, OwnBook (true), BookFile (book.txt, from the\n"
     "working directory, else from the installed data folder), MultiPV\n"
     "(the lines each search shows, 1..218), UCI_LimitStrength and UCI_Elo\n"
-    "(a weaker level, 1350..2000) and Seed (the level's noise; 0: the clock).\n"
+    "(a weaker level, 1350..1900) and Seed (the level's noise; 0: the clock).\n"
     "\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n"

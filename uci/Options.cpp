@@ -25,7 +25,7 @@ namespace {
 bool PonderOption = false; // the interface may ponder; the engine needs no setup for it
 static_assert(MaxMultiPV == 218, "the bound the MultiPV message names");
 static_assert(MaxSearchThreads == 64, "the bound the Threads message names");
-static_assert(MinLevelElo == 1350 && MaxLevelElo == 2000, "the range the UCI_Elo message names");
+static_assert(MinLevelElo == 1350 && MaxLevelElo == 1900, "the range the UCI_Elo message names");
 } // namespace
 
 void CmdUci() {
@@ -130,7 +130,7 @@ void CmdSetOption() {
   } else if (IsNoCase(Name, "UCI_Elo")) {
     int64_t Elo = 0;
     if (!Value || !GoNumber(Value, false, Elo) || Elo < MinLevelElo || Elo > MaxLevelElo)
-      Say("UCI_Elo takes a whole number from 1350 to 2000; unchanged");
+      Say("UCI_Elo takes a whole number from 1350 to 1900; unchanged");
     else
       LevelElo = static_cast<uint16_t>(Elo);
   } else if (IsNoCase(Name, "Seed")) {
