@@ -121,9 +121,9 @@ uint64_t NodesAt(int Elo, int BaseElo, double BaseNodes, int EloPerDoubling) {
 void LimitStrength(SearchLimits &L, SearchSettings &S, uint16_t Elo, uint64_t Seed) {
   const int E = Elo < MinLevelElo ? MinLevelElo : Elo > MaxLevelElo ? MaxLevelElo : Elo;
   S.FullStrength = E > ConsoleTopLevelElo;
-  const uint64_t LevelNodes =
-      S.FullStrength ? NodesAt(E, OwnBaseElo, OwnBaseNodes, OwnEloPerDoubling)
-                     : NodesAt(E, LevelBaseElo, LevelBaseNodes, LevelEloPerDoubling);
+  const uint64_t LevelNodes = S.FullStrength
+                                  ? NodesAt(E, OwnBaseElo, OwnBaseNodes, OwnEloPerDoubling)
+                                  : NodesAt(E, LevelBaseElo, LevelBaseNodes, LevelEloPerDoubling);
   if (L.Nodes == 0 || L.Nodes > LevelNodes) L.Nodes = LevelNodes;
   const int Noise = S.FullStrength ? 0 : (ConsoleTopLevelElo - E) * NoiseCpNum / NoiseCpDen;
   S.EvalNoise = static_cast<int16_t>(Noise > MaxNoise ? MaxNoise : Noise);
