@@ -104,6 +104,10 @@ void ServeWhileThinking() {
   // answer now, then finish what is queued. A search with a limit (a script
   // piped in, say) runs to its limit.
   if (OutputBroken() || (InputEnded() && (UntilStop || PonderRunning))) StopNow = true;
+  // A queue full of lines that wait for the bestmove leaves no room for the
+  // stop or ponderhit such a search waits for: it answers now, as
+  // WaitForStop does, and the lines are served after it.
+  if (InputFull() && (UntilStop || PonderRunning)) StopNow = true;
 }
 
 bool UciPollStop() {

@@ -15,6 +15,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestUtil.h"
@@ -755,6 +756,30 @@ TEST_F(UciSession, InfiniteRunsUntilStopAndStillAnswersIsReady) {
   const std::string Best = E.Last("bestmove", 2000);
   EXPECT_GE(MsSince(Start), 400);
   EXPECT_TRUE(LegalIn(Fen, BestMove(Best))) << Best;
+}
+
+// A search that waits for stop (or ponderhit), behind 100,000 bytes of lines
+// that wait for its end: the stop cannot be read until the queue empties, so
+// the search answers when the queue is full, and the lines after it are served.
+TEST_F(UciSession, AFullQueueNeverLeavesASearchWaitingForAStop) {
+  for (const char *Go : {"go infinite", "go ponder wtime 60000 btime 60000"}) {
+    SCOPED_TRACE(Go);
+    Engine E;
+    E.Send("position startpos moves e2e4");
+    E.Send(Go);
+    E.Until("info depth", 5000);
+    std::string Lines;
+    while (Lines.size() < 100000) Lines += "setoption name MultiPV value 1\n";
+    Lines += "stop\nisready";
+    // Written from a thread of its own: the engine's notices fill our end
+    // of the pipe while the lines fill its end.
+    std::thread Writer([&E, &Lines] { E.Send(Lines); });
+    const auto Answers = E.Until("readyok", 10000);
+    Writer.join();
+    int BestMoves = 0;
+    for (const auto &L : Answers) BestMoves += L.rfind("bestmove", 0) == 0;
+    EXPECT_EQ(BestMoves, 1);
+  }
 }
 
 TEST_F(UciSession, InfiniteWaitsForStopEvenWhenTheMateIsFound) {
