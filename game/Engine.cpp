@@ -135,6 +135,7 @@ uint8_t SetThreads(uint8_t Threads) { return SetSearchThreads(Threads); }
 
 void PrepareTable() { MakeTTResident(); }
 void WaitForTable() { WaitTTResident(); }
+void WaitForTable(uint32_t HugePagesMs) { WaitTTResident(HugePagesMs); }
 // What the search remembers of earlier moves goes with the table, so that
 // a search after a new game is the first one again, node for node.
 void ClearTable() {

@@ -68,6 +68,10 @@ void PrepareTable();
 // Returns once PrepareTable's work is done, for a program that times its
 // searches.
 void WaitForTable();
+// The same for a front end that says when it is ready: 2 MiB pages are
+// sought for HugePagesMs at most, and the rest is made resident in ordinary
+// ones.
+void WaitForTable(uint32_t HugePagesMs);
 // Empties the table.
 void ClearTable();
 // A table of about MiB mebibytes, 1..MaxTableMiB; false when the memory is

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "board/Board.h"
 #include "board/Squares.h"
@@ -83,6 +84,9 @@ constexpr uint64_t KeyBits = (uint64_t{1} << GenerationShift) - 1;
 pthread_t Residency;
 bool ResidencyRuns = false; // a thread to join
 std::atomic<bool> StopResidency{false};
+// Set by a front end that waits for the table and cannot wait longer: the
+// pieces not yet in 2 MiB pages stay in ordinary ones, made writable at once.
+std::atomic<bool> HurryResidency{false};
 char *ResidentFrom = nullptr; // the pages it makes resident, set before it starts
 std::size_t ResidentBytes = 0;
 
@@ -97,6 +101,7 @@ bool AdviseInPieces(int Advice) {
   constexpr std::size_t Piece = 8 * HugePage;
   for (std::size_t Done = 0; Done < ResidentBytes; Done += Piece) {
     if (StopResidency.load(std::memory_order_relaxed)) return true;
+    if (Advice == MADV_COLLAPSE && HurryResidency.load(std::memory_order_relaxed)) return true;
     const std::size_t N = ResidentBytes - Done < Piece ? ResidentBytes - Done : Piece;
     // A piece the kernel found no 2 MiB pages for stays in ordinary ones.
     if (madvise(ResidentFrom + Done, N, Advice) != 0 && errno == EINVAL) return false;
@@ -310,6 +315,7 @@ uint32_t HashFullPermill() {
 
 void MakeTTResident() {
   EndResidency();
+  HurryResidency = false;
   ZeroTTs();
   const std::size_t Bytes = (static_cast<std::size_t>(Entries) + 1) * sizeof *Table;
   constexpr uintptr_t Page = 4096;
@@ -327,5 +333,22 @@ void MakeTTResident() {
 void WaitTTResident() {
   if (!ResidencyRuns) return;
   pthread_join(Residency, nullptr);
+  ResidencyRuns = false;
+}
+
+void WaitTTResident(uint32_t HugePagesMs) {
+  if (!ResidencyRuns) return;
+  timespec Until;
+  clock_gettime(CLOCK_REALTIME, &Until);
+  Until.tv_sec += HugePagesMs / 1000;
+  Until.tv_nsec += static_cast<long>(HugePagesMs % 1000) * 1000000;
+  if (Until.tv_nsec >= 1000000000) {
+    ++Until.tv_sec;
+    Until.tv_nsec -= 1000000000;
+  }
+  if (pthread_timedjoin_np(Residency, nullptr, &Until) != 0) {
+    HurryResidency = true;
+    pthread_join(Residency, nullptr);
+  }
   ResidencyRuns = false;
 }

@@ -57,6 +57,11 @@ void MakeTTResident();
 // Returns once MakeTTResident's work is done, for a program that times its
 // searches.
 void WaitTTResident();
+// The same for a front end that answers once the table is ready: after
+// HugePagesMs the kernel's search for 2 MiB pages (its memory compaction may
+// take seconds) ends, and the rest of the table is made resident in ordinary
+// pages.
+void WaitTTResident(uint32_t HugePagesMs);
 // How full the table is, in thousandths, from its first thousand entries.
 uint32_t HashFullPermill();
 // Side is the side to move in the position of the key.

@@ -197,9 +197,11 @@ void Install() {
 
 // ---- commands ----------------------------------------------------------------
 
-// The table's pages are made resident from the first isready on (or the
-// first go, when no isready came), on a thread of their own: neither readyok
-// nor the search waits for them.
+// The table's pages are made resident from the uci command on (or the first
+// isready or go after a resize), on a thread of their own; isready waits for
+// them, so that a search after readyok shares the machine with no one. A go
+// that no isready came before starts at once, its search beside them.
+constexpr uint32_t ReadyTableMs = 1000; // readyok waits this long for 2 MiB pages at most
 void ReadyTable() {
   if (!TableResident) {
     PrepareTable();
@@ -212,6 +214,7 @@ void ReadyTable() {
 
 void CmdIsReady() {
   ReadyTable();
+  WaitForTable(ReadyTableMs);
   Put("readyok");
   EndLine();
 }
@@ -369,6 +372,9 @@ bool Handle() {
   const char *C = Word[0];
   if (Is(C, "uci")) {
     CmdUci();
+    // The interface's options and isready come next: the table's pages
+    // meanwhile, when no Hash changes them.
+    ReadyTable();
   } else if (Is(C, "isready")) {
     CmdIsReady();
   } else if (Is(C, "setoption")) {
