@@ -28,6 +28,8 @@ hash=""
 threads=""
 opp_engine=""
 opp_threads=1
+protocol=uci
+mps=""
 
 usage() {
   cat <<EOF
@@ -36,6 +38,7 @@ usage: tools/match.sh [--opponent stockfish|fairymax|phalanx|torvane3] [--games 
                       [--book FILE] [--elo N] [--level N] [--nodes N] [--ponder]
                       [--hash MIB] [--threads N]
                       [--opponent-engine PATH] [--opponent-threads N]
+                      [--protocol uci|xboard] [--mps N]
 
 Plays torvane3-uci against the opponent for N games (default $games) at BASE
 seconds plus INC seconds a move (default $tc). Colours alternate, and each of
@@ -63,6 +66,11 @@ the 20 short openings built in here is played twice, once with either colour;
               plus 4 MiB of endgame-table cache
   --threads N torvane3 searches on N threads (its Threads option)
   --engine    torvane3-uci to play (default: built in build/match)
+  --protocol  how xboard talks to torvane3: uci (default; through polyglot)
+              or xboard (the engine's own xboard protocol, no adapter; its
+              options go in xboard's -firstOptions)
+  --mps N     N moves per session: xboard's level N BASE 0 (the increment
+              of --tc is then not used)
   --book      opening book for torvane3 (default: book.txt at the repo root)
   --out DIR   where games.pgn, summary.txt and the logs go
               (default: build/match/results/OPPONENT-DATE-TIME)
@@ -108,6 +116,8 @@ parse_args() {
       --threads) threads=${2:?}; shift 2 ;;
       --opponent-engine) opp_engine=${2:?}; shift 2 ;;
       --opponent-threads) opp_threads=${2:?}; shift 2 ;;
+      --protocol) protocol=${2:?}; shift 2 ;;
+      --mps) mps=${2:?}; shift 2 ;;
       -h|--help) usage; exit 0 ;;
       *) usage >&2; die "unknown argument: $1" ;;
     esac
@@ -124,6 +134,8 @@ parse_args() {
   [ -z "$nodes" ] || [[ "$nodes" =~ ^[1-9][0-9]*$ ]] || die "--nodes wants a positive number"
   [ -z "$level" ] || [[ "$level" =~ ^[0-9]+$ ]] || die "--level wants a number"
   [ -z "$hash" ] || [[ "$hash" =~ ^[1-9][0-9]*$ ]] || die "--hash wants a positive number of MiB"
+  case "$protocol" in uci|xboard) ;; *) die "--protocol wants uci or xboard" ;; esac
+  [ -z "$mps" ] || [[ "$mps" =~ ^[1-9][0-9]*$ ]] || die "--mps wants a positive number of moves"
 }
 
 install_missing() {
@@ -286,6 +298,18 @@ run_match() {
     opp_engine=$ref
   fi
   local first="polyglot -noini -ec $engine_cmd -ed $out/torvane3 -log true -lf $out/torvane3-polyglot.log -uci OwnBook=true -uci BookFile=$book${level:+ -uci UCI_LimitStrength=true -uci UCI_Elo=$level}${threads:+ -uci Threads=$threads}"
+  # Spoken natively, the engine takes its options from xboard and its
+  # threads from xboard's cores command.
+  local first_options=() cores=() reuse1=-xreuse
+  if [ "$protocol" = xboard ]; then
+    first=$engine_cmd
+    # One engine for the whole match (-reuse), as xboard runs engines that
+    # say reuse=1: it starts each game on "new". (A restarted one would get
+    # its options as they first were, not as -firstOptions set them.)
+    first_options=(-firstOptions "OwnBook=1,BookFile=$book${level:+,UCI_LimitStrength=1,UCI_Elo=$level}")
+    reuse1=-reuse
+    [ -z "$threads" ] || cores=(-smpCores "$threads")
+  fi
   if [ "$opponent" = stockfish ]; then
     [ -n "$elo" ] || elo=$(stockfish_min_elo)
     [ -n "$elo" ] || die "stockfish announced no UCI_Elo option"
@@ -299,6 +323,8 @@ run_match() {
   # opening move: the game then starts a ply short. So phalanx stays running.
   [ "$opponent" != phalanx ] || reuse2=-reuse2
   secs=$(printf '%d:%02d' $((base / 60)) $((base % 60)))
+  local session=(-tc "$secs" -inc "$inc")
+  [ -z "$mps" ] || session=(-mps "$mps" -tc "$secs")
 
   # xboard sends each engine "memory" (hash plus endgame-table cache) and
   # polyglot turns it into the Hash option.
@@ -306,7 +332,7 @@ run_match() {
   [ -z "$ponder" ] || ponder_flag=-ponder
   [ -z "$hash" ] || memory=(-defaultHashSize "$hash" -defaultCacheSizeEGTB 0)
 
-  echo "torvane3 ($engine${level:+, level $level}${threads:+, $threads threads}) vs $opponent${elo:+ (UCI_Elo $elo)}${opp_engine:+$([ "$opponent" = torvane3 ] && echo " ($opp_engine, $opp_threads threads)")}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
+  echo "torvane3 ($engine, $protocol${level:+, level $level}${threads:+, $threads threads}) vs $opponent${elo:+ (UCI_Elo $elo)}${opp_engine:+$([ "$opponent" = torvane3 ] && echo " ($opp_engine, $opp_threads threads)")}: $games games at ${base}s+${inc}s${nodes:+, torvane3 at $nodes nodes a move}${ponder:+, pondering}${hash:+, hash $hash MiB}, output in $out"
   # polyglot reads xboard's increment as whole seconds: the clocks still gain
   # it, but the UCI engines are told winc/binc of the integer part only.
   [[ "$inc" != *.* || "${inc#*.}" =~ ^0*$ ]] ||
@@ -317,10 +343,10 @@ run_match() {
   # restarts torvane3 for every game, so one crash does not end the match.
   # -ruleMoves counts moves (100 plies); -repeatsToDraw 3 ends on the third
   # occurrence, which torvane3 itself does not claim.
-  (cd "$out" && xvfb-run -a xboard -noGUI -xexit "$ponder_flag" -xreuse "$reuse2" "${memory[@]}" \
+  (cd "$out" && xvfb-run -a xboard -noGUI -xexit "$ponder_flag" "$reuse1" "$reuse2" "${memory[@]}" \
     -saveSettingsOnExit false -soundProgram true \
-    -fcp "$first" -scp "$second" -fd "$out/torvane3" -sd "$out/$opp_dir" \
-    -mg "$games" -tc "$secs" -inc "$inc" -autoCallFlag true -matchPause 1000 \
+    -fcp "$first" "${first_options[@]}" "${cores[@]}" -scp "$second" -fd "$out/torvane3" -sd "$out/$opp_dir" \
+    -mg "$games" "${session[@]}" -autoCallFlag true -matchPause 1000 \
     -lgf "$openings" -lgi -2 -rewindIndex "$nopenings" \
     -checkMates true -testClaims true -materialDraws true -trivialDraws false \
     -ruleMoves 50 -repeatsToDraw 3 \

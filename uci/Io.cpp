@@ -17,6 +17,9 @@ int Out = 1;
 char OutBuf[8192];
 std::size_t OutLen = 0;
 bool OutBroken = false; // a write failed: nobody reads the answers any more
+// What starts a line of notes: UCI's info string, or the comment mark of the
+// xboard protocol, whose interfaces show such lines only in their logs.
+const char *NotePrefix = "info string ";
 
 int In = 0;
 char InBuf[InCapacity];
@@ -65,7 +68,10 @@ void StartIo(int InFd, int OutFd) {
   InLen = 0;
   InEnded = Skipping = OutBroken = false;
   DroppedLines = 0;
+  NotePrefix = "info string ";
 }
+
+void NotesAs(const char *Prefix) { NotePrefix = Prefix; }
 
 // ---- output -----------------------------------------------------------------
 
@@ -112,7 +118,7 @@ void EndLine() {
 }
 
 void Say(const char *A, const char *Quoted, const char *B) {
-  Put("info string ");
+  Put(NotePrefix);
   Put(A);
   if (Quoted) PutQuoted(Quoted);
   if (B) Put(B);
@@ -120,7 +126,7 @@ void Say(const char *A, const char *Quoted, const char *B) {
 }
 
 void SayRaw(const char *A, const char *Text, std::size_t L) {
-  Put("info string ");
+  Put(NotePrefix);
   Put(A);
   PutQuoted(Text, L);
   EndLine();
@@ -189,10 +195,14 @@ const char *QueuedAt(std::size_t Pos) { return InBuf + Pos; }
 bool TakeLine() {
   std::size_t End, Next;
   if (!LineAt(0, End, Next)) return false;
-  std::memcpy(Line, InBuf, End);
-  Line[End] = '\0';
-  DropLine(0, Next);
+  TakeLineAt(0, End, Next);
   return true;
+}
+
+void TakeLineAt(std::size_t Pos, std::size_t End, std::size_t Next) {
+  std::memcpy(Line, InBuf + Pos, End - Pos);
+  Line[End - Pos] = '\0';
+  DropLine(Pos, Next);
 }
 
 void SayDroppedLines() {

@@ -12,8 +12,11 @@ namespace Uci {
 constexpr std::size_t InCapacity = 1u << 16; // the longest line kept, in bytes
 constexpr int MaxWords = 1 << 14;            // the most words a line may have
 
-// A new session on these descriptors: nothing queued, nothing ended.
+// A new session on these descriptors: nothing queued, nothing ended, notes
+// as UCI's info strings.
 void StartIo(int InFd, int OutFd);
+// The notes Say writes start with Prefix from now on.
+void NotesAs(const char *Prefix);
 
 // ---- output ----
 void Put(const char *S, std::size_t L);
@@ -21,7 +24,7 @@ void Put(const char *S);
 void PutNum(int64_t V);
 void EndLine(); // ends the answer line and writes out the buffer
 void Flush();
-// "info string " A, the word Quoted quoted (cut and escaped), then B.
+// A note: "info string " A, the word Quoted quoted (cut and escaped), then B.
 void Say(const char *A, const char *Quoted = nullptr, const char *B = nullptr);
 // "info string " A and L bytes of a whole input line quoted.
 void SayRaw(const char *A, const char *Text, std::size_t L);
@@ -42,6 +45,9 @@ void DropLine(std::size_t Pos, std::size_t Next);
 // Moves the first complete line out of the queue to be split; false when
 // there is none yet.
 bool TakeLine();
+// Moves the complete line at Pos (as LineAt gave it) out of the queue to be
+// split, for a command acted on while the engine thinks.
+void TakeLineAt(std::size_t Pos, std::size_t End, std::size_t Next);
 // Says once that lines too long for the queue were dropped, if any were.
 void SayDroppedLines();
 

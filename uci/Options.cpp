@@ -28,6 +28,16 @@ static_assert(MaxSearchThreads == 64, "the bound the Threads message names");
 static_assert(MinLevelElo == 1350 && MaxLevelElo == 1900, "the range the UCI_Elo message names");
 } // namespace
 
+void ReadyTable() {
+  if (!TableResident) {
+    PrepareTable();
+    TableResident = true;
+  } else if (ClearPending) {
+    ClearTable();
+  }
+  ClearPending = false;
+}
+
 void CmdUci() {
   Put("id name torvane3");
   EndLine();
@@ -88,7 +98,10 @@ void CmdSetOption() {
     Say("option values are at most 255 characters; unchanged");
     return;
   }
+  SetOption(Name, Value);
+}
 
+void SetOption(const char *Name, const char *Value) {
   if (IsNoCase(Name, "OwnBook") || IsNoCase(Name, "Ponder") ||
       IsNoCase(Name, "UCI_LimitStrength") || IsNoCase(Name, "ConsoleEngine")) {
     bool &Flag = IsNoCase(Name, "OwnBook")         ? OwnBook

@@ -12,6 +12,13 @@ extern bool TableResident; // the table was made resident (or is being made) sin
 // empties it at the next isready, which the interface waits for, or else at
 // the start of the next search, on that move's clock.
 extern bool ClearPending;
+// The table's pages are made resident from the session's first command on
+// (or the first isready, ping or search after a resize), on a thread of their
+// own; isready and ping wait for them, at most ReadyTableMs for 2 MiB pages,
+// so that a search after readyok or pong shares the machine with no one. A
+// search that no such command came before starts at once, beside them.
+constexpr uint32_t ReadyTableMs = 1000;
+void ReadyTable(); // starts them, or empties the table when a clear is pending
 extern char BookPath[256];
 // A missing book is said once, and again after BookFile is set.
 extern bool BookMissingSaid;
@@ -25,5 +32,8 @@ extern uint8_t Threads; // threads a search uses, as far as the system gave them
 
 void CmdUci();
 void CmdSetOption(); // on the words of the line taken
+// The option Name (any case) set to Value (null: none, as for a button);
+// what cannot be set is said and leaves the option as it was.
+void SetOption(const char *Name, const char *Value);
 
 } // namespace Uci

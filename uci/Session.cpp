@@ -13,12 +13,14 @@
 #include "uci/Options.h"
 #include "uci/Position.h"
 #include "uci/Uci.h"
+#include "uci/Xboard.h"
 
 namespace Uci {
 namespace {
 // The seed of a strength level's noise for this game, drawn from the clock
 // at each new game, so that games differ unless a Seed is set.
 uint64_t GameSeed = 0;
+bool FirstCommand = true; // "xboard" here chooses that protocol instead
 uint64_t NewGameSeed() { return (GetTickCount64() + 1) * GoldenGamma; }
 
 static_assert(MaxWords <= MaxGoWords, "every move word of a go line has its place");
@@ -197,21 +199,6 @@ void Install() {
 
 // ---- commands ----------------------------------------------------------------
 
-// The table's pages are made resident from the uci command on (or the first
-// isready or go after a resize), on a thread of their own; isready waits for
-// them, so that a search after readyok shares the machine with no one. A go
-// that no isready came before starts at once, its search beside them.
-constexpr uint32_t ReadyTableMs = 1000; // readyok waits this long for 2 MiB pages at most
-void ReadyTable() {
-  if (!TableResident) {
-    PrepareTable();
-    TableResident = true;
-  } else if (ClearPending) {
-    ClearTable();
-  }
-  ClearPending = false;
-}
-
 void CmdIsReady() {
   ReadyTable();
   WaitForTable(ReadyTableMs);
@@ -370,6 +357,12 @@ bool Handle() {
   }
   if (NumWords == 0) return true;
   const char *C = Word[0];
+  if (Is(C, "xboard") && FirstCommand) {
+    // The interface speaks the xboard protocol: the rest of the session is its.
+    RunXboard();
+    return false;
+  }
+  FirstCommand = false;
   if (Is(C, "uci")) {
     CmdUci();
     // The interface's options and isready come next: the table's pages
@@ -409,6 +402,7 @@ int RunUci(int InFd, int OutFd) {
   using namespace Uci;
   StartIo(InFd, OutFd);
   QuitNow = false;
+  FirstCommand = true;
   ClearPending = true; // whatever an earlier session left in the table
   SetBookFile(BookPath);
   Install();
