@@ -295,6 +295,8 @@ void ServeWhileThinking() {
     } else if (ServedAtOnce(W)) {
       TakeLineAt(Pos, End, Next);
       if (SplitLine() && NumWords > 0) ServeAtOnce();
+      // easy: no more thinking on the opponent's time.
+      if (Running == Kind::Ponder && !OwnMove && !PonderOn) StopNow = Discard = true;
     } else {
       Pos = Next; // waits for the search's end
     }
@@ -391,6 +393,12 @@ void PlayOwnMove(const ThinkResult &R) {
 bool EnginesTurn() { return !Forced && !GameOver && !Analyzing && Side() == EngineSide; }
 
 void MoveNow() {
+  // A position set up after its game's end has no move to search for.
+  if (const char *End = GameEnd()) {
+    Line(End);
+    GameOver = true;
+    return;
+  }
   const uint64_t Start = GetTickCount64();
   const ThinkResult R = Search(Kind::Move, XboardMoveLimits(Clock, PliesMade / 2));
   LastMoveMs = GetTickCount64() - Start;
@@ -660,11 +668,14 @@ void RunXboard() {
       if (!Handle()) break;
       continue;
     }
-    if (InputEnded() || OutputBroken()) break;
-    // Nothing queued: the engine thinks when it is its turn, analyses, or
-    // ponders; else it waits for a line.
+    if (OutputBroken()) break;
+    // Nothing queued: the engine moves when it is its turn (a script that
+    // ends with go still gets its move), analyses, or ponders; else it
+    // waits for a line.
     if (EnginesTurn()) {
       MoveNow();
+    } else if (InputEnded()) {
+      break;
     } else if (Analyzing && SideToMoveCanMove() && !GameEnd()) {
       Analyze();
       if (!StopNow) ReadInput(true); // a search that ended on its own waits for a line

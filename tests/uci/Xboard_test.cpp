@@ -102,6 +102,16 @@ TEST_F(XboardSession, PlaysTheSideItIsGivenAndRefusesIllegalMoves) {
   }
 }
 
+// A script piped in that ends with go still gets its move before the
+// engine leaves.
+TEST_F(XboardSession, AScriptEndingWithGoGetsItsMove) {
+  Engine E;
+  for (const char *L : {"xboard", "new", "sd 3", "go"}) E.Send(L);
+  E.CloseInput();
+  EXPECT_TRUE(LegalIn(Start, MoveOf(E.Last("move "))));
+  EXPECT_EQ(E.CloseAndWait(), 0);
+}
+
 // The game's end is said with its reason, whoever made the last move, and
 // the engine then makes no move of its own.
 TEST_F(XboardSession, SaysHowTheGameEnded) {
@@ -115,6 +125,8 @@ TEST_F(XboardSession, SaysHowTheGameEnded) {
       {{"force", "setboard r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1", "usermove a8a1"},
        "0-1 {Black mates}"},
       {{"setboard k7/8/8/8/8/8/8/KQ6 w - - 0 1", "usermove b1b6"}, "1/2-1/2 {Stalemate}"},
+      // Set up after the end: said, not searched.
+      {{"setboard k7/8/1Q6/8/8/8/8/K7 b - - 0 1", "go"}, "1/2-1/2 {Stalemate}"},
       {{"setboard k7/8/8/8/8/8/8/KR6 w - - 99 80", "usermove b1b2"},
        "1/2-1/2 {Draw by fifty move rule}"},
       {{"setboard k7/8/8/8/8/8/1r6/K7 w - - 0 1", "usermove a1b2"},
