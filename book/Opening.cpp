@@ -152,3 +152,37 @@ ShortStr GetLibraryMove(PositionStack &St, const Str255 &PlayedMoves, uint64_t S
   ShowBookLine(LibraryStr.c_str());
   return Result;
 }
+
+int ListLibraryMoves(PositionStack &St, const Str255 &PlayedMoves, ShortStr *Moves,
+                     uint32_t *Counts, int Max) {
+  int N = 0;
+  // One more of Move, a new entry while there is room; an answer that is not
+  // a legal move here is no book move.
+  auto Count = [&](const ShortStr &Move) {
+    if (!IsLegalMove(St, Move)) return;
+    for (int I = 0; I < N; ++I)
+      if (Moves[I] == Move) {
+        ++Counts[I];
+        return;
+      }
+    if (N == Max) return;
+    Moves[N] = Move;
+    Counts[N++] = 1;
+  };
+  if (PlayedMoves.Empty()) {
+    for (const char *M : WhitesFirst) Count(ShortStr(M));
+    return N;
+  }
+  TextFile Lib;
+  if (!Lib.OpenRead(LibFileName) && !OpenInstalled(Lib, LibFileName)) return 0;
+  const std::size_t From = PlayedMoves.Length();
+  for (int32_t Line = 1; Line <= MaxOpenings && !Lib.Eof(); ++Line) {
+    Lib.ReadLine(LibraryStr);
+    if (LibraryStr.Length() >= From + 4 && OpeningFound(PlayedMoves)) {
+      ShortStr Move;
+      Move.Assign(LibraryStr.c_str() + From, 4);
+      Count(Move);
+    }
+  }
+  return N;
+}

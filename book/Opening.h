@@ -20,3 +20,9 @@ void InitOpeningLib();
 // Seed 0 draws from the clock; any other seed draws the same line every time
 // after the same moves.
 ShortStr GetLibraryMove(PositionStack &St, const Str255 &PlayedMoves, uint64_t Seed = 0);
+// The different next moves of the book after PlayedMoves that are legal in
+// St.Data[St.Ply], each with the number of book lines that play it (with no
+// moves played, the weights of the first move), in the book's order: at most
+// Max of them. Reads the whole book; nothing is reported.
+int ListLibraryMoves(PositionStack &St, const Str255 &PlayedMoves, ShortStr *Moves,
+                     uint32_t *Counts, int Max);

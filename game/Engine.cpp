@@ -167,3 +167,9 @@ MoveRec FirstLegalMove(const ShortStr *AllowedMoves, uint16_t NumAllowed) {
                           : MoveStrToMoveRec(Game.Here(), Game.St.WhosMove,
                                              SquaresToStr(First.FromSq, First.ToSq));
 }
+
+int BookMovesHere(ShortStr *Moves, uint32_t *Counts, int Max) {
+  if (!BookInUse()) return 0;
+  Game.St.Ply = 0;
+  return ListLibraryMoves(Game.St, Game.OpeningStr, Moves, Counts, Max);
+}

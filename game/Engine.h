@@ -86,6 +86,9 @@ void KeepTableAcrossSetUps();
 // The most moves the generator lists for one position.
 constexpr int MaxMovesListed = 384;
 
+// The book's moves for the game's position while the game follows it (else
+// none): at most Max, each with the number of its lines; how many.
+int BookMovesHere(ShortStr *Moves, uint32_t *Counts, int Max);
 // The first legal move of the game's position in the generator's order among Allowed
 // (move texts; null: all), or NoMove.
 MoveRec FirstLegalMove(const ShortStr *Allowed, uint16_t NumAllowed);

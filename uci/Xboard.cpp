@@ -577,10 +577,33 @@ void CmdOption() {
   SetOption(Buf, Eq ? Eq + 1 : nullptr);
 }
 
+// The book's moves here, each with its share of the book's lines, then an
+// empty line.
 void CmdBook() {
-  // The book's lines are a choice the engine makes, not a list it can show:
-  // it says whether the book still answers here.
-  Line(InBook() && OwnBook ? " the book answers this position" : " no book move here");
+  constexpr int Most = 32;
+  ShortStr Moves[Most];
+  uint32_t Counts[Most];
+  const int N = OwnBook ? BookMovesHere(Moves, Counts, Most) : 0;
+  uint32_t All = 0;
+  for (int I = 0; I < N; ++I) All += Counts[I];
+  // The most played first; equals keep the book's order.
+  for (int I = 1; I < N; ++I)
+    for (int J = I; J > 0 && Counts[J] > Counts[J - 1]; --J) {
+      std::swap(Counts[J], Counts[J - 1]);
+      std::swap(Moves[J], Moves[J - 1]);
+    }
+  for (int I = 0; I < N; ++I) {
+    char Text[6];
+    int8_t Sq[64];
+    for (int S = 0; S < 64; ++S) Sq[S] = PieceOn(GamePosition(), S);
+    UciMoveText(Sq, Moves[I].c_str(), Text);
+    Put(" ");
+    Put(Text);
+    Put(" ");
+    PutNum(Counts[I] * 100 / All);
+    Line("%");
+  }
+  if (N == 0) Line(" no book move here");
   EndLine();
 }
 

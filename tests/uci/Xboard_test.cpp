@@ -102,6 +102,24 @@ TEST_F(XboardSession, PlaysTheSideItIsGivenAndRefusesIllegalMoves) {
   }
 }
 
+// bk lists the book's moves here, the most played first, then an empty line.
+TEST_F(XboardSession, BkListsTheBooksMoves) {
+  WriteFile("book.txt", "E2E4C7C5\nE2E4E7E5\nE2E4E7E5G1F3\nD2D4D7D5\n");
+  Engine E;
+  Open(E);
+  E.Send("new");
+  E.Send("force");
+  E.Send("usermove e2e4");
+  E.Send("bk");
+  std::vector<std::string> Lines;
+  std::string L;
+  while (E.Next(L, 5000) && !L.empty()) Lines.push_back(L);
+  EXPECT_EQ(Lines, (std::vector<std::string>{" e7e5 66%", " c7c5 33%"}));
+  E.Send("usermove a7a6");
+  E.Send("bk");
+  EXPECT_EQ(E.Last(" "), " no book move here");
+}
+
 // A script piped in that ends with go still gets its move before the
 // engine leaves.
 TEST_F(XboardSession, AScriptEndingWithGoGetsItsMove) {
