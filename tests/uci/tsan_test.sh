@@ -4,7 +4,8 @@
 # infinite and ponder with their stop and ponderhit, several lines, and a
 # change of Threads between searches. Passes when every go has its bestmove
 # and ThreadSanitizer reports nothing beyond the table's races, which
-# tests/uci/tsan.supp names.
+# tests/uci/tsan.supp names. An xboard session follows: moves, pondering and
+# analysis on three threads.
 # usage: tsan_test.sh ENGINE
 set -euo pipefail
 engine=${1:?usage: tsan_test.sh ENGINE}
@@ -69,6 +70,51 @@ send "position startpos"
 go "depth 6"
 send quit
 wait "$ENGINE_PID" || true
+
+# The same engine over the xboard protocol: its own moves, pondering with a
+# hit and a miss, and analysis, on three threads.
+coproc ENGINE { setarch "$(uname -m)" -R "$engine" 2>>"$work/stderr"; }
+moves=0
+xb_wait() {
+  while IFS= read -r -t 60 line <&"${ENGINE[0]}"; do
+    [[ "$line" == "move "* ]] && moves=$((moves + 1)) && last=${line#move }
+    [[ "$line" == "$1"* ]] && return 0
+  done
+  echo "tsan_test: no '$1' from the engine in xboard mode" >&2
+  cat "$work/stderr" >&2
+  exit 1
+}
+send xboard
+send "protover 2"
+send "memory 16"
+send "cores 3"
+send "ping 1"
+xb_wait "pong 1"
+send new
+send "st 0.3"
+send hard
+send "usermove e2e4"
+xb_wait "move "
+send hint
+xb_wait "Hint: "
+send "usermove ${line#Hint: }"
+xb_wait "move "
+send "usermove a2a3"
+xb_wait "move "
+send "usermove h2h3"
+sleep 0.2
+send force
+send analyze
+sleep 0.3
+send "usermove b2b3"
+sleep 0.3
+send exit
+send "ping 2"
+xb_wait "pong 2"
+send quit
+wait "$ENGINE_PID" || true
+echo "tsan_test: xboard: $moves moves"
+[ "$moves" -ge 3 ] || { echo "tsan_test: xboard moves missing" >&2; exit 1; }
 
 warnings=$(grep -c 'WARNING: ThreadSanitizer' "$work/stderr" || true)
 echo "tsan_test: $gos go, $bestmoves bestmove, $warnings ThreadSanitizer warnings"
