@@ -28,7 +28,7 @@ namespace {
 bool Forced = false;     // the engine plays neither side
 int EngineSide = 1;      // 0 white, 1 black, when not forced
 bool PonderOn = false;   // hard: think on the opponent's time
-bool Post = true;        // thinking lines
+bool Post = false;       // thinking lines, from post on
 bool Analyzing = false;  // analyze mode: search the position until told otherwise
 bool GameOver = false;   // a result was given: no thinking until the next game
 uint32_t PliesMade = 0;  // half-moves since the game's start or set-up
@@ -91,6 +91,20 @@ const char *CastlingMove(const char *W) {
   return W;
 }
 
+// A word that can only be a move: coordinates with an optional promotion
+// letter, or castling. Interfaces of the first protocol version (gnome-chess)
+// send moves so, without usermove.
+bool IsMoveWord(const char *W) {
+  const std::size_t L = std::strlen(W);
+  if (Is(W, "O-O") || Is(W, "0-0") || Is(W, "O-O-O") || Is(W, "0-0-0")) return true;
+  if (L != 4 && L != 5) return false;
+  char Up[5];
+  for (int I = 0; I < 4; ++I)
+    Up[I] = static_cast<char>(W[I] >= 'a' && W[I] <= 'z' ? W[I] - 32 : W[I]);
+  Up[4] = '\0';
+  return IsMoveText(Up) && (L == 4 || std::strchr("qrbnQRBN", W[4]));
+}
+
 bool SameMove(const char *A, const char *B) { return IsNoCase(CastlingMove(A), CastlingMove(B)); }
 
 // How the game stands after a move: its result line, or null while it goes on.
@@ -147,7 +161,9 @@ void PutPVMove(const DataType &Before, const Str4 &M, uint32_t) {
 void XbShowInfo(const SearchInfo &I) {
   InfoDepth = I.Depth;
   InfoNodes = I.Nodes + I.QNodes;
-  if (!I.Fresh) return;
+  // A line of a search that a command ended (analysis, or pondering that
+  // missed) is about a position the interface has left.
+  if (!I.Fresh || (StopNow && (Discard || Running == Kind::Analyze))) return;
   if (I.MultiPV <= 1) {
     LastScore = I.PVScore;
     HaveScore = true;
@@ -278,9 +294,12 @@ void ServeWhileThinking() {
     if (Is(W, "?")) {
       if (OwnMove) StopNow = true;
       DropLine(Pos, Next);
-    } else if (Is(W, "usermove") && !OwnMove) {
+    } else if ((Is(W, "usermove") || IsMoveWord(W)) && !OwnMove) {
       char M[16];
-      SecondWord(QueuedAt(Pos), End - Pos, M);
+      if (Is(W, "usermove"))
+        SecondWord(QueuedAt(Pos), End - Pos, M);
+      else
+        std::strcpy(M, W);
       if (Running == Kind::Ponder && SameMove(M, PonderedMove)) {
         PonderHitCame = true;
         PonderHit();
@@ -493,13 +512,9 @@ void CmdNew() {
   Clock.Depth = 0;
 }
 
-void CmdUserMove() {
-  if (NumWords != 2) {
-    Line("Error (usermove needs one move): ", NumWords > 1 ? Word[1] : "");
-    return;
-  }
-  if (!PlayListMove(CastlingMove(Word[1]))) {
-    Line("Illegal move: ", Word[1]);
+void CmdUserMove(const char *Move) {
+  if (!PlayListMove(CastlingMove(Move))) {
+    Line("Illegal move: ", Move);
     return;
   }
   ++PliesMade;
@@ -510,7 +525,11 @@ void CmdSetBoard() {
   int I = 1;
   FenSetUp F;
   if (!ReadFen(I, F) || I != NumWords || !SetUpFen(F)) {
-    Line("tellusererror Illegal position");
+    // With the FEN: pychess sets an empty board after each analysis and
+    // keeps quiet about a refusal that quotes it.
+    char Buf[256];
+    const char *Fen = NumWords > 1 ? RestOfLine(1, Buf) : nullptr;
+    Line("tellusererror Illegal position: ", Fen ? Fen : "");
     return;
   }
   PliesMade = 0;
@@ -637,7 +656,12 @@ bool Handle() {
     Forced = false;
     EngineSide = 1 - Side();
   } else if (Is(C, "usermove")) {
-    CmdUserMove();
+    if (NumWords == 2)
+      CmdUserMove(Word[1]);
+    else
+      Line("Error (usermove needs one move): ", NumWords > 1 ? Word[2] : C);
+  } else if (IsMoveWord(C) && NumWords == 1) {
+    CmdUserMove(C);
   } else if (Is(C, "level")) {
     CmdLevel();
   } else if (Is(C, "st")) {
@@ -677,7 +701,7 @@ void RunXboard() {
   Install();
   Forced = GameOver = Analyzing = HaveScore = false;
   PonderOn = false;
-  Post = true;
+  Post = false;
   EngineSide = 1;
   PliesMade = 0;
   Hint[0] = '\0';

@@ -71,6 +71,13 @@ TEST_F(XboardSession, PlaysTheSideItIsGivenAndRefusesIllegalMoves) {
       {{"new", "force", "usermove e2e4", "usermove e7e5"}, "", ""},
       {{"new", "force", "usermove e2e4", "playother"}, "", ""},
       {{"new", "usermove e2e5"}, "", "Illegal move: e2e5"},
+      // Moves without usermove, as the first protocol version sends them.
+      {{"new", "sd 3", "force", "e2e4", "go"},
+       "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -",
+       ""},
+      {{"new", "sd 3", "d2d4"}, "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq -", ""},
+      {{"new", "force", "e2e5"}, "", "Illegal move: e2e5"},
+      {{"new", "force", "e2e4x"}, "", "Error (unknown command): e2e4x"},
       {{"new", "force", "usermove e2e4", "usermove e2e4"}, "", "Illegal move: e2e4"},
       // Castling as a king's move and as O-O.
       {{"new", "force", "setboard r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "usermove O-O",
@@ -180,7 +187,9 @@ TEST_F(XboardSession, SetBoardUndoAndRemoveChangeThePositionTheEngineSees) {
     std::vector<std::string> Lines;
     const char *Said; // must come; null: no error of any kind
   } Cases[] = {
-      {{"setboard 8/8/8/8/8/8/8/8 w - - 0 1"}, "tellusererror Illegal position"},
+      // The refused FEN is quoted: pychess keeps quiet about an empty board.
+      {{"setboard 8/8/8/8/8/8/8/8 w - - 0 1"},
+       "tellusererror Illegal position: 8/8/8/8/8/8/8/8 w - - 0 1"},
       {{"setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1"},
        "tellusererror Illegal position"},
       {{"undo"}, "Error (no move to take back): undo"},
@@ -280,19 +289,18 @@ TEST_F(XboardSession, AnalyzeFollowsThePositionUntilExit) {
   E.Until("5 ");
   E.Send(".");
   EXPECT_EQ(E.Last("stat01: ").substr(0, 8), "stat01: ");
-  // A move played: the lines now start with a move of the other side.
+  // A move played: the lines after it start with a move of the other side.
   E.Send("usermove e2e4");
+  Sync(E, 2);
   std::string L;
-  std::string First;
-  while (E.Next(L, 5000))
-    if (L.rfind("3 ", 0) == 0) {
-      First = L;
-      break;
-    }
-  std::istringstream Fields(First);
-  std::string Ply, Score, Time, Nodes, Move;
-  Fields >> Ply >> Score >> Time >> Nodes >> Move;
-  EXPECT_TRUE(LegalIn("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -", Move)) << First;
+  int Checked = 0;
+  while (E.Next(L, 5000)) {
+    std::istringstream Fields(L);
+    std::string Ply, Score, Time, Nodes, Move;
+    Fields >> Ply >> Score >> Time >> Nodes >> Move;
+    EXPECT_TRUE(LegalIn("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -", Move)) << L;
+    if (++Checked == 8) break;
+  }
   // Two lines a depth with MultiPV 2.
   E.Send("option MultiPV=2");
   E.Send("usermove e7e5");
@@ -347,6 +355,7 @@ TEST_F(XboardSession, AFullQueueNeverLeavesASearchWaitingForALine) {
     Engine E;
     Open(E);
     E.Send("new");
+    E.Send("post");
     E.Send(Mode);
     if (std::string(Mode) == "hard") {
       E.Send("level 0 1 0");
