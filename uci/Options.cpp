@@ -28,6 +28,17 @@ static_assert(MaxSearchThreads == 64, "the bound the Threads message names");
 static_assert(MinLevelElo == 1350 && MaxLevelElo == 1900, "the range the UCI_Elo message names");
 } // namespace
 
+void SayEngineMessage(const char *S) {
+  // Every search of a game asks the book; a missing one is news only once.
+  if (std::strcmp(S, "Missing Library File") == 0) {
+    if (BookMissingSaid) return;
+    BookMissingSaid = true;
+  }
+  Say(S);
+}
+
+void SayBookLine(const char *L) { Say("book line ", nullptr, L); }
+
 void ReadyTable() {
   if (!TableResident) {
     PrepareTable();

@@ -22,6 +22,9 @@ void ReadyTable(); // starts them, or empties the table when a clear is pending
 extern char BookPath[256];
 // A missing book is said once, and again after BookFile is set.
 extern bool BookMissingSaid;
+// The engine's messages and the book line it chose, as notes of either protocol.
+void SayEngineMessage(const char *S);
+void SayBookLine(const char *L);
 extern uint8_t MultiPV; // lines shown by each search, the best first
 // A strength level: on, its Elo, and the seed of its noise (0: a new one
 // from the clock for each game).

@@ -127,17 +127,6 @@ bool UciPollStop() {
 
 // ---- the front end the engine reports to -----------------------------------
 
-void UciErrorMsg(const char *S) {
-  // Every search of a game asks the book; a missing one is news only once.
-  if (std::strcmp(S, "Missing Library File") == 0) {
-    if (BookMissingSaid) return;
-    BookMissingSaid = true;
-  }
-  Say(S);
-}
-
-void UciShowBookLine(const char *L) { Say("book line ", nullptr, L); }
-
 void PutScore(int16_t Score) {
   const int A = std::abs(Score);
   if (A >= MateBound && A <= MateScore) {
@@ -190,9 +179,9 @@ void UciShowInfo(const SearchInfo &I) {
 
 void Install() {
   FrontEndType F{};
-  F.ErrorMsg = UciErrorMsg;
+  F.ErrorMsg = SayEngineMessage;
   F.ShowInfo = UciShowInfo;
-  F.ShowBookLine = UciShowBookLine;
+  F.ShowBookLine = SayBookLine;
   F.PollStop = UciPollStop;
   InstallFrontEnd(F);
 }

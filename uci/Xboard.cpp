@@ -132,16 +132,6 @@ void SayIfOver() {
 
 // ---- the front end the engine reports to ------------------------------------
 
-void XbErrorMsg(const char *S) {
-  if (std::strcmp(S, "Missing Library File") == 0) {
-    if (BookMissingSaid) return;
-    BookMissingSaid = true;
-  }
-  Say(S);
-}
-
-void XbShowBookLine(const char *L) { Say("book line ", nullptr, L); }
-
 void PutXbScore(int16_t Score) {
   const int A = std::abs(Score);
   if (A >= MateBound && A <= MateScore) {
@@ -341,9 +331,9 @@ bool XbPollStop() {
 
 void Install() {
   FrontEndType F{};
-  F.ErrorMsg = XbErrorMsg;
+  F.ErrorMsg = SayEngineMessage;
   F.ShowInfo = XbShowInfo;
-  F.ShowBookLine = XbShowBookLine;
+  F.ShowBookLine = SayBookLine;
   F.PollStop = XbPollStop;
   InstallFrontEnd(F);
 }
