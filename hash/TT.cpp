@@ -19,9 +19,11 @@
 #include "hash/TTSlot.h"
 
 namespace {
-// On a 2 MiB boundary, so that 2 MiB pages can hold all of it.
+// On a 2 MiB boundary, so that 2 MiB pages can hold all of it. Zeroed all
+// the same without the braces, but clang 14 in C++20 then builds the zero
+// initialiser entry by entry: a minute and 18 GB to compile this file.
 constexpr std::size_t HugePage = std::size_t{2} << 20;
-alignas(HugePage) InternTTType TransTable[NumTTEntries + 1];
+alignas(HugePage) InternTTType TransTable[NumTTEntries + 1] = {};
 
 // The table in use: the one above, or a smaller one mapped when a front end
 // asks for less memory; Entries is its prime size.

@@ -20,6 +20,7 @@ void InstallFrontEnd(const FrontEndType &F) {
 }
 
 void ResetFrontEnd() { Current = Silent; }
+const FrontEndType &InstalledFrontEnd() { return Current; }
 
 void ErrorMsg(const char *S) { Current.ErrorMsg(S); }
 void ShowThinking() { Current.ShowThinking(); }

@@ -49,8 +49,20 @@ torvane_cxx() {
 # A version at least MIN (both dotted numbers)?
 torvane_at_least() { [[ $(printf '%s\n%s\n' "$2" "$1" | sort -V | head -n 1) == "$2" ]]; }
 
+# Whether clang++ links a fuzz target: libFuzzer's runtime is there.
+torvane_links_libfuzzer() {
+  local dir ok=1
+  dir=$(mktemp -d)
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }' \
+    >"$dir/t.cpp"
+  clang++ -fsanitize=fuzzer "$dir/t.cpp" -o "$dir/t" >/dev/null 2>&1 || ok=0
+  rm -rf "$dir"
+  ((ok))
+}
+
 # torvane_setup [--tests]: the build tools, with --tests also what the tests
-# use (tmux, GoogleTest, Google Benchmark, Node.js and npm, clang-format);
+# use (tmux, GoogleTest, Google Benchmark, Node.js and npm, clang-format,
+# clang with libFuzzer);
 # then the version checks.
 torvane_setup() {
   local need=()
@@ -67,6 +79,13 @@ torvane_setup() {
     command -v npm >/dev/null 2>&1 || need+=(npm)
     # The layout check runs clang-format over the sources.
     command -v clang-format >/dev/null 2>&1 || need+=(clang-format)
+    # The fuzz targets: clang, and libFuzzer's runtime, which Debian ships
+    # apart from it (libclang-rt-14-dev for clang 14).
+    if ! command -v clang++ >/dev/null 2>&1; then
+      need+=(clang libclang-rt-dev)
+    elif ! torvane_links_libfuzzer; then
+      need+=("libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev")
+    fi
   fi
   torvane_install "${need[@]}"
 
