@@ -130,6 +130,29 @@ std::string BoundGoLines(std::string_view In) {
   return Out;
 }
 
+std::string BoundXboardLines(std::string_view In) {
+  const std::string Sd = "sd " + std::to_string(GoDepthCap);
+  std::string Out = "xboard\n" + Sd + "\n";
+  Out.reserve(In.size() + 64);
+  std::size_t Pos = 0;
+  while (Pos < In.size()) {
+    const std::size_t NL = In.find('\n', Pos);
+    const std::size_t End = NL == std::string_view::npos ? In.size() : NL;
+    std::string_view Line = In.substr(Pos, End - Pos);
+    const std::string_view Word = Line.substr(0, Line.find_first_of(" \t\r"));
+    if (Word == "sd")
+      Out.append(Sd);
+    else if (Word == "memory")
+      Out.append("memory " + std::to_string(FuzzTableMiB));
+    else
+      Out.append(Line);
+    Out.push_back('\n');
+    if (Word == "new") Out.append(Sd + "\n");
+    Pos = End + 1;
+  }
+  return Out;
+}
+
 void RunUciSession(const std::string &Text) {
   using namespace Uci;
   // Each run starts as the program does, whatever the one before set.

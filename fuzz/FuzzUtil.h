@@ -23,6 +23,10 @@ constexpr int GoDepthCap = 2;
 // The session text with " depth GoDepthCap" after every go line (cut at a
 // NUL, which ends the line for the engine too).
 std::string BoundGoLines(std::string_view In);
+// An xboard session's text with every search held to GoDepthCap plies: "sd"
+// at the start and after every "new" (which clears it), every "sd" line's
+// depth replaced, and every "memory" line asking for a small table.
+std::string BoundXboardLines(std::string_view In);
 // Runs a whole session on Text (go lines as they stand), its answers to
 // /dev/null, the options back at their start values first.
 void RunUciSession(const std::string &Text);
