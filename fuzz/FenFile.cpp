@@ -1,8 +1,8 @@
 // The console's position file game.fen as command R reads it. A file it
 // accepts is written back with W and read again, which must give the same
 // position; then the computer moves in it, the evaluation is shown, the
-// move is taken back and the game is left, so that the record (PGN) of a
-// game from that position is written too.
+// computer moves again and the game is left, so that its record (PGN, with
+// the file's position as its FEN tag) is written, and B takes a move back.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, std::size_t Size) {
-  static constexpr char Keys[] = "p\re\r\rb\rn\r";
+  static constexpr char Keys[] = "p\re\r\rp\rn\rb\r";
   StartConsoleRun(reinterpret_cast<const uint8_t *>(Keys), sizeof Keys - 1);
   PgnGameStart();
   DisplayTheBoard();

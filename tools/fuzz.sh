@@ -33,7 +33,7 @@ torvane_setup --tests >/dev/null
 
 # Absolute: the targets work in scratch folders of their own.
 build=$PWD/build/fuzz
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release \
   -DTORVANE_FUZZ=ON -DTORVANE_TESTS=OFF -DTORVANE_MICROBENCH=OFF -DTORVANE_LTO=OFF \
   -DTORVANE_HARDENING=OFF >/dev/null
 cmake --build "$build" --target fuzz -j "$jobs"

@@ -8,8 +8,10 @@
 # the deep perft counts, which take minutes without optimisation, and without
 # the source checks, which the Release run made already. Between the two, a
 # ThreadSanitizer build of torvane3-uci searches on several threads
-# (tests/uci/tsan_test.sh). A failure of either still lets the sanitizer build
-# run; the command then fails at the end.
+# (tests/uci/tsan_test.sh), and the fuzz targets (fuzz/), built with clang,
+# run a few seconds each from their seed corpora (tools/fuzz.sh). A failure
+# of any of these still lets the sanitizer build run; the command then fails
+# at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/toolchain.sh
@@ -31,12 +33,15 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_TS
 cmake --build build/tsan -j "$jobs" --target torvane3-uci
 bash tests/uci/tsan_test.sh build/tsan/torvane3-uci || release=$?
 
+# Fresh corpora and a fixed seed, so that each run fuzzes the same inputs first.
+bash tools/fuzz.sh --fresh --seconds 5 --jobs "$jobs" || release=$?
+
 echo "== Sanitizer build: the unit tests (the deep perft counts ran in the Release build)"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
   -DTORVANE_TESTS=ON -DTORVANE_MICROBENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE 'slow|e2e|lint'
 if ((release != 0)); then
-  echo "== The Release build's tests or the ThreadSanitizer run failed (above)" >&2
+  echo "== The Release build's tests, the ThreadSanitizer run or the fuzz targets failed (above)" >&2
   exit "$release"
 fi
