@@ -95,9 +95,15 @@ send "st 0.3"
 send hard
 send "usermove e2e4"
 xb_wait "move "
+# The expected reply, when the move had one (a book move may have none).
 send hint
-xb_wait "Hint: "
-send "usermove ${line#Hint: }"
+send "ping 5"
+hint=d2d4
+while IFS= read -r -t 60 line <&"${ENGINE[0]}"; do
+  [[ "$line" == "Hint: "* ]] && hint=${line#Hint: }
+  [[ "$line" == "pong 5" ]] && break
+done
+send "usermove $hint"
 xb_wait "move "
 send "usermove a2a3"
 xb_wait "move "
